@@ -1,0 +1,17 @@
+// The folder that holds the user's patches, configuration and wavetables.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace tarvik {
+
+// The data folder with a trailing separator: TARVIK_DATA_DIR when set (tests,
+// portable installs), else "Sonvarde/Tarvik/" in the user's documents folder.
+// Empty when neither is known; every file read then fails quietly.
+std::string dataFolder();
+
+// A path below the data folder, given with "/" separators, in native form.
+std::string dataPath(const std::string& folder, std::string_view relative);
+
+}  // namespace tarvik

@@ -1,0 +1,31 @@
+// The library's only exported entry: the host calls it (as VSTPluginMain, or
+// under its older name main) to create one plug-in instance.
+#include <new>
+
+#include "plugin/tarvik_edit.h"
+
+#if defined(_WIN32)
+#define TARVIK_EXPORT extern "C"  // exported by the module definition file
+#else
+#define TARVIK_EXPORT extern "C" __attribute__((visibility("default")))
+#endif
+
+TARVIK_EXPORT vst::AEffect* VSTPluginMain(vst::audioMasterCallback audioMaster) {
+    if (!audioMaster) return nullptr;
+    // A host that does not answer its version is not a VST 2 host.
+    if (audioMaster(nullptr, vst::audioMasterVersion, 0, 0, nullptr, 0.0f) == 0) return nullptr;
+    try {
+        auto* plugin = new tarvik::TarvikEdit(audioMaster);
+        return plugin->getAeffect();
+    } catch (...) {
+        return nullptr;
+    }
+}
+
+#if !defined(_WIN32)
+// Older hosts look for the entry under the name "main"; C++ reserves that
+// name, so the alias is made at the symbol level. (Windows gets it from the
+// module definition file.)
+TARVIK_EXPORT vst::AEffect* mainEntryAlias(vst::audioMasterCallback) __asm__("main")
+    __attribute__((alias("VSTPluginMain")));
+#endif

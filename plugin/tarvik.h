@@ -1,0 +1,73 @@
+// The plug-in: translates host calls into engine calls and back. It owns the
+// engine (with the current patch), the MIDI controller map and the paths.
+#pragma once
+
+#include <atomic>
+#include <string>
+
+#include "engine/engine.h"
+#include "plugin/audio_effect.h"
+#include "plugin/controller_map.h"
+
+namespace tarvik {
+
+class Tarvik : public AudioEffectX, private EngineHost {
+public:
+    explicit Tarvik(vst::audioMasterCallback audioMaster);
+    ~Tarvik() override;
+
+    void suspend() override;
+    void resume() override;
+    void setSampleRate(float rate) override;
+    void setBlockSize(vst::VstInt32 frames) override;
+    void processReplacing(float** inputs, float** outputs, vst::VstInt32 sampleFrames) override;
+    void setParameter(vst::VstInt32 index, float value) override;
+    float getParameter(vst::VstInt32 index) override;
+    vst::VstInt32 getProgram() override;
+    void setProgram(vst::VstInt32 program) override;
+    void getProgramName(char* name) override;
+    void getParameterLabel(vst::VstInt32 index, char* label) override;
+    void getParameterDisplay(vst::VstInt32 index, char* text) override;
+    void getParameterName(vst::VstInt32 index, char* text) override;
+    bool getOutputProperties(vst::VstInt32 index, vst::VstPinProperties* properties) override;
+    vst::VstInt32 processEvents(vst::VstEvents* events) override;
+    bool getEffectName(char* name) override;
+    bool getVendorString(char* text) override;
+    bool getProductString(char* text) override;
+    vst::VstInt32 getVendorVersion() override;
+    vst::VstInt32 canDo(const char* text) override;
+    vst::VstInt32 getPlugCategory() override;
+    vst::VstInt32 getMidiKeyName(vst::VstInt32 channel, vst::MidiKeyName* keyName) override;
+
+    // Writes the value text of a parameter (at most kTextScratch bytes).
+    virtual void formatParameterValue(int index, char* text, float value);
+    // MIDI learn: the parameter the next controller moves will drive, or -1.
+    virtual void setLearnParameter(int index);
+    virtual int getLearnParameter();
+
+    void setMidiLearn(bool on) { midiLearn_.store(on, std::memory_order_relaxed); }
+    bool midiLearn() const { return midiLearn_.load(std::memory_order_relaxed); }
+
+    void setTempo(double bpm) { engine_.setTempo(bpm); }
+    void resetEngine() { engine_.resetEngine(); }
+    bool sendMidiOut(std::uint8_t status, std::uint8_t data1) override;
+
+    Engine& engine() { return engine_; }
+    ControllerMap& controllerMap() { return controllerMap_; }
+    const std::string& dataFolderPath() const { return dataFolder_; }
+    const std::string& currentPatchPath() const { return currentPatchPath_; }
+
+private:
+    void controllerChange(int controller, int value) override;
+    void initialise();
+
+    Engine engine_;
+    ControllerMap controllerMap_;
+    std::atomic<bool> midiLearn_{false};
+    std::atomic<int> learnTarget_{-1};
+    std::string dataFolder_;
+    std::string patchFolder_;
+    std::string currentPatchPath_;
+};
+
+}  // namespace tarvik

@@ -1,0 +1,26 @@
+// The class the host instantiates: the plug-in with its editor hooked up.
+// Until an editor is attached every editor path is skipped and the editor
+// opcodes answer 0.
+#pragma once
+
+#include <memory>
+
+#include "plugin/tarvik.h"
+
+namespace tarvik {
+
+class TarvikEdit : public Tarvik {
+public:
+    explicit TarvikEdit(vst::audioMasterCallback audioMaster, std::unique_ptr<AEffEditor> gui = nullptr);
+    ~TarvikEdit() override;
+
+    void setParameter(vst::VstInt32 index, float value) override;
+    void setProgram(vst::VstInt32 program) override;
+    void setProgramName(char* name) override;
+    vst::VstInt32 processEvents(vst::VstEvents* events) override;
+
+private:
+    std::unique_ptr<AEffEditor> gui_;
+};
+
+}  // namespace tarvik

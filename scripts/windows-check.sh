@@ -1,0 +1,164 @@
+#!/usr/bin/env bash
+# Cross-builds the Windows plug-in with mingw-w64, checks what Tarvik.dll
+# exports and imports, and plays a note through it under Wine in a throw-away
+# prefix. Needs g++-mingw-w64-x86-64, wine and wine64; no network.
+#
+# Usage: scripts/windows-check.sh [build folder]   (default: build-win)
+# TARVIK_BUILD_JOBS sets the build's parallelism (default 2).
+set -euo pipefail
+
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+build=$(realpath -m "${1:-$root/build-win}")
+jobs=${TARVIK_BUILD_JOBS:-2}
+objdump=x86_64-w64-mingw32-objdump
+
+# Libraries every Windows installation has; anything else would have to ship
+# next to the plug-in, which a VST folder cannot do reliably.
+declare -A system_dll=()
+for name in kernel32 user32 gdi32 gdiplus shell32 shlwapi ole32 oleaut32 advapi32 comctl32 comdlg32 msvcrt \
+    winmm uxtheme dwmapi imm32 version; do
+    system_dll[$name.dll]=1
+done
+
+die() {
+    echo "windows-check: FAIL: $*" >&2
+    exit 1
+}
+
+script_began=${EPOCHREALTIME/./}
+begin() {
+    echo "== $*"
+    stage_began=${EPOCHREALTIME/./}
+}
+# EPOCHREALTIME without its dot counts microseconds.
+seconds_since() {
+    local elapsed=$(( ${EPOCHREALTIME/./} - $1 ))
+    printf '%d.%02d s' $(( elapsed / 1000000 )) $(( elapsed % 1000000 / 10000 ))
+}
+end() { echo "   took $(seconds_since "$stage_began")"; }
+
+check_imports() {
+    local file=$1 name foreign=""
+    local imports
+    imports=$("$objdump" -p "$file" | sed -n 's/^[[:space:]]*DLL Name: //p')
+    echo "   $(basename "$file") imports: ${imports//$'\n'/ }"
+    for name in $imports; do
+        [[ -n ${system_dll[${name,,}]:-} ]] || foreign+=" $name"
+    done
+    [[ -z $foreign ]] || die "$(basename "$file") needs DLLs a Windows machine lacks:$foreign (is the runtime linked statically?)"
+}
+
+# Runs a Windows program under Wine with a time limit; output goes to
+# $work/<label>.out and .err, the exit code to $status.
+run_wine() {
+    local label=$1
+    shift
+    status=0
+    timeout -k 5 120 wine "$@" >"$work/$label.out" 2>"$work/$label.err" || status=$?
+    tr -d '\r' <"$work/$label.out" >"$work/$label.log"
+    sed 's/^/   | /' "$work/$label.log"
+    last_line=$(sed '/^[[:space:]]*$/d' "$work/$label.log" | tail -n 1)
+}
+
+# Why a Wine run ended badly, from its exit code; empty when it ended on its own.
+abnormal_end() {
+    case $1 in
+        124 | 137) echo "did not finish within 120 s" ;;
+        5) echo "crashed (exit code 5; the backtrace is above)" ;;
+    esac
+}
+
+show_wine_errors() {
+    if [[ -s $work/$1.err ]]; then
+        echo "   Wine's error output:" >&2
+        sed 's/^/   ! /' "$work/$1.err" >&2
+    fi
+}
+
+# ---------------------------------------------------------------------------
+begin "cross-build into $build"
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTARVIK_BUILD_TESTS=ON \
+    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" >/dev/null ||
+    die "configuring $build failed"
+cmake --build "$build" --parallel "$jobs" || die "the Windows build failed"
+dll=$build/plugin/Tarvik.dll
+host=$build/tests/windows/tarvik_smoke_host.exe
+[[ -f $dll && -f $host ]] ||
+    die "no Tarvik.dll or smoke host in $build (a build folder configured natively keeps its compiler: use a fresh one)"
+end
+
+# ---------------------------------------------------------------------------
+begin "export and import tables"
+dump=$("$objdump" -p "$dll")
+grep -q 'file format pei-x86-64' <<<"$dump" || die "$dll is not a 64-bit Windows binary"
+exports=$(sed -n '/^\[Ordinal\/Name Pointer\] Table/,/^[[:space:]]*$/p' <<<"$dump" |
+    sed -n 's/^[[:space:]]*\[ *[0-9]*\] //p' | LC_ALL=C sort)
+echo "   Tarvik.dll exports: ${exports//$'\n'/ }"
+[[ $exports == $'VSTPluginMain\nmain' ]] || die "Tarvik.dll must export exactly VSTPluginMain and main"
+addresses=$(sed -n '/^Export Address Table -- /,/^[[:space:]]*$/p' <<<"$dump" |
+    grep -o '[0-9a-fA-F]* Export RVA' | sort -u | wc -l)
+[[ $addresses -eq 1 ]] || die "main and VSTPluginMain are not the same function in Tarvik.dll"
+check_imports "$dll"
+check_imports "$host"
+end
+
+# ---------------------------------------------------------------------------
+begin "fresh Wine prefix"
+work=$(mktemp -d "${TMPDIR:-/tmp}/tarvik-wine.XXXXXX")
+# Stops only this prefix's server; it saves the registry as it ends, so it
+# must be gone before the folder is removed.
+cleanup() {
+    if [[ -d $work/prefix ]]; then
+        WINEPREFIX=$work/prefix wineserver -k 2>/dev/null || true
+        WINEPREFIX=$work/prefix wineserver -w 2>/dev/null || true
+    fi
+    rm -rf "$work"
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM HUP
+export WINEPREFIX=$work/prefix WINEARCH=win64 WINEDEBUG=-all
+# No .NET or browser engine to install (and so no download); no menu entries
+# written into the user's desktop.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+# Wine links the prefix's Documents and Desktop to the home folder: a home of
+# our own keeps the run away from the user's files. Without a display a crash
+# cannot open a dialog and wait forever.
+export HOME=$work/home
+unset DISPLAY WAYLAND_DISPLAY
+mkdir -p "$HOME"
+timeout -k 5 120 wineboot -i >"$work/wineboot.log" 2>&1 || {
+    cat "$work/wineboot.log" >&2
+    die "wineboot could not create the prefix"
+}
+timeout -k 5 60 wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
+    >"$work/reg.log" 2>&1 || {
+    cat "$work/reg.log" >&2
+    die "could not turn off Wine's crash dialog"
+}
+end
+
+# ---------------------------------------------------------------------------
+begin "smoke host under Wine"
+mkdir -p "$WINEPREFIX/drive_c/tarvik/data"
+cp "$dll" "$host" "$WINEPREFIX/drive_c/tarvik/"
+export TARVIK_DATA_DIR='C:\tarvik\data'
+run_wine smoke 'C:\tarvik\tarvik_smoke_host.exe' 'C:\tarvik\Tarvik.dll'
+problem=$(abnormal_end "$status")
+if [[ -z $problem && $status -ne 0 ]]; then problem="exited with code $status"; fi
+if [[ -z $problem && $last_line != "RESULT ok" ]]; then problem="did not end with 'RESULT ok'"; fi
+if [[ -n $problem ]]; then
+    show_wine_errors smoke
+    die "the smoke host $problem"
+fi
+
+run_wine missing 'C:\tarvik\tarvik_smoke_host.exe' 'C:\tarvik\no-such-plugin.dll'
+problem=$(abnormal_end "$status")
+if [[ -z $problem && $status -eq 0 ]]; then problem="accepted a missing DLL with exit code 0"; fi
+if [[ -z $problem && $last_line != "RESULT fail: "* ]]; then problem="did not report the missing DLL"; fi
+if [[ -n $problem ]]; then
+    show_wine_errors missing
+    die "the smoke host $problem"
+fi
+end
+
+echo "windows-check: OK in $(seconds_since "$script_began")"

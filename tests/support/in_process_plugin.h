@@ -1,0 +1,24 @@
+// A Tarvik instance created through its ABI record but linked into the test.
+#pragma once
+
+#include <string>
+
+#include "plugin/tarvik_edit.h"
+#include "tests/support/scoped_data_folder.h"
+#include "tools/host/hosted_plugin.h"
+
+namespace tarvik::test {
+
+// The same entry as the plug-in binary's, for the linked-in instance.
+vst::AEffect* createTarvik(vst::audioMasterCallback audioMaster);
+
+class InProcessPlugin : public host::HostedPlugin {
+public:
+    explicit InProcessPlugin(host::HostSettings settings = {});
+
+    Tarvik& plugin() const;
+    // Runs a text opcode into a large buffer and answers the text.
+    std::string text(vst::VstInt32 opcode, vst::VstInt32 index = 0);
+};
+
+}  // namespace tarvik::test
