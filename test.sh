@@ -14,5 +14,12 @@ export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 ctest --test-dir "$build" --output-on-failure -j "$(nproc)" --timeout 600
 
+# Benchmarks only mean something optimised: a short Release run shows they
+# work and prints the real-time factors.
+bench=${TARVIK_BENCH_BUILD_DIR:-build-bench}
+cmake -S . -B "$bench" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTARVIK_BUILD_TESTS=OFF >/dev/null
+cmake --build "$bench" -j "$(nproc)" --target tarvik_bench
+TARVIK_DATA_DIR=$(mktemp -d) "$bench/bench/tarvik_bench" --benchmark_min_time=0.02
+
 scripts/windows-check.sh build-win
 echo "All tests passed."

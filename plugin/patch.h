@@ -11,6 +11,7 @@
 #include <bit>
 #include <cstdint>
 
+#include "dsp/connection.h"
 #include "plugin/parameters.h"
 
 namespace tarvik {
@@ -23,19 +24,6 @@ struct ProgramRecord {
     std::uint8_t reserved[5224];
 };
 static_assert(sizeof(ProgramRecord) == 5760);
-
-struct Connection {
-    std::int32_t output;  // socket index of the cord's output end
-    std::int32_t input;   // socket index of the cord's input end
-};
-
-constexpr int kMaxConnections = 128;
-
-struct ConnectionList {
-    std::int32_t count;
-    Connection pairs[kMaxConnections];
-};
-static_assert(sizeof(ConnectionList) == 1028);
 
 struct Step {
     std::uint8_t note;  // semitones above the sequencer's base C

@@ -1,0 +1,42 @@
+// Patch cords as the patch stores them: pairs of socket indexes, output end
+// first. The editor adds and removes cords while the audio thread reads the
+// list once per block, so every word is accessed atomically: a pair is
+// complete before the count that makes it visible grows.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+
+namespace tarvik {
+
+struct Connection {
+    std::int32_t output;  // socket index of the cord's output end
+    std::int32_t input;   // socket index of the cord's input end
+
+    friend bool operator==(const Connection&, const Connection&) = default;
+};
+
+constexpr int kMaxConnections = 128;
+
+struct ConnectionList {
+    std::int32_t count;
+    Connection pairs[kMaxConnections];
+
+    int size() const {
+        const int n = std::atomic_ref<std::int32_t>(const_cast<std::int32_t&>(count)).load(std::memory_order_acquire);
+        return n < 0 ? 0 : (n > kMaxConnections ? kMaxConnections : n);
+    }
+    Connection at(int i) const {
+        auto& p = const_cast<Connection&>(pairs[i]);
+        return {std::atomic_ref<std::int32_t>(p.output).load(std::memory_order_relaxed),
+                std::atomic_ref<std::int32_t>(p.input).load(std::memory_order_relaxed)};
+    }
+    void set(int i, Connection c) {
+        std::atomic_ref<std::int32_t>(pairs[i].output).store(c.output, std::memory_order_relaxed);
+        std::atomic_ref<std::int32_t>(pairs[i].input).store(c.input, std::memory_order_relaxed);
+    }
+    void setSize(int n) { std::atomic_ref<std::int32_t>(count).store(n, std::memory_order_release); }
+};
+static_assert(sizeof(ConnectionList) == 1028);
+
+}  // namespace tarvik

@@ -1,0 +1,85 @@
+#include "dsp/envelope.h"
+
+#include <cmath>
+
+namespace tarvik {
+
+namespace {
+
+constexpr double kDampRate = 0.01;
+constexpr double kDampEnd = 0.01;  // damp hands over to the attack below this level
+constexpr double kFastReleaseRate = 0.008;
+
+// A one-pole coefficient above 1 overshoots its target and rings (above 2 it
+// diverges): a release would swing below zero and invert the voice. Times so
+// short that the rate exceeds 1 are one sample long anyway, so 1 is exact
+// enough. NaN (from a broken time) freezes the stage rather than poisoning it.
+double unitRate(float rate) {
+    return std::fmin(std::fmax(static_cast<double>(rate), 0.0), 1.0);
+}
+
+}  // namespace
+
+void Envelope::process(int sampleFrames) {
+    float* out = outputs[kOutput];
+    if (out == nullptr) return;
+    const float* gate = inputs[kGateInput];
+    const float* trigger = inputs[kTriggerInput];
+    const float* amountIn = inputs[kAmountInput];
+    const float* accent = inputs[kAccentInput];
+
+    const double attack = attackStep;
+    const double decay = unitRate(decayRate);
+    const double accentDecay = unitRate(accentDecayRate);
+    const double release = unitRate(releaseRate);
+    const double target = sustain;
+
+    std::int32_t s = stage;
+    double y = level;
+    double d = dither_;
+    std::int32_t flag = s == kAttack ? 1 : 0;
+
+    for (int i = 0; i < sampleFrames; ++i) {
+        const double rate = accent != nullptr && accent[i] != 0.0f ? accentDecay : decay;
+        const double amount = amountIn != nullptr ? amountIn[i] : 1.0;
+        if (trigger != nullptr && trigger[i] != 0.0f) {
+            y = 0.0;
+            s = kAttack;
+            flag = 1;
+        }
+        // After the trigger, so that a trigger on a closed gate ends in release.
+        if (gate != nullptr && gate[i] == 0.0f) s = kRelease;
+
+        switch (s) {
+            case kDamp:
+                y += (d - y) * kDampRate;
+                if (y < kDampEnd) s = kAttack;
+                break;
+            case kAttack:
+                y += attack;
+                if (y > 1.0) {
+                    y = 1.0;
+                    s = kDecay;
+                }
+                break;
+            case kDecay:
+                y += ((target + d) - y) * rate;
+                break;
+            case kRelease:
+                y += (d - y) * release;
+                break;
+            case kFastRelease:
+                y += (d - y) * kFastReleaseRate;
+                break;
+        }
+        d = -d;
+        out[i] = static_cast<float>(amount * y);
+    }
+
+    stage = s;
+    level = y;
+    dither_ = d;
+    attackFlag = flag;
+}
+
+}  // namespace tarvik

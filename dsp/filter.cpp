@@ -1,0 +1,300 @@
+#include "dsp/filter.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace tarvik {
+namespace {
+
+// Formed in double as the circuit model has it: 0.7 of the table law, doubled.
+constexpr double kCutoffGain = 0.7 * 2.0;
+constexpr float kSlewCoefficient = 0.1f;
+// Output level when the resonance is off, in the modes whose level follows
+// the resonance knob (0, 1 and 5), and in the others.
+constexpr float kDampedBaseLevel = 0.8f;
+constexpr float kBaseLevel = 1.2f;
+
+// Out-of-range or NaN controls must not index outside the cutoff table.
+inline float cutoffControl(float c) {
+    return c > 0.0f ? std::min(c, static_cast<float>(CutoffTable::kMaxControl)) : 0.0f;
+}
+
+// Resonance beyond 1 would push the linear-feedback modes into runaway
+// growth; NaN reads as none.
+inline float unitRange(float r) { return r > 0.0f ? std::min(r, 1.0f) : 0.0f; }
+
+// One Runge-Kutta step of dy/dt = g (v - y) for one stage. The alternating
+// offset on the stage's input keeps its state off denormal numbers.
+inline float advanceStage(float& y, float& dither, double in, double g) {
+    const double v = in + dither;
+    dither = -dither;
+    const double y0 = y;
+    const float a = static_cast<float>((v - y0) * g);
+    const float b = static_cast<float>((v - (y0 + a * 0.5)) * g);
+    const float e = static_cast<float>((v - (y0 + b * 0.5)) * g);
+    const float h = static_cast<float>((v - (y0 + e)) * g);
+    y = static_cast<float>(y0 + (a + 2.0 * b + 2.0 * e + h) / 6.0);
+    return y;
+}
+
+// Feedback of the saturating modes: the 4th stage, its high-cutoff share a
+// little boosted, through the soft clipper.
+inline float saturatedFeedback(float y4, float g) {
+    return softClip((2.0f - g) * y4 * (1.0f - g) + 1.032f * g * y4);
+}
+
+// Feedback of the oversampled mode. Its high-cutoff share g * y4 also goes
+// through the clipper: left linear, its loop gain passes 1 near the top of
+// the cutoff range at high resonance and the ladder grows without bound.
+// For small signals this is the same feedback as with that share unclipped.
+inline float oversampledFeedback(float y4, float g) { return softClip((2.0f - g) * y4 * (1.0f - g) + g * y4); }
+
+// The low-pass of modes 3, 5, 8 and 9: the 3rd stage's 18 dB slope takes over
+// from the 4th as the cutoff rises, which keeps high cutoffs bright.
+inline float blendedLowPass(float y3, float y4, float g) { return g * y3 + (1.0f - g) * y4; }
+
+}  // namespace
+
+Filter::Filter()
+    : cutoffTable_(CutoffTable::instance()),
+      resonanceTable_(ResonanceTable::instance()),
+      levelTable_(LevelTable::instance()) {}
+
+Filter::~Filter() = default;
+
+void Filter::stepLadder(Stages& stages, double u, double g) {
+    double in = u;
+    for (Stage& stage : stages) in = advanceStage(stage.y, stage.dither, in, g);
+}
+
+void Filter::process(int sampleFrames) {
+    float* out = outputs[kAudioOut];
+    if (out == nullptr || sampleFrames <= 0) return;
+    for (int slot = kAudioIn; slot <= kResonanceIn; ++slot) {
+        if (inputs[static_cast<std::size_t>(slot)] == nullptr) {
+            std::fill(out, out + sampleFrames, 0.0f);
+            return;
+        }
+    }
+
+    firstPass(sampleFrames);
+    switch (mode) {
+        case kTb303LowPass24: processSlewDamped<kTb303LowPass24>(sampleFrames); break;
+        case kTb303LowPass18: processSlewDamped<kTb303LowPass18>(sampleFrames); break;
+        case kLowPass18: processLinear18(sampleFrames); break;
+        case kBandPassEuler: processSaturated<kBandPassEuler>(sampleFrames); break;
+        case kLowPass24Oversampled: processOversampled(sampleFrames); break;
+        case kHighPass: processSaturated<kHighPass>(sampleFrames); break;
+        case kBandStop: processSaturated<kBandStop>(sampleFrames); break;
+        case kHighToLowMorph: processSaturated<kHighToLowMorph>(sampleFrames); break;
+        case kBandToLowMorph: processSaturated<kBandToLowMorph>(sampleFrames); break;
+        case kLowPass4Pole: processSaturated<kLowPass4Pole>(sampleFrames); break;
+        case kBandPass4Pole: processSaturated<kBandPass4Pole>(sampleFrames); break;
+        case kHighPass4Pole: processSaturated<kHighPass4Pole>(sampleFrames); break;
+        case kHighToLowMorph4Pole: processSaturated<kHighToLowMorph4Pole>(sampleFrames); break;
+        case kLowToHighMorph4Pole: processSaturated<kLowToHighMorph4Pole>(sampleFrames); break;
+        // Mode 3 and any value a patch should never hold: a stale output
+        // buffer would replay old audio, so the default filter runs instead.
+        default: processSaturated<kLowPass24Saturated>(sampleFrames); break;
+    }
+}
+
+void Filter::firstPass(int frames) {
+    const float* cutoff = inputs[kCutoffIn];
+    const float* resonanceIn = inputs[kResonanceIn];
+    float* gOut = inputs[kGScratch];
+    float* kOut = inputs[kKScratch];
+    float* levelOut = inputs[kLevelScratch];
+    float* resonanceOut = inputs[kResonanceScratch];
+    const CutoffTable& cutoffTable = cutoffTable_;
+    const ResonanceTable& resonanceTable = resonanceTable_;
+    const LevelTable& levelTable = levelTable_;
+
+    float r = activeResonance_;
+    for (int i = 0; i < frames; ++i) {
+        const auto g = static_cast<float>(kCutoffGain * cutoffTable.lookup(cutoffControl(cutoff[i])));
+        r = unitRange(resonanceIn[i]);
+        kOut[i] = 4.0f * resonanceTable.lookup(g) * r + (1.0f - r);
+        levelOut[i] = levelTable.lookup(g) * r + kBaseLevel * (1.0f - r);
+        gOut[i] = g;
+        resonanceOut[i] = r;
+    }
+    activeResonance_ = r;
+}
+
+template <int M>
+void Filter::processSlewDamped(int frames) {
+    static_assert(M == kTb303LowPass24 || M == kTb303LowPass18);
+    const float* x = inputs[kAudioIn];
+    const float* cutoff = inputs[kCutoffIn];
+    const float* gIn = inputs[kGScratch];
+    float* out = outputs[kAudioOut];
+    const ResonanceTable& resonanceTable = resonanceTable_;
+    const LevelTable& levelTable = levelTable_;
+    const float inputGain = drive;
+    const float setResonance = unitRange(resonance);
+
+    Stages stages = stages_;
+    CutoffSmoother smoother = smoother_;
+    float fb = feedback_;
+    for (int i = 0; i < frames; ++i) {
+        const float c = cutoffControl(cutoff[i]);
+        smoother.value += ((c + smoother.dither) - smoother.value) * kSlewCoefficient;
+        smoother.dither = -smoother.dither;
+        // A fast cutoff move opens a gap to the smoothed value; the resonance
+        // backs off by that gap until the smoother catches up.
+        const float rho = (1.0f - std::fabs(c - smoother.value)) * setResonance;
+        const float g = gIn[i];
+        const float u0 = inputGain * x[i] - rho * fb * 4.0f * resonanceTable.lookup(g);
+        stepLadder(stages, u0, g);
+        const float y4 = stages[3].y;
+        fb = y4;
+        const float level = levelTable.lookup(g) * rho + kDampedBaseLevel * (1.0f - rho);
+        if constexpr (M == kTb303LowPass24) {
+            out[i] = (1.0f + 0.52f * g) * level * y4;
+        } else {
+            out[i] = ((1.0f - g) * y4 + g * stages[2].y) * level;
+        }
+    }
+    stages_ = stages;
+    smoother_ = smoother;
+    feedback_ = fb;
+}
+
+void Filter::processLinear18(int frames) {
+    const float* x = inputs[kAudioIn];
+    const float* gIn = inputs[kGScratch];
+    const float* kIn = inputs[kKScratch];
+    const float* levelIn = inputs[kLevelScratch];
+    float* out = outputs[kAudioOut];
+    const float inputGain = drive;
+    // This model holds one resonance per block: the block's last value.
+    const float blockResonance = activeResonance_;
+
+    Stages stages = stages_;
+    float fb = feedback_;
+    for (int i = 0; i < frames; ++i) {
+        const float g = gIn[i];
+        const float u0 = inputGain * x[i] - blockResonance * fb * kIn[i];
+        stepLadder(stages, u0, g);
+        fb = stages[3].y;
+        out[i] = (1.0f + 0.52f * g) * levelIn[i] * stages[2].y;
+    }
+    stages_ = stages;
+    feedback_ = fb;
+}
+
+// Taps of the saturating modes. For the 4-pole family the stage outputs are
+// mixed as in the classic multimode ladder, each stage being H = 1 / (1 + s)
+// at resonance 0:
+//   low-pass   y4                               H^4
+//   band-pass  4 (y2 - 2 y3 + y4)                4 H^2 (1 - H)^2 = 4 s^2 / (1 + s)^4
+//   high-pass  u - 4 y1 + 6 y2 - 4 y3 + y4      (1 - H)^4 = s^4 / (1 + s)^4
+// The band-pass is two poles of high-pass and two of low-pass (12 dB/octave
+// each side, 0 dB peak at the cutoff); the high-pass falls 24 dB/octave
+// below the cutoff. The morphs fade between the 4-pole low- and high-pass
+// with the same cutoff-driven weight as mode 8, held within 0..1 so that the
+// top of the range never mixes in an inverted high-pass.
+template <int M>
+void Filter::processSaturated(int frames) {
+    const float* x = inputs[kAudioIn];
+    const float* gIn = inputs[kGScratch];
+    const float* kIn = inputs[kKScratch];
+    const float* levelIn = inputs[kLevelScratch];
+    const float* rIn = inputs[kResonanceScratch];
+    float* out = outputs[kAudioOut];
+    const float inputGain = drive;
+
+    Stages stages = stages_;
+    float fb = feedback_;
+    for (int i = 0; i < frames; ++i) {
+        const float g = gIn[i];
+        const float u0 = inputGain * x[i] - rIn[i] * fb * kIn[i];
+        stepLadder(stages, u0, g);
+        const float y1 = stages[0].y;
+        const float y2 = stages[1].y;
+        const float y3 = stages[2].y;
+        const float y4 = stages[3].y;
+        fb = saturatedFeedback(y4, g);
+
+        float tap;
+        if constexpr (M == kLowPass24Saturated) {
+            tap = blendedLowPass(y3, y4, g);
+        } else if constexpr (M == kBandPassEuler) {
+            tap = 3.0f * (y3 - y4);
+        } else if constexpr (M == kHighPass) {
+            tap = u0 - y4;
+        } else if constexpr (M == kBandStop) {
+            tap = u0 - 3.0f * (y3 - y4);
+        } else if constexpr (M == kHighToLowMorph) {
+            tap = g * blendedLowPass(y3, y4, g) + (1.0f - g) * (u0 - y4);
+        } else if constexpr (M == kBandToLowMorph) {
+            tap = g * blendedLowPass(y3, y4, g) + (1.0f - g) * 3.0f * (y3 - y4);
+        } else if constexpr (M == kLowPass4Pole) {
+            tap = y4;
+        } else if constexpr (M == kBandPass4Pole) {
+            tap = 4.0f * (y2 - 2.0f * y3 + y4);
+        } else {
+            static_assert(M == kHighPass4Pole || M == kHighToLowMorph4Pole || M == kLowToHighMorph4Pole);
+            const float highPass = u0 - 4.0f * y1 + 6.0f * y2 - 4.0f * y3 + y4;
+            const float w = std::min(g, 1.0f);
+            if constexpr (M == kHighPass4Pole) {
+                tap = highPass;
+            } else if constexpr (M == kHighToLowMorph4Pole) {
+                tap = w * y4 + (1.0f - w) * highPass;
+            } else {
+                tap = w * highPass + (1.0f - w) * y4;
+            }
+        }
+        out[i] = tap * levelIn[i];
+    }
+    stages_ = stages;
+    feedback_ = fb;
+}
+
+// The ladder runs twice per host sample between a half-band up-sampler
+// (zero-stuffing, gain 2) and a half-band down-sampler. The coefficient g is
+// the host-rate one, so the ladder's own cutoff sits an octave higher than
+// in mode 3.
+void Filter::processOversampled(int frames) {
+    const float* x = inputs[kAudioIn];
+    const float* cutoff = inputs[kCutoffIn];
+    const float* gIn = inputs[kGScratch];
+    float* out = outputs[kAudioOut];
+    const ResonanceTable& resonanceTable = resonanceTable_;
+    const LevelTable& levelTable = levelTable_;
+    const float inputGain = drive;
+    const float setResonance = unitRange(resonance);
+
+    Stages stages = stages_;
+    CutoffSmoother smoother = smoother_;
+    float fb = feedback_;
+    HalfbandFir up = up_;
+    HalfbandFir down = down_;
+    for (int i = 0; i < frames; ++i) {
+        const float c = cutoffControl(cutoff[i]);
+        smoother.value += ((c + smoother.dither) - smoother.value) * kSlewCoefficient;
+        smoother.dither = -smoother.dither;
+        const float rho = (1.0f - std::fabs(c - smoother.value)) * setResonance;
+        const float g = gIn[i];
+        const float loop = rho * 4.0f * resonanceTable.lookup(g);
+
+        stepLadder(stages, 2.0 * up.process(inputGain * x[i]) - loop * fb, g);
+        fb = oversampledFeedback(stages[3].y, g);
+        down.push(blendedLowPass(stages[2].y, stages[3].y, g));
+
+        stepLadder(stages, 2.0 * up.process(0.0) - loop * fb, g);
+        fb = oversampledFeedback(stages[3].y, g);
+        const double z = down.process(blendedLowPass(stages[2].y, stages[3].y, g));
+
+        const float level = levelTable.lookup(g) * rho + kDampedBaseLevel * (1.0f - rho);
+        out[i] = static_cast<float>(z * level);
+    }
+    stages_ = stages;
+    smoother_ = smoother;
+    feedback_ = fb;
+    up_ = up;
+    down_ = down;
+}
+
+}  // namespace tarvik

@@ -1,0 +1,47 @@
+#include "dsp/parameter_smoother.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cmath>
+#include <vector>
+
+namespace tarvik {
+namespace {
+
+// Each channel covers 1 - (1 - c)^n of its distance after n samples, with its
+// own target and coefficient, whatever the others do.
+TEST(ParameterSmoother, EachChannelFollowsItsOwnTargetAtItsOwnRate) {
+    constexpr int kFrames = 400;
+    const std::array<float, 4> targets{1.0f, -0.5f, 0.25f, 2.0f};
+    const std::array<float, 4> coefficients{0.0007f, 0.005f, 1.0f, 0.05f};
+    ParameterSmoother smoother;
+    std::array<std::vector<float>, 4> out;
+    for (std::size_t k = 0; k < 4; ++k) {
+        out[k].assign(kFrames, -99.0f);
+        smoother.channels[k].output = out[k].data();
+        smoother.channels[k].target = targets[k];
+        smoother.channels[k].coefficient = coefficients[k];
+    }
+    smoother.process(kFrames);
+    for (std::size_t k = 0; k < 4; ++k) {
+        for (int n : {1, 100, kFrames}) {
+            const double covered = 1.0 - std::pow(1.0 - coefficients[k], n);
+            EXPECT_NEAR(out[k][static_cast<std::size_t>(n - 1)], targets[k] * covered, 2e-5) << k << " " << n;
+        }
+    }
+}
+
+// The render loop leaves a channel it does not need without a buffer.
+TEST(ParameterSmoother, ChannelWithoutBufferIsSkipped) {
+    ParameterSmoother smoother;
+    std::vector<float> out(16, -99.0f);
+    smoother.channels[1].output = out.data();
+    smoother.channels[1].target = 0.5f;
+    smoother.process(16);
+    for (float v : out) EXPECT_NEAR(v, 0.5f, 1.5e-5f);
+    EXPECT_EQ(smoother.channels[0].value, 0.0f);
+}
+
+}  // namespace
+}  // namespace tarvik
