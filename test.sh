@@ -14,6 +14,14 @@ export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 ctest --test-dir "$build" --output-on-failure -j "$(nproc)" --timeout 600
 
+# Patches are replaced on the host's GUI thread while its audio thread
+# renders: the stress test also runs under ThreadSanitizer.
+tsan=${TARVIK_TSAN_BUILD_DIR:-build-tsan}
+cmake -S . -B "$tsan" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTARVIK_SANITIZE_THREAD=ON -DTARVIK_BUILD_TOOLS=OFF \
+    -DTARVIK_BUILD_BENCH=OFF >/dev/null
+cmake --build "$tsan" -j "$(nproc)" --target tarvik_unit_tests
+TSAN_OPTIONS=halt_on_error=1 "$tsan/tests/tarvik_unit_tests" --gtest_filter='PatchReplacement.*'
+
 # Benchmarks only mean something optimised: a short Release run shows they
 # work and prints the real-time factors.
 bench=${TARVIK_BENCH_BUILD_DIR:-build-bench}

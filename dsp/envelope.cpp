@@ -39,8 +39,16 @@ void Envelope::process(int sampleFrames) {
     double d = dither_;
     std::int32_t flag = s == kAttack ? 1 : 0;
 
+    // Each exponential stage is written y = y (1 - rate) + (goal + d) rate:
+    // the same step as y += (goal + d - y) rate, but the level's own chain
+    // from one sample to the next is a single multiply-add.
+    const double decayKeep = 1.0 - decay;
+    const double accentDecayKeep = 1.0 - accentDecay;
+    const double releaseKeep = 1.0 - release;
     for (int i = 0; i < sampleFrames; ++i) {
-        const double rate = accent != nullptr && accent[i] != 0.0f ? accentDecay : decay;
+        const bool accented = accent != nullptr && accent[i] != 0.0f;
+        const double rate = accented ? accentDecay : decay;
+        const double keep = accented ? accentDecayKeep : decayKeep;
         const double amount = amountIn != nullptr ? amountIn[i] : 1.0;
         if (trigger != nullptr && trigger[i] != 0.0f) {
             y = 0.0;
@@ -52,7 +60,7 @@ void Envelope::process(int sampleFrames) {
 
         switch (s) {
             case kDamp:
-                y += (d - y) * kDampRate;
+                y = y * (1.0 - kDampRate) + d * kDampRate;
                 if (y < kDampEnd) s = kAttack;
                 break;
             case kAttack:
@@ -63,13 +71,13 @@ void Envelope::process(int sampleFrames) {
                 }
                 break;
             case kDecay:
-                y += ((target + d) - y) * rate;
+                y = y * keep + (target + d) * rate;
                 break;
             case kRelease:
-                y += (d - y) * release;
+                y = y * releaseKeep + d * release;
                 break;
             case kFastRelease:
-                y += (d - y) * kFastReleaseRate;
+                y = y * (1.0 - kFastReleaseRate) + d * kFastReleaseRate;
                 break;
         }
         d = -d;

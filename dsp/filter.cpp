@@ -6,8 +6,6 @@
 namespace tarvik {
 namespace {
 
-// Formed in double as the circuit model has it: 0.7 of the table law, doubled.
-constexpr double kCutoffGain = 0.7 * 2.0;
 constexpr float kSlewCoefficient = 0.1f;
 // Output level when the resonance is off, in the modes whose level follows
 // the resonance knob (0, 1 and 5), and in the others.
@@ -23,25 +21,24 @@ inline float cutoffControl(float c) {
 // growth; NaN reads as none.
 inline float unitRange(float r) { return r > 0.0f ? std::min(r, 1.0f) : 0.0f; }
 
-// One Runge-Kutta step of dy/dt = g (v - y) for one stage. The alternating
-// offset on the stage's input keeps its state off denormal numbers.
-inline float advanceStage(float& y, float& dither, double in, double g) {
-    const double v = in + dither;
+// One fourth-order Runge-Kutta step of dy/dt = g (v - y) for one stage. The
+// input is held over the step, so the four slope evaluations collapse into
+// one coefficient c (see CutoffLaw::stageCoefficient), computed once per
+// sample for all four stages. The alternating offset on the stage's input
+// keeps its state off denormal numbers. Written as y (1 - c) + (in + dither) c,
+// everything but in * c is known before the previous stage has answered, so
+// the four stages chain through one multiply-add each.
+inline float advanceStage(float& y, float& dither, float in, float c, float keep) {
+    const float known = y * keep + dither * c;
     dither = -dither;
-    const double y0 = y;
-    const float a = static_cast<float>((v - y0) * g);
-    const float b = static_cast<float>((v - (y0 + a * 0.5)) * g);
-    const float e = static_cast<float>((v - (y0 + b * 0.5)) * g);
-    const float h = static_cast<float>((v - (y0 + e)) * g);
-    y = static_cast<float>(y0 + (a + 2.0 * b + 2.0 * e + h) / 6.0);
+    y = in * c + known;
     return y;
 }
 
 // Feedback of the saturating modes: the 4th stage, its high-cutoff share a
-// little boosted, through the soft clipper.
-inline float saturatedFeedback(float y4, float g) {
-    return softClip((2.0f - g) * y4 * (1.0f - g) + 1.032f * g * y4);
-}
+// little boosted, through the soft clipper. The gain depends on g alone, so
+// it is formed apart from the feedback loop's own chain of operations.
+inline float saturatedFeedbackGain(float g) { return (2.0f - g) * (1.0f - g) + 1.032f * g; }
 
 // Feedback of the oversampled mode. Its high-cutoff share g * y4 also goes
 // through the clipper: left linear, its loop gain passes 1 near the top of
@@ -56,15 +53,17 @@ inline float blendedLowPass(float y3, float y4, float g) { return g * y3 + (1.0f
 }  // namespace
 
 Filter::Filter()
-    : cutoffTable_(CutoffTable::instance()),
+    : law_(&referenceCutoffLaw()),
       resonanceTable_(ResonanceTable::instance()),
       levelTable_(LevelTable::instance()) {}
 
 Filter::~Filter() = default;
 
 void Filter::stepLadder(Stages& stages, double u, double g) {
-    double in = u;
-    for (Stage& stage : stages) in = advanceStage(stage.y, stage.dither, in, g);
+    const auto c = static_cast<float>(CutoffLaw::stageCoefficient(g));
+    const float keep = 1.0f - c;
+    auto in = static_cast<float>(u);
+    for (Stage& stage : stages) in = advanceStage(stage.y, stage.dither, in, c, keep);
 }
 
 void Filter::process(int sampleFrames) {
@@ -106,13 +105,13 @@ void Filter::firstPass(int frames) {
     float* kOut = inputs[kKScratch];
     float* levelOut = inputs[kLevelScratch];
     float* resonanceOut = inputs[kResonanceScratch];
-    const CutoffTable& cutoffTable = cutoffTable_;
+    const CutoffLaw& law = *law_;
     const ResonanceTable& resonanceTable = resonanceTable_;
     const LevelTable& levelTable = levelTable_;
 
     float r = activeResonance_;
     for (int i = 0; i < frames; ++i) {
-        const auto g = static_cast<float>(kCutoffGain * cutoffTable.lookup(cutoffControl(cutoff[i])));
+        const float g = law.g(cutoffControl(cutoff[i]));
         r = unitRange(resonanceIn[i]);
         kOut[i] = 4.0f * resonanceTable.lookup(g) * r + (1.0f - r);
         levelOut[i] = levelTable.lookup(g) * r + kBaseLevel * (1.0f - r);
@@ -209,13 +208,15 @@ void Filter::processSaturated(int frames) {
     float fb = feedback_;
     for (int i = 0; i < frames; ++i) {
         const float g = gIn[i];
-        const float u0 = inputGain * x[i] - rIn[i] * fb * kIn[i];
+        const float loopGain = rIn[i] * kIn[i];
+        const float feedbackGain = saturatedFeedbackGain(g);
+        const float u0 = inputGain * x[i] - loopGain * fb;
         stepLadder(stages, u0, g);
         const float y1 = stages[0].y;
         const float y2 = stages[1].y;
         const float y3 = stages[2].y;
         const float y4 = stages[3].y;
-        fb = saturatedFeedback(y4, g);
+        fb = softClip(feedbackGain * y4);
 
         float tap;
         if constexpr (M == kLowPass24Saturated) {

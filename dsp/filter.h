@@ -13,6 +13,7 @@
 #include <array>
 #include <cstdint>
 
+#include "dsp/cutoff_law.h"
 #include "dsp/filter_tables.h"
 #include "dsp/halfband_fir.h"
 #include "dsp/io_module.h"
@@ -55,6 +56,10 @@ public:
     Filter();
     ~Filter() override;
 
+    // The cutoff law of the host's sample rate (the 44.1 kHz law until set);
+    // the law must outlive the filter's use of it.
+    void setCutoffLaw(const CutoffLaw& law) { law_ = &law; }
+
     // Renders sampleFrames samples into output slot 0. With any of the seven
     // inputs missing the output is silence; with no output, nothing happens.
     void process(int sampleFrames) override;
@@ -85,7 +90,7 @@ private:
     void processSaturated(int frames);
     void processOversampled(int frames);
 
-    const CutoffTable& cutoffTable_;
+    const CutoffLaw* law_;
     const ResonanceTable& resonanceTable_;
     const LevelTable& levelTable_;
 

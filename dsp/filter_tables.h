@@ -18,7 +18,7 @@ public:
     static constexpr int kSize = Size;
     static constexpr double kScale = Scale;
 
-    float lookup(double x) const { return tableLookup(values_.data(), x, kScale); }
+    float lookup(float x) const { return tableLookup(values_.data(), x, static_cast<float>(kScale)); }
     const float* data() const { return values_.data(); }
 
 protected:

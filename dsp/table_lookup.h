@@ -1,16 +1,18 @@
 // Linear interpolation in a lookup table, the way every table of the signal
 // modules is read: index = x * scale; a negative index (or NaN) reads the
 // first entry. The caller keeps the index below the table's last entry.
+// Single precision: the tables hold floats, and the filter reads three of
+// them for every sample.
 #pragma once
 
 namespace tarvik {
 
-inline float tableLookup(const float* table, double x, double scale) {
-    const double p = x * scale;
-    if (!(p > 0.0)) return table[0];
+inline float tableLookup(const float* table, float x, float scale) {
+    const float p = x * scale;
+    if (!(p > 0.0f)) return table[0];
     const int i = static_cast<int>(p);
-    const double f = p - i;
-    return static_cast<float>(table[i] * (1.0 - f) + table[i + 1] * f);
+    const float f = p - static_cast<float>(i);
+    return table[i] + (table[i + 1] - table[i]) * f;
 }
 
 }  // namespace tarvik

@@ -1,53 +1,123 @@
 #include "engine/engine.h"
 
 #include <algorithm>
-#include <cstring>
+#include <thread>
 
 #include "engine/block_scheduler.h"
+#include "engine/engine_buffers.h"
 
 namespace tarvik {
 
 namespace {
 
 constexpr double kMaxTempoBpm = 500.0;
-
-namespace midi {
-constexpr int kNoteOff = 0x80;
-constexpr int kNoteOn = 0x90;
-constexpr int kControlChange = 0xB0;
-constexpr int kChannelPressure = 0xD0;
-constexpr int kPitchBend = 0xE0;
-
-constexpr int kModWheel = 1;
-constexpr int kModWheelFine = 33;
-constexpr int kSustain = 64;
-constexpr int kResetAllControllers = 121;
-constexpr int kAllNotesOff = 123;
-constexpr int kFirstChannelModeController = 120;
-}  // namespace midi
+constexpr int kMidiControlChange = 0xB0;
+constexpr int kMidiAllNotesOff = 123;
 
 double sixteenthLength(double sampleRate, double bpm) { return sampleRate / (bpm / 60.0 * 4.0); }
 
 }  // namespace
 
-Engine::Engine(EngineHost* host) : host_(host), patch_(std::make_unique<TarvikPatch>()) {}
+Engine::Engine(EngineHost* host)
+    : host_(host),
+      patch_(new TarvikPatch),
+      voices_(std::make_unique<Voice[]>(kVoices)),
+      cutoffLaw_(std::make_unique<CutoffLaw>()),
+      pool_(kDefaultBlockFrames),
+      buffers_(std::make_unique<Buffers>()) {
+    registerBuffers();
+    for (int v = 0; v < kVoices; ++v) {
+        Voice& voice = voices_[static_cast<std::size_t>(v)];
+        voice.attenuator2.lagMode = 1;  // the second attenuator's fourth output is the lag
+        voice.filter.setCutoffLaw(*cutoffLaw_);
+        voice.noteTable = standardNoteTable().data();
+    }
+}
+
+Engine::~Engine() {
+    freeRetiredPatches(true);
+    delete patch_.load();
+}
+
+void Engine::replacePatch(std::unique_ptr<TarvikPatch> fresh) {
+    TarvikPatch* old = patch_.exchange(fresh.release(), std::memory_order_seq_cst);
+    if (retiredCount_ == kMaxRetiredPatches) freeRetiredPatches(true);
+    retired_[static_cast<std::size_t>(retiredCount_++)] = old;
+    freeRetiredPatches(false);
+}
+
+// A moment with no reader comes after every read that began before the
+// patches were retired, so from then on nothing can hold them.
+void Engine::freeRetiredPatches(bool wait) {
+    if (retiredCount_ == 0) return;
+    while (readers_.load(std::memory_order_seq_cst) != 0) {
+        if (!wait) return;
+        std::this_thread::yield();
+    }
+    for (int i = 0; i < retiredCount_; ++i) delete retired_[static_cast<std::size_t>(i)];
+    retiredCount_ = 0;
+}
+
+void Engine::registerBuffers() {
+    Buffers& b = *buffers_;
+    for (int i = 0; i < kNumSockets; ++i) {
+        const SocketDefinition& d = kSocketDefinitions[static_cast<std::size_t>(i)];
+        float** slot = &b.sockets[static_cast<std::size_t>(i)];
+        sockets_.registerSocket(slot, d.name, d.direction);
+        if (d.direction == kSocketOutput) pool_.registerBuffer(slot, 1);
+    }
+    for (float** mono :
+         {&b.seqPitchRatio, &b.seqTrigger, &b.seqSlide, &b.accentGate, &b.aux, &b.cutoff, &b.resonance, &b.envelopeMod,
+          &b.mgHz, &b.tune1, &b.tune2, &b.pulseWidth1, &b.pulseWidth2, &b.filterMod1, &b.freqMod2, &b.shaper,
+          &b.accentCv, &b.mgFrequency, &b.mgAmount, &b.mgAudio, &b.pitchBase, &b.vco1Frequency, &b.vco2Frequency,
+          &b.pw1, &b.pw2, &b.cutoffCv, &b.filterIn, &b.filterOut, &b.noise, &b.filterScratch[0], &b.filterScratch[1],
+          &b.filterScratch[2], &b.filterScratch[3]})
+        pool_.registerBuffer(mono, 1);
+    for (float** twiceRate : {&b.vco1Out, &b.vco2Out, &b.mix, &b.sync, &b.oscillatorPhases, &b.oscillatorPeriods})
+        pool_.registerBuffer(twiceRate, 2);
+}
 
 void Engine::setSampleRate(double rate) {
     sampleRate_.store(rate, std::memory_order_relaxed);
     samplesPerSixteenth_.store(sixteenthLength(rate, tempo()), std::memory_order_relaxed);
+    if (cutoffLaw_->sampleRate() != rate) {
+        auto law = std::make_unique<CutoffLaw>(rate);
+        for (int v = 0; v < kVoices; ++v) voices_[static_cast<std::size_t>(v)].filter.setCutoffLaw(*law);
+        cutoffLaw_ = std::move(law);
+    }
+    for (int v = 0; v < kVoices; ++v) voices_[static_cast<std::size_t>(v)].setSampleRate(rate);
+    follower_.setSampleRate(rate);
 }
 
-void Engine::setMaxBlockFrames(int frames) { maxBlockFrames_ = std::clamp(frames, 1, kMaxBlockFrames); }
+void Engine::setMaxBlockFrames(int frames) {
+    maxBlockFrames_ = std::clamp(frames, 1, kMaxBlockFrames);
+    if (pool_.blockSize() != maxBlockFrames_) pool_.resize(maxBlockFrames_);
+}
+
+void Engine::setWavetables(const WavetableSet& tables) {
+    for (int v = 0; v < kVoices; ++v) {
+        Voice& voice = voices_[static_cast<std::size_t>(v)];
+        for (Oscillator* vco : {&voice.vco1, &voice.vco2}) {
+            vco->sawTable = &tables.saw;
+            vco->squareTable = &tables.square;
+            vco->triangleTable = &tables.triangle;
+        }
+        voice.mg.sawTable = &tables.modSaw;
+        voice.mg.squareTable = &tables.modSquare;
+        voice.mg.triangleTable = &tables.triangle;
+    }
+}
 
 void Engine::setTempo(double bpm) {
     if (!(bpm >= 1.0)) return;  // also refuses NaN
     bpm = std::min(bpm, kMaxTempoBpm);
-    patch_->setParameter(param::Tempo, tempoToParameter(bpm));
+    patch().setParameter(param::Tempo, tempoToParameter(bpm));
     bpm_.store(bpm, std::memory_order_relaxed);
     samplesPerSixteenth_.store(sixteenthLength(sampleRate(), bpm), std::memory_order_relaxed);
 }
 
 void Engine::processBlock(const float* const* inputs, float* const* outputs, int frames, bool clearOutputs) {
+    const PatchReader reading(*this);
     const float* in[2] = {inputs ? inputs[0] : nullptr, inputs ? inputs[1] : nullptr};
     float* out[2] = {outputs ? outputs[0] : nullptr, outputs ? outputs[1] : nullptr};
     const bool canRender = out[0] != nullptr && out[1] != nullptr;
@@ -69,89 +139,59 @@ void Engine::processBlock(const float* const* inputs, float* const* outputs, int
     pending_.clear();
 }
 
-void Engine::renderSegment(const float* const* /*inputs*/, float* const* outputs, int frames, bool clearOutputs) {
-    if (clearOutputs) {
-        std::fill_n(outputs[0], frames, 0.0f);
-        std::fill_n(outputs[1], frames, 0.0f);
-    }
-}
-
-void Engine::handleMidiMessage(int status, int data1, int data2) {
-    indicators_.midi.store(1, std::memory_order_relaxed);
-    switch (status) {
-        case midi::kNoteOn:
-            if (data2 == 0)
-                noteOff(data1);
-            else
-                noteOn(data1, data2);
-            break;
-        case midi::kNoteOff: noteOff(data1); break;
-        case midi::kControlChange: controlChange(data1, data2); break;
-        case midi::kPitchBend: performance_.pitchBend = (data2 << 7) | data1; break;
-        case midi::kChannelPressure: performance_.channelPressure = data1; break;
-        default: break;  // key pressure, program change and system messages
-    }
-}
-
-void Engine::noteOn(int key, int /*velocity*/) {
-    TarvikPatch& p = *patch_;
-    if (p.state(state::MidiMode) == 0) {
-        // Keys select and start patterns.
-        performance_.heldKeys[static_cast<std::size_t>(key)] = 1;
-        if (p.state(state::PatternLock) == 0) p.setState(state::CurrentPattern, key);
-        if (p.state(state::RunStop) == 0) p.setState(state::RunStop, 1);
-    }
-}
-
-void Engine::noteOff(int key) {
-    TarvikPatch& p = *patch_;
-    if (p.state(state::MidiMode) == 0) {
-        performance_.heldKeys[static_cast<std::size_t>(key)] = 0;
-        int highest = 127;
-        while (highest >= 0 && performance_.heldKeys[static_cast<std::size_t>(highest)] == 0) --highest;
-        if (highest < 0) {
-            p.setState(state::RunStop, 0);
-            sendAllNotesOff();
-        } else if (p.state(state::PatternLock) == 0) {
-            p.setState(state::CurrentPattern, highest);
-        }
-    }
-}
-
-void Engine::controlChange(int controller, int value) {
-    TarvikPatch& p = *patch_;
-    switch (controller) {
-        case midi::kModWheel: performance_.modWheelMsb = value; break;
-        case midi::kModWheelFine: performance_.modWheelLsb = value; break;
-        case midi::kSustain: performance_.sustain = value > 63 ? 1 : 0; break;
-        case midi::kResetAllControllers:
-            performance_.pitchBend = PerformanceState::kBendCentre;
-            performance_.sustain = 0;
-            performance_.modWheelMsb = 0;
-            performance_.modWheelLsb = 0;
-            break;
-        case midi::kAllNotesOff:
-            if (p.state(state::MidiMode) == 0) {
-                performance_.heldKeys.fill(0);
-                p.setState(state::RunStop, 0);
-                sendAllNotesOff();
-            }
-            break;
-        default: break;
-    }
-    if (controller < midi::kFirstChannelModeController && host_) host_->controllerChange(controller, value);
-}
-
 void Engine::sendAllNotesOff() {
     if (config_.midiOutput.load(std::memory_order_relaxed) == 0 || !host_) return;
     const int channel = config_.midiOutputChannel.load(std::memory_order_relaxed) & 15;
-    host_->sendMidiOut(static_cast<std::uint8_t>(midi::kControlChange | channel),
-                       static_cast<std::uint8_t>(midi::kAllNotesOff));
+    host_->sendMidiOut(static_cast<std::uint8_t>(kMidiControlChange | channel),
+                       static_cast<std::uint8_t>(kMidiAllNotesOff));
+}
+
+void Engine::scheduleVoicesForNewPatch(bool autoRun) {
+    pendingPatchStart_.store(autoRun ? kAutoRun : kSilenceVoices, std::memory_order_release);
+}
+
+void Engine::prepareVoicesForNewPatch(bool autoRun) {
+    for (int v = 0; v < kVoices; ++v) {
+        Voice& voice = voices_[static_cast<std::size_t>(v)];
+        voice.vcfEnvelope.stage = Envelope::kRelease;
+        voice.vcfEnvelope.level = 0.0;
+        voice.vcaEnvelope.stage = Envelope::kFastRelease;  // no click from the old sound
+    }
+    if (!autoRun) return;
+    const TarvikPatch& p = patch();
+    if (p.state(state::MidiMode) == 0) {
+        sequencer_.resetPosition();
+        if (p.state(state::RunStop) != 0) {
+            sequencer_.running = 1;
+            voice(0).noteOn(36, 100);
+            for (int v = 1; v < kVoices; ++v) voice(v).noteOff();
+            return;
+        }
+    }
+    releaseAllVoices();
+}
+
+void Engine::releaseAllVoices() {
+    for (int v = 0; v < kVoices; ++v) voices_[static_cast<std::size_t>(v)].noteOff();
 }
 
 void Engine::resetEngine() {
-    TarvikPatch& p = *patch_;
-    if (p.state(state::MidiMode) == 0) p.setState(state::RunStop, 0);
+    TarvikPatch& p = patch();
+    if (p.state(state::MidiMode) == 0) {
+        p.setState(state::RunStop, 0);
+        sequencer_.running = 0;
+    }
+    for (int v = 0; v < kVoices; ++v) {
+        Voice& voice = voices_[static_cast<std::size_t>(v)];
+        voice.noteOff();
+        for (Envelope* envelope : {&voice.vcfEnvelope, &voice.vcaEnvelope}) {
+            envelope->stage = Envelope::kRelease;
+            envelope->level = 0.0;
+        }
+    }
+    delayLeft_.clear();
+    delayRight_.clear();
+    pool_.clear();
     performance_.heldKeys.fill(0);
     performance_.keyStamps.fill(0);
     performance_.keyCounter = 0;

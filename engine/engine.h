@@ -1,7 +1,8 @@
-// The sound engine behind the plug-in shell: it owns the current patch, keeps
-// the tempo and the performance state, cuts each host block at its MIDI
-// events and renders the pieces. It knows nothing of the host interface; what
-// it needs from the shell goes through EngineHost.
+// The sound engine behind the plug-in shell: it owns the current patch, the
+// voices and the sequencer, keeps the tempo and the performance state, cuts
+// each host block at its MIDI events and renders the pieces stage by stage.
+// It knows nothing of the host interface; what it needs from the shell goes
+// through EngineHost.
 #pragma once
 
 #include <array>
@@ -9,8 +10,18 @@
 #include <cstdint>
 #include <memory>
 
+#include "dsp/cutoff_law.h"
+#include "dsp/delay_line.h"
+#include "dsp/envelope_follower.h"
+#include "dsp/parameter_smoother.h"
+#include "dsp/signal_buffer_pool.h"
+#include "dsp/socket_table.h"
+#include "dsp/wavetable_set.h"
 #include "engine/midi_event.h"
+#include "engine/step_sequencer.h"
+#include "engine/voice.h"
 #include "plugin/patch.h"
+#include "plugin/tuning.h"
 
 namespace tarvik {
 
@@ -27,6 +38,10 @@ public:
 // Configuration values the engine consults; written by the shell from its
 // configuration file, read by the audio thread.
 struct EngineConfig {
+    std::atomic<int> maxPolyphony{6};       // voices in use, 1..32
+    std::atomic<int> tuningMode{1};         // non-zero: the standard note table
+    std::atomic<int> oscModel{1};           // non-zero: wavetable oscillators
+    std::atomic<int> clearNotes{1};         // non-zero: cleared steps are gated notes
     std::atomic<int> midiOutput{0};         // non-zero: MIDI output on
     std::atomic<int> midiOutputChannel{0};  // 0..15
 };
@@ -34,6 +49,10 @@ struct EngineConfig {
 // Flags the engine raises for the editor's lights; the editor clears them.
 struct ActivityIndicators {
     std::atomic<int> midi{0};
+    std::atomic<int> gate{0};
+    std::atomic<int> accent{0};
+    std::atomic<int> vcfEnvelope{0};
+    std::atomic<int> vcaEnvelope{0};
 };
 
 // Controller state kept between MIDI messages.
@@ -53,20 +72,51 @@ struct PerformanceState {
 class Engine {
 public:
     static constexpr double kDefaultSampleRate = 44100.0;
+    static constexpr int kVoices = 32;
     // Larger host blocks are rendered in pieces of this size, so no buffer
     // ever has to grow on the audio thread.
     static constexpr int kMaxBlockFrames = 8192;
+    static constexpr int kDefaultBlockFrames = 1024;
 
     explicit Engine(EngineHost* host);
+    ~Engine();
+    Engine(const Engine&) = delete;
+    Engine& operator=(const Engine&) = delete;
 
-    TarvikPatch& patch() { return *patch_; }
-    const TarvikPatch& patch() const { return *patch_; }
+    // The current patch. The thread that replaces patches (the host's GUI
+    // thread) may use it freely; any other thread holds a PatchReader while
+    // it does, so that a replaced patch is never freed under it.
+    TarvikPatch& patch() { return *patch_.load(std::memory_order_seq_cst); }
+    const TarvikPatch& patch() const { return *patch_.load(std::memory_order_seq_cst); }
+
+    class PatchReader {
+    public:
+        explicit PatchReader(const Engine& engine) : readers_(engine.readers_) {
+            readers_.fetch_add(1, std::memory_order_seq_cst);
+        }
+        ~PatchReader() { readers_.fetch_sub(1, std::memory_order_seq_cst); }
+        PatchReader(const PatchReader&) = delete;
+        PatchReader& operator=(const PatchReader&) = delete;
+
+    private:
+        std::atomic<int>& readers_;
+    };
+
+    // Makes a completely built patch current with one pointer store. The old
+    // patch is freed once no reader can still hold it: right away when none
+    // is reading, else at a later replacement (waiting for a moment without
+    // readers only when many replaced patches are pending).
+    void replacePatch(std::unique_ptr<TarvikPatch> fresh);
 
     // The rate and the largest block the host announced; not on the audio thread.
     void setSampleRate(double rate);
     void setMaxBlockFrames(int frames);
     double sampleRate() const { return sampleRate_.load(std::memory_order_relaxed); }
     int maxBlockFrames() const { return maxBlockFrames_; }
+
+    // The oscillators' and LFOs' tables; set once before audio runs.
+    void setWavetables(const WavetableSet& tables);
+    NoteTables& noteTables() { return noteTables_; }
 
     // Sets the tempo in BPM: below 1 ignored, above 500 limited; also stores
     // the Tempo parameter (which exceeds 1.0 above 250 BPM) and the length of
@@ -84,29 +134,89 @@ public:
     void renderSegment(const float* const* inputs, float* const* outputs, int frames, bool clearOutputs);
     // One MIDI message, channel nibble already dropped, data bytes 7-bit.
     void handleMidiMessage(int status, int data1, int data2);
-    // Silences voices and sequencer and forgets held keys.
+    // Silences voices, sequencer and delay, clears the signal buffers and
+    // forgets held keys.
     void resetEngine();
     // Control Change 123 on the configured channel, when MIDI output is on.
     void sendAllNotesOff();
+    void releaseAllVoices();
 
     EngineConfig& config() { return config_; }
     ActivityIndicators& indicators() { return indicators_; }
     const PerformanceState& performance() const { return performance_; }
+    Voice& voice(int index) { return voices_[static_cast<std::size_t>(index)]; }
+    StepSequencer& sequencer() { return sequencer_; }
+    const SocketTable& sockets() const { return sockets_; }
+
+    // Set by the patch loader around a replacement: segments stay silent and
+    // keep their routing while it is set.
+    std::atomic<bool> patchLoading{false};
+    // Set after a load: the next segment lets every smoother jump.
+    std::atomic<bool> patchJustLoaded{false};
+
+    // After a patch file was loaded, the voices fall silent (and, with
+    // autoRun, the sequencer takes up the patch's run state) at the start of
+    // the next segment, on the audio thread that owns them.
+    void scheduleVoicesForNewPatch(bool autoRun);
 
 private:
+    struct Segment;
+    struct Buffers;
+
+    void registerBuffers();
     void noteOn(int key, int velocity);
     void noteOff(int key);
     void controlChange(int controller, int value);
+    int activeVoiceLimit() const;
+    void startPatternPlay();
+    void prepareVoicesForNewPatch(bool autoRun);
+
+    // Render loop stages.
+    void snapshot(Segment& s, int frames) const;
+    void renderSequencer(const Segment& s, int frames);
+    void renderControllers(const Segment& s, int frames);
+    void renderSmoothers(const Segment& s, int frames);
+    void renderVoice(Voice& voice, const Segment& s, int frames, float* left, float* right);
+    void renderDelay(const Segment& s, int frames, float* left, float* right);
 
     EngineHost* host_;
-    std::unique_ptr<TarvikPatch> patch_;
+    void freeRetiredPatches(bool wait);
+
+    std::atomic<TarvikPatch*> patch_;
+    mutable std::atomic<int> readers_{0};
+    static constexpr int kMaxRetiredPatches = 8;
+    std::array<TarvikPatch*, kMaxRetiredPatches> retired_{};
+    int retiredCount_ = 0;
     EngineConfig config_;
     ActivityIndicators indicators_;
     PerformanceState performance_;
     PendingEvents pending_;
+    NoteTables noteTables_;
+
+    std::unique_ptr<Voice[]> voices_;
+    StepSequencer sequencer_;
+    std::array<ParameterSmoother, 3> smoothers_;
+    EnvelopeFollower follower_;
+    DelayLine delayLeft_;
+    DelayLine delayRight_;
+    std::unique_ptr<CutoffLaw> cutoffLaw_;
+
+    SignalBufferPool pool_;
+    std::unique_ptr<Buffers> buffers_;
+    SocketTable sockets_;
+
+    OnePole seqGlide_;
+    OnePole modWheel_;
+    OnePole pressure_;
+    OnePole accent_;
+    float masterGain_ = 0.0f;
+    float masterDither_ = 1e-5f;
+
+    enum PatchStart : int { kNoPatchStart = 0, kSilenceVoices, kAutoRun };
+    std::atomic<int> pendingPatchStart_{kNoPatchStart};
 
     std::atomic<double> sampleRate_{kDefaultSampleRate};
-    int maxBlockFrames_ = 1024;
+    int maxBlockFrames_ = kDefaultBlockFrames;
     std::atomic<double> bpm_{120.0};
     std::atomic<double> samplesPerSixteenth_{kDefaultSampleRate / 8.0};
 };

@@ -47,10 +47,9 @@ StepSequencer::StepSequencer() : pitchRatios_(pitchRatioTable()) {}
 
 void StepSequencer::renderSegment(int frames, const TarvikPatch& patch, double tempoBpm, double hostSampleRate,
                                   float gateTime, const SequencerBuffers& buffers) {
+    // Reading RunStop (an acquiring load) first: a RunStop of 1 written after
+    // a reset request is never seen without the request.
     const bool runStop = patch.state(state::RunStop) != 0;
-    // Pairs with the fence in requestPositionReset: a RunStop of 1 written
-    // after a reset request is never seen without the request.
-    std::atomic_thread_fence(std::memory_order_acquire);
     if (resetRequested_.exchange(false, std::memory_order_relaxed)) resetPosition();
 
     outputs = buffers;
@@ -163,9 +162,8 @@ void StepSequencer::resetPosition() {
 }
 
 void StepSequencer::requestPositionReset() {
+    // Published by the caller's next store, the releasing RunStop of 1.
     resetRequested_.store(true, std::memory_order_relaxed);
-    // Orders the request before the caller's next store, the RunStop of 1.
-    std::atomic_thread_fence(std::memory_order_release);
 }
 
 }  // namespace tarvik

@@ -64,10 +64,12 @@ class TarvikPatch {
 public:
     TarvikPatch();  // a fresh patch: default parameters and states, new patterns
 
-    float parameter(int index) const { return load(program.parameters[index]); }
-    void setParameter(int index, float value) { store(program.parameters[index], value); }
-    std::int32_t state(int index) const { return load(states[index]); }
-    void setState(int index, std::int32_t value) { store(states[index], value); }
+    float parameter(int index) const { return load(program.parameters[index], std::memory_order_relaxed); }
+    void setParameter(int index, float value) { store(program.parameters[index], value, std::memory_order_relaxed); }
+    // States publish what was written before them: a sequencer reset
+    // requested before RunStop becomes 1 is seen by whoever sees the 1.
+    std::int32_t state(int index) const { return load(states[index], std::memory_order_acquire); }
+    void setState(int index, std::int32_t value) { store(states[index], value, std::memory_order_release); }
 
     ProgramRecord program;
     std::int32_t states[kStateRoom];
@@ -77,12 +79,12 @@ public:
 
 private:
     template <typename T>
-    static T load(const T& word) {
-        return std::atomic_ref<T>(const_cast<T&>(word)).load(std::memory_order_relaxed);
+    static T load(const T& word, std::memory_order order) {
+        return std::atomic_ref<T>(const_cast<T&>(word)).load(order);
     }
     template <typename T>
-    static void store(T& word, T value) {
-        std::atomic_ref<T>(word).store(value, std::memory_order_relaxed);
+    static void store(T& word, T value, std::memory_order order) {
+        std::atomic_ref<T>(word).store(value, order);
     }
 };
 

@@ -4,8 +4,13 @@
 #include <cstdio>
 #include <cstring>
 
+#include "dsp/wavetable_set.h"
+#include "engine/pattern_ops.h"
+#include "plugin/controller_map_file.h"
 #include "plugin/data_folder.h"
 #include "plugin/parameters.h"
+#include "plugin/patch_file.h"
+#include "plugin/text_file.h"
 
 namespace tarvik {
 
@@ -19,10 +24,14 @@ constexpr const char* kProductName = "Sonvarde Kelvane Pro";
 constexpr VstInt32 kVendorVersion = 1;
 constexpr std::int32_t kDefaultBendRange = 12;
 constexpr double kDefaultTempoBpm = 120.0;
+// The longest path the plug-in keeps; longer names are taken for damage.
+constexpr std::size_t kMaxPathLength = 1023;
 
 // Sample rates outside this range are taken for host errors and ignored.
 constexpr float kLowestSampleRate = 1000.0f;
 constexpr float kHighestSampleRate = 1536000.0f;
+
+static_assert(kMaxPolyphony == Engine::kVoices, "the configuration's voice limit is the engine's pool");
 
 constexpr const char* kCanDoTexts[] = {"receiveVstEvents", "receiveVstMidiEvent", "receiveVstTimeInfo", "1in2out",
                                        "2in2out"};
@@ -45,6 +54,8 @@ Tarvik::Tarvik(audioMasterCallback audioMaster) : AudioEffectX(audioMaster, 1, k
 Tarvik::~Tarvik() {
     // Notes this plug-in started on the host's MIDI output must not hang.
     engine_.sendAllNotesOff();
+    writeControllerMap(controllerMap_, dataPath(dataFolder_, "MidiCC.ini"));
+    writePatchFile(engine_.patch(), dataPath(dataFolder_, "Tarvik Patch.tvkp"));
 }
 
 void Tarvik::initialise() {
@@ -53,14 +64,114 @@ void Tarvik::initialise() {
     learnTarget_.store(-1, std::memory_order_relaxed);
 
     dataFolder_ = dataFolder();
+    engine_.setWavetables(sharedWavetables(dataFolder_));
 
     // The patch is fresh: every state is 0 but FilterMode, and the pitch
     // bend spans an octave until the configuration says otherwise.
     engine_.patch().setState(state::BendRange, kDefaultBendRange);
     engine_.setTempo(kDefaultTempoBpm);
 
+    readConfigurationFile();
+    engine_.noteTables().loadTuning(config_.tuning);
+    readControllerMap(controllerMap_, dataPath(dataFolder_, "MidiCC.ini"));
+    clearPatternBank(engine_.patch(), config_.clearNotes != 0);
+
     patchFolder_ = dataPath(dataFolder_, "Tarvik Patches/");
     currentPatchPath_ = dataPath(dataFolder_, "Tarvik Patches/Tarvik Patch.tvkp");
+    loadStartupPatch();
+}
+
+// "StartupPatch.ini" names, in double quotes, a patch of the patch folder.
+void Tarvik::loadStartupPatch() {
+    const File file = openRegularFile(dataPath(dataFolder_, "StartupPatch.ini"));
+    if (!file || std::fgetc(file.get()) != '"') return;
+    std::string name;
+    for (int c = std::fgetc(file.get()); c != EOF && c != '"' && name.size() < kMaxPathLength; c = std::fgetc(file.get()))
+        name += static_cast<char>(c);
+    if (!name.empty()) loadPatchFile(dataPath(patchFolder_, name));
+}
+
+bool Tarvik::loadPatchFile(const std::string& path) {
+    auto fresh = std::make_unique<TarvikPatch>();
+    engine_.patchLoading.store(true, std::memory_order_release);
+    const bool read = readPatchFile(*fresh, path);
+    if (read) {
+        const double bpm = static_cast<double>(fresh->parameter(param::Tempo)) * kTempoSpanBpm + kTempoMinBpm;
+        engine_.replacePatch(std::move(fresh));
+        engine_.patchJustLoaded.store(true, std::memory_order_release);
+        engine_.scheduleVoicesForNewPatch(config_.autoRun != 0);
+        currentPatchPath_ = path;
+        engine_.setTempo(bpm);
+    }
+    engine_.patchLoading.store(false, std::memory_order_release);
+    if (read) updateDisplay();
+    return read;
+}
+
+bool Tarvik::savePatchFile(const std::string& path) {
+    if (!writePatchFile(engine_.patch(), path)) return false;
+    currentPatchPath_ = path;
+    return true;
+}
+
+VstInt32 Tarvik::getChunk(void** data, bool /*isPreset*/) {
+    TarvikPatch& patch = engine_.patch();
+    copyHostText(patch.info.path, sizeof patch.info.path, currentPatchPath_.c_str());
+    encodeChunk(patch, chunk_.data());
+    *data = chunk_.data();
+    return static_cast<VstInt32>(chunk_.size());
+}
+
+// A host restoring its project. Data holding nothing of a patch leaves the
+// current one in place rather than replacing it with a blank patch.
+VstInt32 Tarvik::setChunk(void* data, VstInt32 byteSize, bool /*isPreset*/) {
+    auto fresh = std::make_unique<TarvikPatch>();
+    std::string path;
+    engine_.patchLoading.store(true, std::memory_order_release);
+    const bool read = decodeChunk(*fresh, static_cast<const unsigned char*>(data), static_cast<std::size_t>(byteSize), path);
+    // The sequencer plays at the restored patch's own tempo: leaving the
+    // old one running would contradict the Tempo parameter the host sees.
+    const double bpm = static_cast<double>(fresh->parameter(param::Tempo)) * kTempoSpanBpm + kTempoMinBpm;
+    if (read) engine_.replacePatch(std::move(fresh));
+    engine_.patchLoading.store(false, std::memory_order_release);
+    if (!read) return 0;
+    engine_.setTempo(bpm);
+    if (!path.empty()) currentPatchPath_ = path;
+    setProgram(0);
+    return byteSize;
+}
+
+bool Tarvik::readConfigurationFile() {
+    const bool read = readConfiguration(config_, dataPath(dataFolder_, "Config.ini"));
+    applyConfiguration();
+    return read;
+}
+
+bool Tarvik::writeConfigurationFile() {
+    const TarvikPatch& patch = engine_.patch();
+    config_.bendRange = patch.state(state::BendRange);
+    config_.retrigger = patch.state(state::Retrigger);
+    config_.filterMode = patch.state(state::FilterMode);
+    config_.syncMode = patch.state(state::SyncMode);
+    config_.midiMode = patch.state(state::MidiMode);
+    return writeConfiguration(config_, dataPath(dataFolder_, "Config.ini"));
+}
+
+void Tarvik::applyConfiguration() {
+    EngineConfig& engine = engine_.config();
+    engine.maxPolyphony.store(config_.maxPolyphony, std::memory_order_relaxed);
+    engine.tuningMode.store(config_.tuningMode, std::memory_order_relaxed);
+    engine.oscModel.store(config_.oscModel, std::memory_order_relaxed);
+    engine.clearNotes.store(config_.clearNotes, std::memory_order_relaxed);
+    engine.midiOutput.store(config_.midiOutput, std::memory_order_relaxed);
+    engine.midiOutputChannel.store(config_.midiOutputChannel, std::memory_order_relaxed);
+    TarvikPatch& patch = engine_.patch();
+    patch.setState(state::BendRange, config_.bendRange);
+    patch.setState(state::Retrigger, config_.retrigger);
+    patch.setState(state::FilterMode, config_.filterMode);
+    patch.setState(state::SyncMode, config_.syncMode);
+    patch.setState(state::MidiMode, config_.midiMode);
+    if (config_.midiMode == 1) engine_.releaseAllVoices();
 }
 
 void Tarvik::suspend() {
@@ -83,18 +194,22 @@ void Tarvik::setBlockSize(VstInt32 frames) {
 }
 
 void Tarvik::processReplacing(float** inputs, float** outputs, VstInt32 sampleFrames) {
+    const Engine::PatchReader reading(engine_);
     if (engine_.patch().state(state::SyncMode) == 1) {
         if (const VstTimeInfo* info = getTimeInfo(kVstTempoValid)) engine_.setTempo(info->tempo);
     }
     engine_.processBlock(inputs, outputs, sampleFrames, true);
 }
 
+// Hosts automate from their audio thread as well as from the GUI thread.
 void Tarvik::setParameter(VstInt32 index, float value) {
+    const Engine::PatchReader reading(engine_);
     if (index >= 0 && index < kParameterRoom) engine_.patch().setParameter(index, value);
     if (index == param::Tempo) engine_.setTempo(static_cast<double>(value) * kTempoSpanBpm + kTempoMinBpm);
 }
 
 float Tarvik::getParameter(VstInt32 index) {
+    const Engine::PatchReader reading(engine_);
     return index >= 0 && index < kParameterRoom ? engine_.patch().parameter(index) : 0.0f;
 }
 

@@ -2,12 +2,15 @@
 // engine (with the current patch), the MIDI controller map and the paths.
 #pragma once
 
+#include <array>
 #include <atomic>
 #include <string>
 
 #include "engine/engine.h"
 #include "plugin/audio_effect.h"
+#include "plugin/configuration.h"
 #include "plugin/controller_map.h"
+#include "plugin/patch_chunk.h"
 
 namespace tarvik {
 
@@ -38,6 +41,14 @@ public:
     vst::VstInt32 canDo(const char* text) override;
     vst::VstInt32 getPlugCategory() override;
     vst::VstInt32 getMidiKeyName(vst::VstInt32 channel, vst::MidiKeyName* keyName) override;
+    vst::VstInt32 getChunk(void** data, bool isPreset) override;
+    vst::VstInt32 setChunk(void* data, vst::VstInt32 byteSize, bool isPreset) override;
+
+    // Patch files, from the editor's file menu, program changes and start-up.
+    // A load that fails leaves the current patch as it was; a save that fails
+    // leaves the file and the current patch path as they were.
+    bool loadPatchFile(const std::string& path);
+    bool savePatchFile(const std::string& path);
 
     // Writes the value text of a parameter (at most kTextScratch bytes).
     virtual void formatParameterValue(int index, char* text, float value);
@@ -52,6 +63,13 @@ public:
     void resetEngine() { engine_.resetEngine(); }
     bool sendMidiOut(std::uint8_t status, std::uint8_t data1) override;
 
+    // "Config.ini" in the data folder: read at start-up and by the
+    // preferences dialog; written by the dialog. Five of its values are
+    // states of the current patch and are taken from it when writing.
+    bool readConfigurationFile();
+    bool writeConfigurationFile();
+    const Configuration& configuration() const { return config_; }
+
     Engine& engine() { return engine_; }
     ControllerMap& controllerMap() { return controllerMap_; }
     const std::string& dataFolderPath() const { return dataFolder_; }
@@ -60,14 +78,19 @@ public:
 private:
     void controllerChange(int controller, int value) override;
     void initialise();
+    void loadStartupPatch();
+    void applyConfiguration();
 
     Engine engine_;
     ControllerMap controllerMap_;
+    Configuration config_;
     std::atomic<bool> midiLearn_{false};
     std::atomic<int> learnTarget_{-1};
     std::string dataFolder_;
     std::string patchFolder_;
     std::string currentPatchPath_;
+    // Handed to the host by getChunk; valid until the next getChunk.
+    std::array<unsigned char, kChunkSize> chunk_{};
 };
 
 }  // namespace tarvik

@@ -1,7 +1,5 @@
 #include "plugin/tuning.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -9,6 +7,8 @@
 #include <limits>
 #include <memory>
 #include <string_view>
+
+#include "plugin/text_file.h"
 
 namespace tarvik {
 
@@ -20,23 +20,6 @@ constexpr double kSemitoneRatio = 1.059463094359;
 // frequency list is not a number.
 constexpr std::size_t kMaxNumberLength = 64;
 
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using File = std::unique_ptr<std::FILE, FileCloser>;
-
-// Only regular files: a directory or device named by mistake must not stall
-// start-up with an endless read.
-File openTuningFile(const std::string& path) {
-    File file(std::fopen(path.c_str(), "r"));
-    struct stat info {};
-    if (!file || fstat(fileno(file.get()), &info) != 0 || !S_ISREG(info.st_mode)) return nullptr;
-    return file;
-}
-
-// Matches what the C library's scanners skip, whatever locale the host set.
-bool isSpace(int c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
 void skipSpace(std::string_view text, std::size_t& pos) {
     while (pos < text.size() && isSpace(text[pos])) ++pos;
@@ -177,7 +160,7 @@ const NoteTable& standardNoteTable() {
 }
 
 std::optional<Scale> readScale(const std::string& path) {
-    const File file = openTuningFile(path);
+    const File file = openRegularFile(path);
     if (!file) return std::nullopt;
 
     std::optional<std::string> description = readContentLine(file.get());
@@ -236,7 +219,7 @@ bool NoteTables::loadScale(const std::string& path) {
 }
 
 bool NoteTables::loadFrequencyList(const std::string& path) {
-    const File file = openTuningFile(path);
+    const File file = openRegularFile(path);
     if (!file) return false;
     int read = 0;
     while (read < kNotes) {

@@ -43,5 +43,24 @@ TEST(ParameterSmoother, ChannelWithoutBufferIsSkipped) {
     EXPECT_EQ(smoother.channels[0].value, 0.0f);
 }
 
+// Once a channel has reached its knob it holds the value exactly; a new
+// knob value glides from there.
+TEST(ParameterSmoother, AnArrivedChannelHoldsItsTargetAndGlidesOnChange) {
+    ParameterSmoother smoother;
+    std::vector<float> out(512);
+    ParameterSmoother::Channel& channel = smoother.channels[0];
+    channel.output = out.data();
+    channel.target = 0.4f;
+    channel.coefficient = 0.05f;
+    for (int block = 0; block < 8; ++block) smoother.process(512);
+    for (float v : out) EXPECT_EQ(v, 0.4f);
+
+    channel.target = 0.6f;
+    smoother.process(512);
+    EXPECT_NEAR(out[0], 0.4f + 0.2f * 0.05f, 1e-4f);
+    EXPECT_GT(out[511], 0.59f);
+    EXPECT_LT(out[100], 0.6f);
+}
+
 }  // namespace
 }  // namespace tarvik

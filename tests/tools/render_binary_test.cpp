@@ -14,7 +14,10 @@
 #include <string>
 #include <vector>
 
+#include "plugin/parameters.h"
+#include "plugin/patch_file.h"
 #include "tests/support/scoped_data_folder.h"
+#include "tests/support/signal_analysis.h"
 #include "tests/tools/midi_bytes.h"
 
 extern char** environ;
@@ -106,6 +109,34 @@ protected:
         Wav wav{info.samplerate, info.channels, info.frames, info.format & SF_FORMAT_SUBMASK, framesRead == info.frames};
         for (const float sample : samples) wav.allFinite = wav.allFinite && std::isfinite(sample);
         return wav;
+    }
+
+    // The left channel of a rendered file.
+    std::vector<float> readLeft(const std::string& name) const {
+        SF_INFO info{};
+        SNDFILE* sound = sf_open(file(name).c_str(), SFM_READ, &info);
+        if (!sound) {
+            ADD_FAILURE() << name << ": " << sf_strerror(nullptr);
+            return {};
+        }
+        std::vector<float> samples(static_cast<std::size_t>(info.frames * info.channels));
+        sf_readf_float(sound, samples.data(), info.frames);
+        sf_close(sound);
+        std::vector<float> left;
+        for (std::size_t i = 0; i < samples.size(); i += static_cast<std::size_t>(info.channels)) left.push_back(samples[i]);
+        return left;
+    }
+
+    // A plain sine through an open filter that sustains: its zero crossings
+    // are its pitch.
+    void writeSinePatch(const std::string& name) const {
+        TarvikPatch sine;
+        sine.setParameter(param::Vco1Waveform, 1.0f);
+        sine.setParameter(param::FilterCutoff, 0.9f);
+        sine.setParameter(param::EnvelopeMod, 0.0f);
+        sine.setParameter(param::VcaSustain, 1.0f);
+        sine.setState(state::BendRange, 12);
+        ASSERT_TRUE(writePatchFile(sine, file(name)));
     }
 
     tarvik::test::ScopedDataFolder dataFolder_;
@@ -205,6 +236,74 @@ TEST_F(RenderBinary, LongRenderShowsProgressOnOneLine) {
     EXPECT_NE(result.err.find('\r'), std::string::npos) << result.err;
     EXPECT_TRUE(result.err.ends_with("100%\n")) << result.err;
     EXPECT_EQ(result.err.find('\n'), result.err.size() - 1) << result.err;
+}
+
+struct PitchRun {
+    const char* name;
+    int rate;
+    int key;
+    int bend;  // 14 bits, 8192 in the centre
+    double expectedHz;
+};
+
+void PrintTo(const PitchRun& c, std::ostream* out) { *out << c.name; }
+
+class RenderedPitch : public RenderBinary, public ::testing::WithParamInterface<PitchRun> {};
+
+// The note table, the pitch bend range (12 semitones) and the sample rate,
+// through the real plug-in binary as a host drives it.
+TEST_P(RenderedPitch, MatchesTheNote) {
+    const PitchRun& c = GetParam();
+    writeSinePatch("sine.tvkp");
+    write("note.mid", header(0, 1, kDivision) +
+                          track(delta(0) + Bytes{0xE0, static_cast<std::uint8_t>(c.bend & 127), static_cast<std::uint8_t>(c.bend >> 7)} +
+                                delta(0) + Bytes{0x90, static_cast<std::uint8_t>(c.key), 100} + delta(4 * kDivision) +
+                                Bytes{0x80, static_cast<std::uint8_t>(c.key), 0} + kEndOfTrack));
+    const Outcome result = runRenderer({"--patch", "@sine.tvkp", "--mode", "mono", "--midi", "@note.mid", "--rate",
+                                        std::to_string(c.rate), "--length", "1", "@pitch.wav"});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    const std::vector<float> left = readLeft("pitch.wav");
+    const double hz = zeroCrossingFrequency(left, c.rate, left.size() / 4);
+    EXPECT_NEAR(hz, c.expectedHz, c.expectedHz * 0.002);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, RenderedPitch,
+                         ::testing::Values(PitchRun{"A4At44k", 44100, 69, 8192, 440.0}, PitchRun{"A4At48k", 48000, 69, 8192, 440.0},
+                                           PitchRun{"A3At44k", 44100, 57, 8192, 220.0}, PitchRun{"A3At48k", 48000, 57, 8192, 220.0},
+                                           PitchRun{"BendDownAnOctave", 44100, 69, 0, 220.0},
+                                           PitchRun{"BendUpAnOctave", 44100, 69, 16383, 880.0}),
+                         [](const auto& row) { return std::string(row.param.name); });
+
+TEST_F(RenderBinary, ANoteSoundsFromItsOwnSample) {
+    // Sample 100 of the first block, as a host would deliver it.
+    const Outcome result = runRenderer({"--mode", "mono", "--note", "60," + std::to_string(100.0 / 44100.0) + ",0.5",
+                                        "--block", "256", "--length", "0.1", "@offset.wav"});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    const std::vector<float> left = readLeft("offset.wav");
+    std::size_t first = 0;
+    while (first < left.size() && left[first] == 0.0f) ++first;
+    EXPECT_EQ(first, 100u);
+}
+
+TEST_F(RenderBinary, EveryPlayModeSounds) {
+    const std::vector<std::string> chord = {"--note", "C3,0,1", "--note", "E3,0,1", "--note", "G3,0,1", "--length", "1.2"};
+    auto level = [&](std::vector<std::string> args, const std::string& out) {
+        args.push_back("@" + out);
+        const Outcome result = runRenderer(args);
+        EXPECT_EQ(result.exitCode, 0) << result.err;
+        const std::vector<float> left = readLeft(out);
+        return rms(left, 0, left.size());
+    };
+    auto with = [&](std::vector<std::string> args, const std::vector<std::string>& more) {
+        args.insert(args.end(), more.begin(), more.end());
+        return args;
+    };
+    const double mono = level(with({"--mode", "mono"}, chord), "mono.wav");
+    const double poly = level(with({"--mode", "poly"}, chord), "poly.wav");
+    const double pattern = level({"--pattern", "12", "--length", "1"}, "pattern.wav");
+    EXPECT_GT(mono, 0.01);
+    EXPECT_GT(poly, 1.5 * mono) << "three voices are louder than one";
+    EXPECT_GT(pattern, 0.01) << "the fresh patterns hold gated notes";
 }
 
 }  // namespace

@@ -19,6 +19,14 @@ constexpr double kFastestBpm = 999.0;
 constexpr double kShortestLengthSeconds = 0.001;
 constexpr std::size_t kHelpColumn = 24;
 
+constexpr int kLastPattern = 127;
+
+constexpr std::pair<std::string_view, PlayMode> kModeNames[] = {
+    {"mono", PlayMode::kMono},
+    {"poly", PlayMode::kPoly},
+    {"pattern", PlayMode::kPattern},
+};
+
 constexpr std::pair<std::string_view, SampleFormat> kFormatNames[] = {
     {"float", SampleFormat::kFloat},
     {"pcm24", SampleFormat::kPcm24},
@@ -87,6 +95,31 @@ constexpr OptionRow kOptionTable[] = {
          options.format = named->second;
          return true;
      }},
+    {"--mode", "MODE",
+     "how MIDI keys play: mono (legato), poly, or pattern\n"
+     "(keys select and run the sequencer's patterns)",
+     [](std::string_view value, RenderOptions& options, std::string& error) {
+         const auto named = std::find_if(std::begin(kModeNames), std::end(kModeNames),
+                                         [value](const auto& entry) { return entry.first == value; });
+         if (named == std::end(kModeNames)) {
+             error = quoted(value) + " is not mono, poly or pattern";
+             return false;
+         }
+         options.mode = named->second;
+         return true;
+     }},
+    {"--patch", "FILE.tvkp", "patch to play, handed to the plug-in as a host\nrestores a project",
+     [](std::string_view value, RenderOptions& options, std::string&) {
+         options.patchFile = value;
+         return true;
+     }},
+    {"--pattern", "N", "play pattern N (0-127) of the patch through the\nsequencer, for --length (default 8 s)",
+     [](std::string_view value, RenderOptions& options, std::string& error) {
+         int pattern = 0;
+         if (!parseInteger(value, 0, kLastPattern, pattern, error)) return false;
+         options.pattern = pattern;
+         return true;
+     }},
     {"--help", "", "show this text and stop",
      [](std::string_view, RenderOptions& options, std::string&) {
          options.help = true;
@@ -141,6 +174,14 @@ bool parseOptions(const std::vector<std::string_view>& args, const std::string& 
     }
     if (!parsed.midiFile.empty() && !parsed.notes.empty()) {
         error = "--midi and --note cannot be combined";
+        return false;
+    }
+    if (parsed.pattern && (!parsed.midiFile.empty() || !parsed.notes.empty())) {
+        error = "--pattern plays the sequencer and cannot be combined with --midi or --note";
+        return false;
+    }
+    if (parsed.pattern && parsed.mode && *parsed.mode != PlayMode::kPattern) {
+        error = "--pattern needs --mode pattern";
         return false;
     }
     options = std::move(parsed);

@@ -13,6 +13,9 @@
 
 namespace tarvik::render {
 
+// How the plug-in's MIDI input is set up, as a user sets it in the editor.
+enum class PlayMode { kMono, kPoly, kPattern };
+
 struct RenderOptions {
     std::string plugin;
     std::string midiFile;
@@ -22,6 +25,9 @@ struct RenderOptions {
     double tempo = 120.0;
     std::optional<double> lengthSeconds;  // unset: the last event plus a tail
     SampleFormat format = SampleFormat::kFloat;
+    std::optional<PlayMode> mode;  // unset: the mode of the plug-in or the patch
+    std::string patchFile;
+    std::optional<int> pattern;  // the pattern the sequencer plays, by holding its key
     std::string output;
     bool help = false;
 };

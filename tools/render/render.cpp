@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <vector>
 
+#include "plugin/patch_chunk.h"
+#include "plugin/patch_file.h"
 #include "tools/host/hosted_plugin.h"
 #include "tools/render/block_schedule.h"
 #include "tools/render/midi_file.h"
@@ -21,7 +23,16 @@ constexpr double kProgressAfterSeconds = 10.0;
 // More would be a broken record rather than a real plug-in.
 constexpr int kMostChannels = 64;
 
+// A pattern plays for as long as its key is held: the whole render.
+constexpr double kPatternSeconds = 8.0;
+constexpr int kPatternKeyVelocity = 100;
+
 bool buildTimeline(const RenderOptions& options, Timeline& timeline, std::string& error) {
+    if (options.pattern) {
+        const double seconds = options.lengthSeconds.value_or(kPatternSeconds);
+        timeline = timelineFromNotes({{*options.pattern, 0.0, seconds, kPatternKeyVelocity}});
+        return true;
+    }
     if (options.midiFile.empty()) {
         timeline = timelineFromNotes(options.notes);
         return true;
@@ -30,8 +41,8 @@ bool buildTimeline(const RenderOptions& options, Timeline& timeline, std::string
 }
 
 bool renderSeconds(const RenderOptions& options, const Timeline& timeline, double& seconds, std::string& error) {
-    if (options.lengthSeconds) {
-        seconds = *options.lengthSeconds;
+    if (options.lengthSeconds || options.pattern) {
+        seconds = options.lengthSeconds.value_or(kPatternSeconds);
         return true;
     }
     double lastEvent = 0.0;
@@ -92,6 +103,40 @@ void measure(const std::vector<float*>& channels, int frames, RenderSummary& sum
         }
 }
 
+// The patch and the play mode reach the plug-in as a host restores a
+// project: its own state, read from it as a chunk, changed and handed back.
+bool configurePlugin(const RenderOptions& options, host::HostedPlugin& plugin, std::string& error) {
+    const std::optional<PlayMode> mode = options.pattern ? PlayMode::kPattern : options.mode;
+    if (options.patchFile.empty() && !mode) return true;
+    TarvikPatch patch;
+    if (!options.patchFile.empty()) {
+        if (!readPatchFile(patch, options.patchFile)) {
+            error = "cannot read the patch " + options.patchFile;
+            return false;
+        }
+    } else {
+        void* data = nullptr;
+        const vst::VstIntPtr size = plugin.dispatch(vst::effGetChunk, 0, 0, &data);
+        std::string path;
+        if (size <= 0 || !data ||
+            !decodeChunk(patch, static_cast<const unsigned char*>(data), static_cast<std::size_t>(size), path)) {
+            error = "the plug-in gave no state to change";
+            return false;
+        }
+    }
+    if (mode) {
+        patch.setState(state::MidiMode, *mode == PlayMode::kPattern ? 0 : 1);
+        if (*mode != PlayMode::kPattern) patch.setState(state::NoteMode, *mode == PlayMode::kPoly ? 1 : 0);
+    }
+    std::vector<unsigned char> chunk(kChunkSize);
+    encodeChunk(patch, chunk.data());
+    if (plugin.dispatch(vst::effSetChunk, 0, static_cast<vst::VstIntPtr>(chunk.size()), chunk.data()) == 0) {
+        error = "the plug-in refused the patch";
+        return false;
+    }
+    return true;
+}
+
 bool loadPlugin(const std::string& path, host::HostedPlugin& plugin, std::string& error) {
     if (!plugin.load(path, error)) {
         error = "cannot load the plug-in: " + error;
@@ -139,6 +184,7 @@ bool render(const RenderOptions& options, std::ostream& progress, RenderSummary&
     BlockSchedule schedule(timeline, options.sampleRate, options.tempo);
     ProgressLine progressLine(progress, summary.frames, options.sampleRate);
     plugin.start();
+    if (!configurePlugin(options, plugin, error)) return false;
     for (std::int64_t done = 0; done < summary.frames;) {
         const auto frames = static_cast<int>(std::min<std::int64_t>(options.blockSize, summary.frames - done));
         schedule.advance(frames);

@@ -1,0 +1,65 @@
+// The signal buffers of one engine, owned by its buffer pool. The voices
+// are rendered one after the other, so they share every buffer; only their
+// module states are their own.
+#pragma once
+
+#include <array>
+
+#include "dsp/socket_table.h"
+#include "engine/engine.h"
+
+namespace tarvik {
+
+struct Engine::Buffers {
+    // The socket slots: an output's slot holds its buffer, an input's slot is
+    // null or, after routing, the buffer of the output its cord comes from.
+    std::array<float*, kNumSockets> sockets{};
+
+    float* seqPitchRatio = nullptr;
+    float* seqTrigger = nullptr;
+    float* seqSlide = nullptr;
+    float* accentGate = nullptr;
+    float* aux = nullptr;
+
+    // Smoothed knobs.
+    float* cutoff = nullptr;
+    float* resonance = nullptr;
+    float* envelopeMod = nullptr;
+    float* mgHz = nullptr;
+    float* tune1 = nullptr;  // octaves
+    float* tune2 = nullptr;
+    float* pulseWidth1 = nullptr;
+    float* pulseWidth2 = nullptr;
+    float* filterMod1 = nullptr;
+    float* freqMod2 = nullptr;
+    float* shaper = nullptr;
+
+    // The voice path.
+    float* accentCv = nullptr;
+    float* mgFrequency = nullptr;
+    float* mgAmount = nullptr;
+    float* mgAudio = nullptr;
+    float* pitchBase = nullptr;
+    float* vco1Frequency = nullptr;
+    float* vco2Frequency = nullptr;
+    float* pw1 = nullptr;
+    float* pw2 = nullptr;
+    float* cutoffCv = nullptr;
+    float* filterIn = nullptr;
+    float* filterOut = nullptr;
+    float* noise = nullptr;
+    std::array<float*, 4> filterScratch{};
+
+    // Twice the host rate.
+    float* vco1Out = nullptr;
+    float* vco2Out = nullptr;
+    float* mix = nullptr;
+    float* sync = nullptr;
+    float* oscillatorPhases = nullptr;
+    float* oscillatorPeriods = nullptr;
+
+    const float* socket(int index) const { return sockets[static_cast<std::size_t>(index)]; }
+    float* output(int index) const { return sockets[static_cast<std::size_t>(index)]; }
+};
+
+}  // namespace tarvik

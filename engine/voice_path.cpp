@@ -1,0 +1,434 @@
+// One voice's signal path for one segment: envelopes and accent, the LFO,
+// both oscillators at twice the rate with shaper, DC blockers and mixer,
+// back to the host rate, noise and AUX, the cutoff control, the filter and
+// the amplifier. The result is added into both outputs.
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+#include "engine/engine.h"
+#include "engine/engine_buffers.h"
+#include "engine/engine_tables.h"
+#include "engine/render_segment.h"
+
+namespace tarvik {
+
+namespace {
+
+constexpr double kLn10 = std::numbers::ln10;
+constexpr double kSilentLevel = 0.001;
+constexpr float kHighestCutoffControl = 0.966f;
+
+// A pulse width pushed past either end folds back into the cycle.
+float fold(float x) { return x < 0.0f ? -x : (x > 1.0f ? 2.0f - x : x); }
+
+float limit(float x, float low, float high) { return x > low ? (x < high ? x : high) : low; }
+
+void setEnvelopeTimes(Envelope& e, double attack, double decay, double release, double sampleRate) {
+    e.attackStep = static_cast<float>(1.0 / (attack * sampleRate));
+    e.decayRate = static_cast<float>(kLn10 / (decay * sampleRate));
+    e.releaseRate = static_cast<float>(kLn10 / (release * sampleRate));
+}
+
+}  // namespace
+
+void Engine::renderVoice(Voice& voice, const Segment& s, int frames, float* left, float* right) {
+    Buffers& b = *buffers_;
+    const double sr = s.sampleRate;
+    const int twice = 2 * frames;
+    const float* exp2 = exp2Table();
+
+    // What a note-on reads is kept current even for voices not rendered.
+    voice.setRetrigger(s[param::TriggerMode] > 0.0f);
+    voice.noteTable = s.noteTable;
+    voice.vco1.useWavetables = s.wavetableOscillators;
+    voice.vco2.useWavetables = s.wavetableOscillators;
+
+    // A released voice whose amplifier has died away costs nothing.
+    const bool audible = voice.active != 0 || std::fabs(voice.vcaEnvelope.level) >= kSilentLevel;
+    bool render = true;
+    if (s.midiMode == 1)
+        render = audible;
+    else if (s.midiMode == 0)
+        render = &voice == &this->voice(0) && (s.runStop != 0 || audible);
+    if (!render) {
+        if (voice.vcfEnvelope.attackFlag) indicators_.vcfEnvelope.store(1, std::memory_order_relaxed);
+        if (voice.vcaEnvelope.attackFlag) indicators_.vcaEnvelope.store(1, std::memory_order_relaxed);
+        return;
+    }
+
+    std::fill_n(b.output(socket::MidiNoteCv), frames, static_cast<float>((voice.note - 64) / 12.0));
+    std::fill_n(b.output(socket::MidiVelocityCv), frames, static_cast<float>(voice.velocity / 127.0));
+
+    // Who drives the envelopes: the sequencer while it plays the pattern
+    // mode (or when the trigger source asks for it), else the notes alone.
+    Envelope& vcf = voice.vcfEnvelope;
+    Envelope& vca = voice.vcaEnvelope;
+    const bool sequencerDrives = s.runStop != 0 && s.midiMode == 0;
+    const bool sequencerTriggers = sequencerDrives || s[param::VegTriggerSource] > 0.5f;
+    float* seqGate = b.output(socket::SeqGateOut);
+    for (Envelope* e : {&vcf, &vca}) {
+        e->inputs[Envelope::kGateInput] = sequencerTriggers ? seqGate : nullptr;
+        e->inputs[Envelope::kTriggerInput] = sequencerTriggers ? b.seqTrigger : nullptr;
+    }
+    vcf.inputs[Envelope::kAccentInput] = sequencerDrives ? b.accentGate : nullptr;
+    voice.mg.inputs[ModGen::kResetInput] = sequencerDrives && s[param::MgRetrigger] != 0.0f ? b.seqTrigger : nullptr;
+
+    setEnvelopeTimes(vcf, s.vcfAttack, s.vcfDecay, s.vcfRelease, sr);
+    vcf.accentDecayRate = static_cast<float>(kLn10 / (s.accentDecay * sr));
+    vcf.sustain = s[param::VcfSustain];
+    vcf.inputs[Envelope::kAmountInput] = b.sockets[socket::VcfEnvAmount];
+    vcf.outputs[Envelope::kOutput] = b.output(socket::VcfEnvOut);
+    setEnvelopeTimes(vca, s.vcaAttack, s.vcaDecay, s.vcaRelease, sr);
+    vca.sustain = s[param::VcaSustain];
+    vca.inputs[Envelope::kAmountInput] = b.sockets[socket::VcaEnvAmount];
+    vca.outputs[Envelope::kOutput] = b.output(socket::VcaEnvOut);
+
+    ModGen& mg = voice.mg;
+    mg.setFrequency(s.mgHz);
+    mg.setAmount(s[param::MgAmount]);
+    mg.setWave(s.mgWave);
+    mg.setSmoothing(s.justLoaded ? 1.0f : 0.07f);
+    mg.setFrequencyInput(b.mgFrequency);
+    mg.outputs[ModGen::kControlOutput] = b.output(socket::MgCvOutput);
+    mg.outputs[ModGen::kAudioOutput] = b.mgAudio;
+    mg.setAudioOutput(s[param::MgAudioOutput] != 0.0f);
+    mg.setRetrigger(s[param::MgRetrigger] != 0.0f);
+
+    const bool sync = s[param::Sync2To1] != 0.0f;
+    Oscillator* vcos[2] = {&voice.vco1, &voice.vco2};
+    const int waves[2] = {s.vco1Wave, s.vco2Wave};
+    float* frequencies[2] = {b.vco1Frequency, b.vco2Frequency};
+    float* widths[2] = {b.pw1, b.pw2};
+    float* outs[2] = {b.vco1Out, b.vco2Out};
+    for (int o = 0; o < 2; ++o) {
+        Oscillator& vco = *vcos[o];
+        vco.boost = s[param::VcoBoost];
+        if (vco.waveform != waves[o]) {
+            vco.waveform = waves[o];
+            vco.resetWaveform();
+        }
+        vco.inputs[0] = frequencies[o];
+        vco.setPulseWidthInput(widths[o]);
+        vco.outputs[0] = outs[o];
+        vco.outputs[2] = b.oscillatorPhases;
+        vco.outputs[3] = b.oscillatorPeriods;
+    }
+    voice.vco1.outputs[1] = sync ? b.sync : nullptr;
+    voice.vco2.inputs[1] = sync ? b.sync : nullptr;
+
+    voice.decimator.inputs[Decimate::kInput] = b.mix;
+    voice.decimator.outputs[Decimate::kOutput] = b.filterIn;
+    Filter& filter = voice.filter;
+    filter.drive = 2.0f;
+    filter.resonance = s[param::FilterResonance];
+    filter.mode = s.filterMode;
+    filter.inputs[Filter::kAudioIn] = b.filterIn;
+    filter.inputs[Filter::kCutoffIn] = b.cutoffCv;
+    for (int k = 0; k < 4; ++k) filter.inputs[static_cast<std::size_t>(Filter::kGScratch + k)] = b.filterScratch[static_cast<std::size_t>(k)];
+    filter.inputs[Filter::kResonanceIn] = b.resonance;
+    filter.outputs[Filter::kAudioOut] = b.filterOut;
+
+    vcf.process(frames);
+    vca.process(frames);
+    const float* vcfEnv = b.socket(socket::VcfEnvOut);
+    const float* vcaEnv = b.socket(socket::VcaEnvOut);
+
+    // The accent charges a capacitor from the filter envelope while the
+    // accent gate is open; more resonance charges it more slowly.
+    {
+        const float amount = s[param::AccentAmount];
+        OnePole accent = accent_;
+        for (int i = 0; i < frames; ++i) {
+            const double x = amount * vcfEnv[i];
+            if (b.accentGate[i] == 0.0f || x <= accent.value)
+                accent.follow(0.0, s.accentRelease);
+            else
+                accent.follow(x, s.accentCharge);
+            b.accentCv[i] = static_cast<float>(accent.value);
+        }
+        accent_ = accent;
+    }
+
+    if (s.anyConnection) {
+        Attenuator& a1 = voice.attenuator1;
+        a1.variable = s[param::OutputVariable1];
+        a1.bias = s[param::OutputBias];
+        a1.inputs[Attenuator::kInput] = b.sockets[socket::Attenuator1Input];
+        a1.outputs[Attenuator::kEighthOutput] = b.output(socket::Attenuator1EighthOut);
+        a1.outputs[Attenuator::kHalfOutput] = b.output(socket::Attenuator1HalfOut);
+        a1.outputs[Attenuator::kVariableOutput] = b.output(socket::Attenuator1VariableOut);
+        a1.outputs[Attenuator::kFourthOutput] = b.output(socket::Attenuator1UnipolarOut);
+        a1.process(frames);
+        Inverter& i1 = voice.inverter1;
+        i1.mode = s[param::Inverter1Mode] > 0.5f ? 1 : 0;
+        i1.inputs[Inverter::kInput] = b.sockets[socket::Inverter1Input];
+        i1.outputs[Inverter::kOutput] = b.output(socket::Inverter1Output);
+        i1.process(frames);
+    }
+
+    // The LFO runs only when something listens to it.
+    float* mgOut = b.output(socket::MgCvOutput);
+    const bool mgUsed = s[param::MgVco1Dest] > 0.0f || s[param::MgVco2Dest] > 0.0f || s[param::MgVcfDest] > 0.0f ||
+                        s[param::MgVcaDest] > 0.0f || s[param::MgPw1Dest] > 0.0f || s[param::MgAudioOutput] > 0.0f ||
+                        s.patched(socket::MgFreqCv) || s.patched(socket::MgAmountCv) || s.patched(socket::MgCvOutput);
+    if (mgUsed) {
+        const float* freqCv = s.patched(socket::MgFreqCv) ? b.socket(socket::MgFreqCv) : nullptr;
+        const float* amountCv = s.patched(socket::MgAmountCv) ? b.socket(socket::MgAmountCv) : nullptr;
+        const auto highest = static_cast<float>(sr / 4.0);
+        const float amount = s[param::MgAmount];
+        for (int i = 0; i < frames; ++i) {
+            const float factor = freqCv ? exp2Octaves(freqCv[i], exp2) : 1.0f;
+            b.mgFrequency[i] = std::min(factor * b.mgHz[i], highest);
+            b.mgAmount[i] = limit(amountCv ? amount * amountCv[i] : amount, -1.0f, 1.0f);
+        }
+        mg.inputs[ModGen::kAmountInput] = b.mgAmount;
+        mg.process(frames);
+    } else {
+        std::fill_n(mgOut, frames, 0.0f);
+        std::fill_n(b.mgAudio, frames, 0.0f);
+    }
+
+    if (s.anyConnection) {
+        Attenuator& a2 = voice.attenuator2;
+        a2.variable = s[param::OutputVariable2];
+        a2.lagTime = s[param::OutputLagTime];
+        a2.inputs[Attenuator::kInput] = b.sockets[socket::Attenuator2Input];
+        a2.outputs[Attenuator::kEighthOutput] = b.output(socket::Attenuator2EighthOut);
+        a2.outputs[Attenuator::kHalfOutput] = b.output(socket::Attenuator2HalfOut);
+        a2.outputs[Attenuator::kVariableOutput] = b.output(socket::Attenuator2VariableOut);
+        a2.outputs[Attenuator::kFourthOutput] = b.output(socket::Attenuator2LagOut);
+        a2.process(frames);
+        Inverter& i2 = voice.inverter2;
+        i2.mode = s[param::Inverter2Mode] > 0.5f ? 1 : 0;
+        i2.inputs[Inverter::kInput] = b.sockets[socket::Inverter2Input];
+        i2.outputs[Inverter::kOutput] = b.output(socket::Inverter2Output);
+        i2.process(frames);
+    }
+
+    const float level1 = s[param::Vco1Level];
+    const float level2 = s[param::Vco2Level];
+    const float filterMod1 = s[param::Vco1FilterMod];
+    const float freqMod2 = s[param::Vco2FreqMod];
+    const bool ring = s[param::Ring1x2] > 0.0f;
+    const bool vco2ModulatesVco2 = s[param::Vco2Mod] > 0.0f;
+    const bool vco1Runs = level1 > 0.0f || filterMod1 > 0.0f || freqMod2 > 0.0f || sync;
+    const bool vco2Runs = level2 > 0.0f || freqMod2 > 0.0f || ring;
+
+    // Pitch: sequencer ratio x the voice's note (gliding on legato changes),
+    // tuning and modulation in octaves, range and pitch bend; only for the
+    // oscillators that run.
+    {
+        const float* cv1 = s.patched(socket::Vco1Cv) ? b.socket(socket::Vco1Cv) : nullptr;
+        const float* cv2 = s.patched(socket::Vco2Cv) ? b.socket(socket::Vco2Cv) : nullptr;
+        const float dest1 = s[param::MgVco1Dest];
+        const float dest2 = s[param::MgVco2Dest];
+        const auto m1 = static_cast<float>(s.multiplier1);
+        const auto m2 = static_cast<float>(s.multiplier2);
+        const bool legato = voice.isLegato();
+        const double target = voice.targetPitch;
+        OnePole glide = voice.glide;
+        for (int i = 0; i < frames; ++i) {
+            if (legato)
+                glide.follow(target, s.glideCoefficient);
+            else
+                glide.value = target;
+            const float base = b.seqPitchRatio[i] * static_cast<float>(glide.value);
+            b.pitchBase[i] = base;
+            if (vco1Runs) {
+                const float mod1 = cv1 ? cv1[i] : mgOut[i] * dest1;
+                b.vco1Frequency[i] = exp2Octaves(b.tune1[i] + mod1, exp2) * base * m1;
+            }
+            if (vco2Runs) {
+                const float mod2 = cv2 ? cv2[i] : mgOut[i] * dest2;
+                b.vco2Frequency[i] = exp2Octaves(b.tune2[i] + mod2, exp2) * base * m2;
+            }
+        }
+        voice.glide = glide;
+    }
+
+    {
+        const float* pwCv1 = s.patched(socket::Vco1PwCv) ? b.socket(socket::Vco1PwCv) : nullptr;
+        const float* pwCv2 = s.patched(socket::Vco2PwCv) ? b.socket(socket::Vco2PwCv) : nullptr;
+        if (!pwCv1 && !pwCv2) {
+            if (s[param::MgPw1Dest] != 0.0f) {
+                for (int i = 0; i < frames; ++i) b.pw1[i] = fold(b.pulseWidth1[i] + mgOut[i] * 0.5f);
+            } else {
+                std::copy_n(b.pulseWidth1, frames, b.pw1);
+            }
+            std::copy_n(b.pulseWidth2, frames, b.pw2);
+        } else {
+            for (int i = 0; i < frames; ++i) {
+                b.pw1[i] = fold(b.pulseWidth1[i] + (pwCv1 ? 0.5f * pwCv1[i] : 0.0f));
+                b.pw2[i] = fold(b.pulseWidth2[i] + (pwCv2 ? 0.5f * pwCv2[i] : 0.0f));
+            }
+        }
+    }
+
+    const auto nyquist = static_cast<float>(sr / 2.0);
+    for (int i = 0; i < frames; ++i) {
+        b.vco1Frequency[i] = limit(b.vco1Frequency[i], 1.0f, nyquist);
+        b.vco2Frequency[i] = limit(b.vco2Frequency[i], 1.0f, nyquist);
+        // A synced VCO-2 below VCO-1 would only be restarted before it sounds.
+        if (sync) b.vco2Frequency[i] = std::max(b.vco2Frequency[i], b.vco1Frequency[i]);
+    }
+
+    if (vco1Runs)
+        voice.vco1.process(twice);
+    else
+        std::fill_n(b.vco1Out, twice, 0.0f);
+
+    if (vco2ModulatesVco2 && freqMod2 > 0.0f) {
+        for (int i = 0; i < frames; ++i)
+            b.vco2Frequency[i] = limit(b.vco2Frequency[i] * exp2Octaves(freqMod2 * b.vco1Out[2 * i] * 8.0f, exp2), 1.0f, nyquist);
+    }
+    if (vco2Runs)
+        voice.vco2.process(twice);
+    else
+        std::fill_n(b.vco2Out, twice, 0.0f);
+
+    // Shaper: each oscillator folds through a sine of its own low-passed
+    // signal, mixed in by the shaper amount.
+    const float* shaperCv = s.patched(socket::ShaperCv) ? b.socket(socket::ShaperCv) : nullptr;
+    if (s[param::VcoShaper] > 0.0f || shaperCv) {
+        OnePole states[2] = {voice.shaper1, voice.shaper2};
+        for (int i = 0; i < twice; ++i) {
+            const int frame = i / 2;
+            float amount = b.shaper[frame] * (shaperCv ? shaperCv[frame] : 1.0f);
+            amount = std::min(std::fabs(amount), 1.0f);
+            const double c = 0.07 - amount * 0.045;
+            for (int o = 0; o < 2; ++o) {
+                float& x = outs[o][i];
+                const auto state = static_cast<float>(states[o].follow(x, c));
+                x = tableSine(state * 30.0f * amount) * amount + x * (1.0f - amount);
+            }
+        }
+        voice.shaper1 = states[0];
+        voice.shaper2 = states[1];
+    }
+
+    // DC blockers, then the mixer with ring modulation and the balance CV.
+    {
+        OnePole blocker1 = voice.dcBlocker1;
+        OnePole blocker2 = voice.dcBlocker2;
+        float* x1 = b.vco1Out;
+        float* x2 = b.vco2Out;
+        if (vco2Runs) {
+            for (int i = 0; i < twice; ++i) {  // both oscillators in one pass: two independent chains
+                x1[i] -= static_cast<float>(blocker1.follow(x1[i], 0.01));
+                x2[i] -= static_cast<float>(blocker2.follow(x2[i], 0.01));
+            }
+        } else {
+            for (int i = 0; i < twice; ++i) x1[i] -= static_cast<float>(blocker1.follow(x1[i], 0.01));
+        }
+        voice.dcBlocker1 = blocker1;
+        voice.dcBlocker2 = blocker2;
+
+        const float* balance = s.patched(socket::VcoBalanceCv) ? b.socket(socket::VcoBalanceCv) : nullptr;
+        for (int i = 0; i < twice; ++i) {
+            float b1 = 1.0f;
+            float b2 = 1.0f;
+            if (balance) {
+                b2 = balance[i / 2] * 0.5f + 0.5f;
+                b1 = 1.0f - b2;
+            }
+            const float v1 = b.vco1Out[i];
+            const float v2 = b.vco2Out[i];
+            b.mix[i] = ring ? (v1 * 1.5f * v2 * level1 * b1 + v2 * level2 * b2) * 0.5f
+                            : (level1 * v1 * b1 + level2 * v2 * b2) * 0.5f;
+        }
+        voice.decimator.process(twice);
+    }
+
+    // Noise, AUX and the LFO's audio join the oscillators before the filter.
+    {
+        const float* noiseBalance = s.patched(socket::NoiseAuxBalanceCv) ? b.socket(socket::NoiseAuxBalanceCv) : nullptr;
+        const float noiseLevel = s[param::NoiseLevel];
+        if (noiseLevel > 0.0f) {
+            const float color = s[param::NgColor];
+            voice.noise.setColor((1.0f - s[param::FilterResonance] * 0.8f) * color);
+            voice.noise.inputs[NoiseOsc::kColorInput] = b.sockets[socket::NoiseCv];
+            voice.noise.outputs[NoiseOsc::kOutput] = b.noise;
+            voice.noise.process(frames);
+            const float gain = (2.0f - color) * (2.0f - color) * noiseLevel;
+            for (int i = 0; i < frames; ++i) {
+                const float nb = noiseBalance ? 1.0f - (noiseBalance[i] * 0.5f + 0.5f) : 1.0f;
+                b.filterIn[i] += gain * b.noise[i] * nb;
+            }
+        }
+        const float auxLevel = s[param::AuxLevel];
+        if (auxLevel > 0.0f && s.auxOn) {
+            for (int i = 0; i < frames; ++i) {
+                const float ab = noiseBalance ? noiseBalance[i] * 0.5f + 0.5f : 1.0f;
+                b.filterIn[i] += b.aux[i] * 3.0f * auxLevel * ab;
+            }
+        }
+        if (s[param::MgAudioOutput] != 0.0f) {
+            const float amount = s[param::MgAmount];
+            for (int i = 0; i < frames; ++i) b.filterIn[i] += b.mgAudio[i] * amount;
+        }
+    }
+
+    // The cutoff control: envelope, LFO or CV, knob, accent, key tracking and
+    // audio-rate modulation from the oscillators.
+    {
+        const float* vcfCv = s.patched(socket::VcfCv) ? b.socket(socket::VcfCv) : nullptr;
+        const float mgVcf = s[param::MgVcfDest] * 0.25f;
+        const float accentAmount = s[param::AccentAmount];
+        const float tracking = s[param::VcfTracking];
+        const float* logTable = trackingLogTable();
+        const double trackingScale = 22050.0 / sr;
+        const bool audioRateMod = filterMod1 > 0.0f || freqMod2 > 0.0f;
+        OnePole cvState = voice.vcfCv;
+        OnePole fm1 = voice.filterFm1;
+        OnePole fm2 = voice.filterFm2;
+        for (int i = 0; i < frames; ++i) {
+            const float mc = vcfCv ? static_cast<float>(cvState.follow(vcfCv[i], 0.15)) : mgVcf * mgOut[i];
+            float c = (vcfEnv[i] - 0.3f) * b.envelopeMod[i] + mc + b.cutoff[i] + accentAmount * b.accentCv[i];
+            if (tracking > 0.0f) {
+                const double p = b.pitchBase[i] * trackingScale;
+                int j = 0;
+                double f = 0.0;
+                if (p > 0.0) {
+                    j = p < kTrackingLogSize - 1 ? static_cast<int>(p) : kTrackingLogSize - 2;
+                    f = std::min(p - j, 1.0);
+                }
+                const double log = logTable[j] * (1.0 - f) + logTable[j + 1] * f;
+                c += static_cast<float>((log - 0.5) * tracking * 4.0);
+            }
+            if (audioRateMod) {
+                c += static_cast<float>(fm1.follow(b.filterMod1[i] * b.vco1Out[2 * i] * (1.0f - c * 0.99f), 0.15));
+                if (!vco2ModulatesVco2)
+                    c += static_cast<float>(fm2.follow(b.freqMod2[i] * b.vco2Out[2 * i] * (1.0f - c * 0.99f), 0.15));
+            }
+            // The cutoff law of the host rate keeps this control's cutoff in
+            // Hz the same at every sample rate.
+            b.cutoffCv[i] = limit(c, 0.0f, kHighestCutoffControl);
+        }
+        voice.vcfCv = cvState;
+        voice.filterFm1 = fm1;
+        voice.filterFm2 = fm2;
+        filter.process(frames);
+    }
+
+    // Amplifier: envelope, LFO or CV, and the accent's extra volume.
+    {
+        const float* vcaCv = s.patched(socket::VcaCv) ? b.socket(socket::VcaCv) : nullptr;
+        const float mgVca = s[param::MgVcaDest];
+        const float accentVolume = s[param::AccentVolume] * s[param::AccentAmount];
+        OnePole gain = voice.vcaGain;
+        for (int i = 0; i < frames; ++i) {
+            const float vm = vcaCv ? vcaCv[i] : mgVca * mgOut[i];
+            const double g = gain.follow((vm + 1.0f + accentVolume * b.accentCv[i]) * vcaEnv[i] * 0.5f, 0.08);
+            const auto y = static_cast<float>(b.filterOut[i] * g);
+            left[i] += y;
+            right[i] += y;
+        }
+        voice.vcaGain = gain;
+    }
+
+    if (vcf.attackFlag) indicators_.vcfEnvelope.store(1, std::memory_order_relaxed);
+    if (vca.attackFlag) indicators_.vcaEnvelope.store(1, std::memory_order_relaxed);
+}
+
+}  // namespace tarvik

@@ -1,0 +1,33 @@
+// Writes a file the user depends on (patches, configuration, controller map)
+// so that a crash, a full disk or a failed write never destroys the previous
+// copy: everything goes to a temporary file beside it, which replaces the
+// old file in one step only when it was written completely.
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+namespace tarvik {
+
+class SafeFileWriter {
+public:
+    // Opens the temporary file as text; file() is null when that fails.
+    explicit SafeFileWriter(std::string path);
+    // Without a successful commit the temporary file is removed and the old
+    // file stays as it was.
+    ~SafeFileWriter();
+    SafeFileWriter(const SafeFileWriter&) = delete;
+    SafeFileWriter& operator=(const SafeFileWriter&) = delete;
+
+    std::FILE* file() const { return file_; }
+    // Finishes the file and puts it in place of the old one; false when any
+    // write failed or the replacement could not be made.
+    bool commit();
+
+private:
+    std::string path_;
+    std::string temporary_;
+    std::FILE* file_ = nullptr;
+};
+
+}  // namespace tarvik

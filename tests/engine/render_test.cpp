@@ -1,0 +1,185 @@
+// The synthesizer plays: notes rendered through the plug-in's record and
+// measured from the outside.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <memory>
+#include <random>
+#include <vector>
+
+#include "plugin/parameters.h"
+#include "tests/support/in_process_plugin.h"
+#include "tests/support/signal_analysis.h"
+
+namespace tarvik {
+namespace {
+
+using host::TimedMidi;
+
+constexpr int kBlock = 256;
+
+class Rendering : public ::testing::Test {
+protected:
+    void start(double sampleRate, int midiMode = 1, int noteMode = 0) {
+        plugin_ = std::make_unique<test::InProcessPlugin>(host::HostSettings{sampleRate, kBlock});
+        plugin_->start();
+        patch().setState(state::MidiMode, midiMode);
+        patch().setState(state::NoteMode, noteMode);
+    }
+    TarvikPatch& patch() { return plugin_->plugin().engine().patch(); }
+    void set(int index, float value) { plugin_->plugin().setParameter(index, value); }
+
+    // Renders `frames` samples in blocks, the events of `events` delivered
+    // in the blocks they fall into; answers the left channel.
+    std::vector<float> render(int frames, const std::vector<TimedMidi>& events = {}) {
+        std::vector<float> left(static_cast<std::size_t>(frames)), right(kBlock);
+        for (int done = 0; done < frames; done += kBlock) {
+            const int n = std::min(kBlock, frames - done);
+            std::vector<TimedMidi> inBlock;
+            for (const TimedMidi& e : events)
+                if (e.offset >= done && e.offset < done + n) inBlock.push_back({e.offset - done, e.message});
+            if (!inBlock.empty()) plugin_->sendEvents(inBlock);
+            float* out[2] = {left.data() + done, right.data()};
+            plugin_->process(nullptr, out, n);
+        }
+        return left;
+    }
+
+    // A plain sine through an open filter: its zero crossings are its pitch.
+    void plainSine() {
+        set(param::Vco1Waveform, 1.0f);
+        set(param::FilterCutoff, 0.9f);
+        set(param::EnvelopeMod, 0.0f);
+        set(param::VcaSustain, 1.0f);
+    }
+
+    test::ScopedDataFolder folder;
+    std::unique_ptr<test::InProcessPlugin> plugin_;
+};
+
+struct PitchCase {
+    double sampleRate;
+    int note;
+    int bend;  // 14-bit pitch bend
+    double expectedHz;
+};
+
+class NotePitch : public Rendering, public ::testing::WithParamInterface<PitchCase> {};
+
+TEST_P(NotePitch, SoundsAtTheNoteTablesFrequency) {
+    const PitchCase& c = GetParam();
+    start(c.sampleRate);
+    plainSine();
+    const int frames = static_cast<int>(c.sampleRate);
+    const std::vector<float> out =
+        render(frames, {{0, {0xE0, static_cast<std::uint8_t>(c.bend & 127), static_cast<std::uint8_t>(c.bend >> 7)}},
+                        {1, {0x90, static_cast<std::uint8_t>(c.note), 100}}});
+    const double hz = test::zeroCrossingFrequency(out, c.sampleRate, static_cast<std::size_t>(frames / 4));
+    EXPECT_NEAR(hz, c.expectedHz, c.expectedHz * 0.002);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, NotePitch,
+                         ::testing::Values(PitchCase{44100, 69, 8192, 440.0}, PitchCase{48000, 69, 8192, 440.0},
+                                           PitchCase{44100, 57, 8192, 220.0}, PitchCase{96000, 57, 8192, 220.0},
+                                           PitchCase{44100, 69, 0, 220.0}, PitchCase{44100, 69, 16383, 880.0},
+                                           PitchCase{48000, 45, 16383, 220.0}));
+
+TEST_F(Rendering, ANoteStartsExactlyAtItsOffset) {
+    start(44100);
+    const std::vector<float> out = render(kBlock, {{100, {0x90, 60, 100}}});
+    std::size_t first = 0;
+    while (first < out.size() && out[first] == 0.0f) ++first;
+    EXPECT_EQ(first, 100u);
+}
+
+TEST_F(Rendering, AReleasedVoiceFallsSilent) {
+    start(44100);
+    set(param::VcaRelease, 0.0f);
+    const std::vector<float> out = render(44100, {{0, {0x90, 48, 100}}, {4410, {0x80, 48, 0}}});
+    EXPECT_GT(test::rms(out, 1000, 4400), 0.01);
+    EXPECT_EQ(test::peak(out, 30000), 0.0f) << "a voice below the audible floor is not rendered";
+}
+
+TEST_F(Rendering, PatternModeKeyPlaysTheSequence) {
+    start(44100, 0);
+    const std::vector<float> out = render(44100, {{0, {0x90, 3, 100}}});
+    EXPECT_EQ(patch().state(state::CurrentPattern), 3);
+    EXPECT_GT(test::rms(out, 0, out.size()), 0.01) << "fresh patterns hold gated notes";
+    // The gate of each sixteenth closes half-way, so each step starts a new note.
+    EXPECT_GT(test::rms(out, 0, 2000), 3.0 * test::rms(out, 4500, 5400));
+}
+
+TEST_F(Rendering, FreeDelayAtFullTimeEchoesAfterTheWholeLine) {
+    start(44100);
+    set(param::DelayAmount, 1.0f);
+    set(param::DelayLeft, 1.0f);
+    set(param::VcaAttack, 0.0f);
+    set(param::VcaRelease, 0.0f);
+    render(44100);  // lets the delay time glide to its target
+    const std::vector<float> out = render(80000, {{0, {0x90, 60, 100}}, {300, {0x80, 60, 0}}});
+    std::size_t echo = 20000;
+    while (echo < out.size() && std::fabs(out[echo]) < 1e-3f) ++echo;
+    EXPECT_NEAR(static_cast<double>(echo), 65536.0, 40.0);
+}
+
+TEST_F(Rendering, AuxInputPassesOnlyWhenSwitchedOn) {
+    start(44100);
+    set(param::AuxLevel, 1.0f);
+    set(param::VcaSustain, 1.0f);
+    std::vector<float> tone(kBlock);
+    for (int i = 0; i < kBlock; ++i) tone[static_cast<std::size_t>(i)] = 0.3f * std::sin(i * 0.05f);
+    auto renderWithInput = [&](int auxInput) {
+        patch().setState(state::AuxInput, auxInput);
+        std::vector<float> left(kBlock), right(kBlock), all;
+        const float* in[2] = {tone.data(), tone.data()};
+        plugin_->sendEvents({{0, {0x90, 60, 100}}});
+        for (int b = 0; b < 40; ++b) {
+            float* out[2] = {left.data(), right.data()};
+            plugin_->process(const_cast<float**>(in), out, kBlock);
+            all.insert(all.end(), left.begin(), left.end());
+        }
+        plugin_->sendEvents({{0, {0x80, 60, 0}}});
+        return all;
+    };
+    set(param::Vco1Level, 0.0f);
+    EXPECT_LT(test::peak(renderWithInput(0)), 1e-4f) << "only the filter's denormal guard remains";
+    EXPECT_GT(test::peak(renderWithInput(1)), 0.01f);
+}
+
+// Whatever the knobs, cords and notes, the output stays finite and bounded.
+TEST_F(Rendering, RandomPatchesAndNotesStayFinite) {
+    std::mt19937 random(20261210);
+    for (double rate : {44100.0, 48000.0, 96000.0}) {
+        for (int trial = 0; trial < 6; ++trial) {
+            start(rate, 1, trial % 2);
+            std::uniform_real_distribution<float> unit(0.0f, 1.0f);
+            for (int i = 0; i < kNumParameters; ++i)
+                if (i != param::Tempo) set(i, unit(random));
+            set(param::MasterVolume, 0.75f);
+            patch().setState(state::FilterMode, static_cast<int>(random() % 16));
+            patch().setState(state::AuxInput, 1);
+            const SocketTable& sockets = plugin_->plugin().engine().sockets();
+            for (int c = 0; c < 12; ++c)
+                sockets.connect(patch().connections, static_cast<int>(random() % kNumSockets),
+                                static_cast<int>(random() % kNumSockets));
+            std::vector<TimedMidi> events;
+            for (int e = 0; e < 40; ++e) {
+                const int at = static_cast<int>(random() % 40000);
+                const auto a = static_cast<std::uint8_t>(random() % 128);
+                const auto b = static_cast<std::uint8_t>(random() % 128);
+                const std::uint8_t status[] = {0x90, 0x80, 0xB0, 0xE0, 0xD0};
+                events.push_back({at, {status[random() % 5], a, b}});
+            }
+            std::sort(events.begin(), events.end(), [](const TimedMidi& x, const TimedMidi& y) { return x.offset < y.offset; });
+            const std::vector<float> out = render(40000, events);
+            for (float x : out) {
+                ASSERT_TRUE(std::isfinite(x)) << "rate " << rate << " trial " << trial;
+                ASSERT_LT(std::fabs(x), 64.0f) << "rate " << rate << " trial " << trial;
+            }
+        }
+    }
+}
+
+}  // namespace
+}  // namespace tarvik

@@ -1,0 +1,71 @@
+#include "plugin/safe_file.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "tests/support/scoped_data_folder.h"
+
+namespace tarvik {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string contents(const fs::path& path) {
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+class SafeFile : public ::testing::Test {
+protected:
+    void SetUp() override { std::ofstream(target) << "the user's old file\n"; }
+
+    test::ScopedDataFolder folder;
+    fs::path target = folder.path() / "Config.ini";
+};
+
+TEST_F(SafeFile, CommitReplacesTheOldFileAndLeavesNoTemporary) {
+    {
+        SafeFileWriter writer(target.string());
+        ASSERT_NE(writer.file(), nullptr);
+        std::fputs("new contents\n", writer.file());
+        EXPECT_EQ(contents(target), "the user's old file\n") << "nothing changes before the commit";
+        EXPECT_TRUE(writer.commit());
+    }
+    EXPECT_EQ(contents(target), "new contents\n");
+    EXPECT_FALSE(fs::exists(target.string() + ".tmp"));
+}
+
+TEST_F(SafeFile, AnAbandonedWriteKeepsTheOldFile) {
+    {
+        SafeFileWriter writer(target.string());
+        std::fputs("half a fi", writer.file());
+    }
+    EXPECT_EQ(contents(target), "the user's old file\n");
+    EXPECT_FALSE(fs::exists(target.string() + ".tmp"));
+}
+
+TEST_F(SafeFile, AFolderThatCannotBeWrittenFailsWithoutTouchingAnything) {
+    SafeFileWriter writer((folder.path() / "no-such-folder" / "Config.ini").string());
+    EXPECT_EQ(writer.file(), nullptr);
+    EXPECT_FALSE(writer.commit());
+    EXPECT_EQ(contents(target), "the user's old file\n");
+}
+
+TEST_F(SafeFile, AFailedReplacementReportsFailureAndKeepsTheOldFile) {
+    // A folder where the file should be: the rename over it fails.
+    const fs::path blocked = folder.path() / "blocked";
+    fs::create_directories(blocked / "inside");
+    SafeFileWriter writer(blocked.string());
+    ASSERT_NE(writer.file(), nullptr);
+    std::fputs("text", writer.file());
+    EXPECT_FALSE(writer.commit());
+    EXPECT_TRUE(fs::is_directory(blocked / "inside"));
+}
+
+}  // namespace
+}  // namespace tarvik
