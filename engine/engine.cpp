@@ -1,6 +1,7 @@
 #include "engine/engine.h"
 
 #include <algorithm>
+#include <cmath>
 #include <thread>
 
 #include "engine/block_scheduler.h"
@@ -169,6 +170,30 @@ void Engine::prepareVoicesForNewPatch(bool autoRun) {
         }
     }
     releaseAllVoices();
+}
+
+void Engine::requestRunStop(bool run) {
+    pendingRunStop_.store(run ? kRun : kStop, std::memory_order_relaxed);
+    if (run) sequencer_.requestPositionReset();
+    // Releasing: the requests above are seen by whoever sees the new state.
+    patch().setState(state::RunStop, run ? 1 : 0);
+}
+
+void Engine::applyRunStop(bool run) {
+    if (patch().state(state::MidiMode) != 0) return;
+    if (run) {
+        sequencer_.running = 1;
+        voice(0).noteOn(36, 100);
+        for (int v = 1; v < kVoices; ++v) voice(v).noteOff();
+        return;
+    }
+    voice(0).noteOff();
+    // Tell a sound module on the MIDI output which note the sequencer left.
+    if (config_.midiOutput.load(std::memory_order_relaxed) != 0 && host_) {
+        const int channel = config_.midiOutputChannel.load(std::memory_order_relaxed) & 15;
+        const long note = std::clamp(36L + std::lround(sequencer_.noteCV * 12.0f), 0L, 127L);
+        host_->sendMidiOut(static_cast<std::uint8_t>(0x80 | channel), static_cast<std::uint8_t>(note));
+    }
 }
 
 void Engine::releaseAllVoices() {

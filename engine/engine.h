@@ -159,6 +159,11 @@ public:
     // the next segment, on the audio thread that owns them.
     void scheduleVoicesForNewPatch(bool autoRun);
 
+    // The editor's Run/Stop: RunStop changes at once; the voices, the
+    // sequencer's position and the MIDI Note Off follow on the audio thread
+    // at the start of the next segment.
+    void requestRunStop(bool run);
+
 private:
     struct Segment;
     struct Buffers;
@@ -170,6 +175,7 @@ private:
     int activeVoiceLimit() const;
     void startPatternPlay();
     void prepareVoicesForNewPatch(bool autoRun);
+    void applyRunStop(bool run);
 
     // Render loop stages.
     void snapshot(Segment& s, int frames) const;
@@ -214,6 +220,8 @@ private:
 
     enum PatchStart : int { kNoPatchStart = 0, kSilenceVoices, kAutoRun };
     std::atomic<int> pendingPatchStart_{kNoPatchStart};
+    enum RunStopChange : int { kNoRunStopChange = 0, kRun, kStop };
+    std::atomic<int> pendingRunStop_{kNoRunStopChange};
 
     std::atomic<double> sampleRate_{kDefaultSampleRate};
     int maxBlockFrames_ = kDefaultBlockFrames;

@@ -127,6 +127,9 @@ void Engine::renderSegment(const float* const* inputs, float* const* outputs, in
     }
     if (const int start = pendingPatchStart_.exchange(kNoPatchStart, std::memory_order_acq_rel); start != kNoPatchStart)
         prepareVoicesForNewPatch(start == kAutoRun);
+    if (const int change = pendingRunStop_.exchange(kNoRunStopChange, std::memory_order_acq_rel);
+        change != kNoRunStopChange)
+        applyRunStop(change == kRun);
     if (s.justLoaded) {
         delayLeft_.clear();
         delayRight_.clear();

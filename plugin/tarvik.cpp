@@ -141,6 +141,14 @@ VstInt32 Tarvik::setChunk(void* data, VstInt32 byteSize, bool /*isPreset*/) {
     return byteSize;
 }
 
+void Tarvik::sequencerCommand(int code) {
+    switch (patternEditor_.sequencerCommand(engine_.patch(), code, config_.clearNotes != 0)) {
+        case RunStopRequest::Start: engine_.requestRunStop(true); break;
+        case RunStopRequest::Stop: engine_.requestRunStop(false); break;
+        default: break;
+    }
+}
+
 bool Tarvik::readConfigurationFile() {
     const bool read = readConfiguration(config_, dataPath(dataFolder_, "Config.ini"));
     applyConfiguration();

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "engine/engine.h"
+#include "engine/pattern_ops.h"
 #include "plugin/audio_effect.h"
 #include "plugin/configuration.h"
 #include "plugin/controller_map.h"
@@ -70,6 +71,11 @@ public:
     bool writeConfigurationFile();
     const Configuration& configuration() const { return config_; }
 
+    // The sequencer panel's programming actions on the current pattern
+    // (Run/Stop, step flags, note entry, moves of the edit position).
+    void sequencerCommand(int code);
+    PatternEditor& patternEditor() { return patternEditor_; }
+
     Engine& engine() { return engine_; }
     ControllerMap& controllerMap() { return controllerMap_; }
     const std::string& dataFolderPath() const { return dataFolder_; }
@@ -84,6 +90,7 @@ private:
     Engine engine_;
     ControllerMap controllerMap_;
     Configuration config_;
+    PatternEditor patternEditor_;
     std::atomic<bool> midiLearn_{false};
     std::atomic<int> learnTarget_{-1};
     std::string dataFolder_;

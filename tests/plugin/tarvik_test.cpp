@@ -170,6 +170,25 @@ TEST_F(TarvikTest, SpeakerArrangementQueryClearsBothPointers) {
     EXPECT_EQ(output, nullptr);
 }
 
+TEST_F(TarvikTest, RunStopFromTheEditorStartsAndStopsThePatternPlay) {
+    host.start();
+    plugin().engine().config().midiOutput = 1;
+    plugin().sequencerCommand(14);
+    EXPECT_EQ(patch().state(state::RunStop), 1);
+    render(64);
+    EXPECT_EQ(plugin().engine().sequencer().running, 1);
+    EXPECT_TRUE(plugin().engine().voice(0).active);
+    EXPECT_EQ(plugin().engine().sequencer().stepIndex, 1) << "started from the first step";
+
+    plugin().sequencerCommand(14);
+    EXPECT_EQ(patch().state(state::RunStop), 0);
+    render(64);
+    EXPECT_FALSE(plugin().engine().voice(0).active);
+    ASSERT_EQ(host.midiOutput().size(), 1u);
+    EXPECT_EQ(host.midiOutput()[0].status, 0x80) << "a Note Off for the note the sequencer left";
+    EXPECT_EQ(host.midiOutput()[0].data1, 36);
+}
+
 TEST(TarvikDestruction, SendsAllNotesOffOnlyWhenMidiOutputIsOn) {
     test::ScopedDataFolder folder;
     for (int midiOutput : {0, 1}) {
