@@ -6,7 +6,6 @@
 namespace tarvik {
 namespace {
 
-constexpr float kSlewCoefficient = 0.1f;
 // Output level when the resonance is off, in the modes whose level follows
 // the resonance knob (0, 1 and 5), and in the others.
 constexpr float kDampedBaseLevel = 0.8f;
@@ -137,12 +136,7 @@ void Filter::processSlewDamped(int frames) {
     CutoffSmoother smoother = smoother_;
     float fb = feedback_;
     for (int i = 0; i < frames; ++i) {
-        const float c = cutoffControl(cutoff[i]);
-        smoother.value += ((c + smoother.dither) - smoother.value) * kSlewCoefficient;
-        smoother.dither = -smoother.dither;
-        // A fast cutoff move opens a gap to the smoothed value; the resonance
-        // backs off by that gap until the smoother catches up.
-        const float rho = (1.0f - std::fabs(c - smoother.value)) * setResonance;
+        const float rho = smoother.dampedResonance(cutoffControl(cutoff[i]), setResonance);
         const float g = gIn[i];
         const float u0 = inputGain * x[i] - rho * fb * 4.0f * resonanceTable.lookup(g);
         stepLadder(stages, u0, g);
@@ -273,10 +267,7 @@ void Filter::processOversampled(int frames) {
     HalfbandFir up = up_;
     HalfbandFir down = down_;
     for (int i = 0; i < frames; ++i) {
-        const float c = cutoffControl(cutoff[i]);
-        smoother.value += ((c + smoother.dither) - smoother.value) * kSlewCoefficient;
-        smoother.dither = -smoother.dither;
-        const float rho = (1.0f - std::fabs(c - smoother.value)) * setResonance;
+        const float rho = smoother.dampedResonance(cutoffControl(cutoff[i]), setResonance);
         const float g = gIn[i];
         const float loop = rho * 4.0f * resonanceTable.lookup(g);
 

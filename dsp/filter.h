@@ -11,6 +11,7 @@
 #pragma once
 
 #include <array>
+#include <cmath>
 #include <cstdint>
 
 #include "dsp/cutoff_law.h"
@@ -75,9 +76,18 @@ private:
     };
     using Stages = std::array<Stage, 4>;
 
+    // Follows the cutoff control slowly. A fast cutoff move opens a gap to
+    // the smoothed value, and the resonance in use backs off by that gap
+    // until the smoother catches up.
     struct CutoffSmoother {
         float value = 0.0f;
         float dither = static_cast<float>(kDenormalDither);
+
+        float dampedResonance(float control, float setResonance) {
+            value += ((control + dither) - value) * 0.1f;
+            dither = -dither;
+            return (1.0f - std::fabs(control - value)) * setResonance;
+        }
     };
 
     static void stepLadder(Stages& stages, double u, double g);

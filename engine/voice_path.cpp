@@ -3,6 +3,7 @@
 // back to the host rate, noise and AUX, the cutoff control, the filter and
 // the amplifier. The result is added into both outputs.
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <numbers>
 
@@ -150,21 +151,25 @@ void Engine::renderVoice(Voice& voice, const Segment& s, int frames, float* left
         accent_ = accent;
     }
 
+    // The patch-cord utilities only matter when cords exist.
+    auto runUtilities = [&](Attenuator& attenuator, std::array<int, 5> attenuatorSockets, Inverter& inverter,
+                            int inverterIn, int inverterOut, float inverterMode) {
+        attenuator.inputs[Attenuator::kInput] = b.sockets[static_cast<std::size_t>(attenuatorSockets[0])];
+        for (int k = 0; k < 4; ++k)
+            attenuator.outputs[static_cast<std::size_t>(k)] = b.output(attenuatorSockets[static_cast<std::size_t>(k + 1)]);
+        attenuator.process(frames);
+        inverter.mode = inverterMode > 0.5f ? 1 : 0;
+        inverter.inputs[Inverter::kInput] = b.sockets[static_cast<std::size_t>(inverterIn)];
+        inverter.outputs[Inverter::kOutput] = b.output(inverterOut);
+        inverter.process(frames);
+    };
     if (s.anyConnection) {
-        Attenuator& a1 = voice.attenuator1;
-        a1.variable = s[param::OutputVariable1];
-        a1.bias = s[param::OutputBias];
-        a1.inputs[Attenuator::kInput] = b.sockets[socket::Attenuator1Input];
-        a1.outputs[Attenuator::kEighthOutput] = b.output(socket::Attenuator1EighthOut);
-        a1.outputs[Attenuator::kHalfOutput] = b.output(socket::Attenuator1HalfOut);
-        a1.outputs[Attenuator::kVariableOutput] = b.output(socket::Attenuator1VariableOut);
-        a1.outputs[Attenuator::kFourthOutput] = b.output(socket::Attenuator1UnipolarOut);
-        a1.process(frames);
-        Inverter& i1 = voice.inverter1;
-        i1.mode = s[param::Inverter1Mode] > 0.5f ? 1 : 0;
-        i1.inputs[Inverter::kInput] = b.sockets[socket::Inverter1Input];
-        i1.outputs[Inverter::kOutput] = b.output(socket::Inverter1Output);
-        i1.process(frames);
+        voice.attenuator1.variable = s[param::OutputVariable1];
+        voice.attenuator1.bias = s[param::OutputBias];
+        runUtilities(voice.attenuator1,
+                     {socket::Attenuator1Input, socket::Attenuator1EighthOut, socket::Attenuator1HalfOut,
+                      socket::Attenuator1VariableOut, socket::Attenuator1UnipolarOut},
+                     voice.inverter1, socket::Inverter1Input, socket::Inverter1Output, s[param::Inverter1Mode]);
     }
 
     // The LFO runs only when something listens to it.
@@ -190,20 +195,12 @@ void Engine::renderVoice(Voice& voice, const Segment& s, int frames, float* left
     }
 
     if (s.anyConnection) {
-        Attenuator& a2 = voice.attenuator2;
-        a2.variable = s[param::OutputVariable2];
-        a2.lagTime = s[param::OutputLagTime];
-        a2.inputs[Attenuator::kInput] = b.sockets[socket::Attenuator2Input];
-        a2.outputs[Attenuator::kEighthOutput] = b.output(socket::Attenuator2EighthOut);
-        a2.outputs[Attenuator::kHalfOutput] = b.output(socket::Attenuator2HalfOut);
-        a2.outputs[Attenuator::kVariableOutput] = b.output(socket::Attenuator2VariableOut);
-        a2.outputs[Attenuator::kFourthOutput] = b.output(socket::Attenuator2LagOut);
-        a2.process(frames);
-        Inverter& i2 = voice.inverter2;
-        i2.mode = s[param::Inverter2Mode] > 0.5f ? 1 : 0;
-        i2.inputs[Inverter::kInput] = b.sockets[socket::Inverter2Input];
-        i2.outputs[Inverter::kOutput] = b.output(socket::Inverter2Output);
-        i2.process(frames);
+        voice.attenuator2.variable = s[param::OutputVariable2];
+        voice.attenuator2.lagTime = s[param::OutputLagTime];
+        runUtilities(voice.attenuator2,
+                     {socket::Attenuator2Input, socket::Attenuator2EighthOut, socket::Attenuator2HalfOut,
+                      socket::Attenuator2VariableOut, socket::Attenuator2LagOut},
+                     voice.inverter2, socket::Inverter2Input, socket::Inverter2Output, s[param::Inverter2Mode]);
     }
 
     const float level1 = s[param::Vco1Level];
