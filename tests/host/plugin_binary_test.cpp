@@ -190,9 +190,10 @@ TEST_F(PluginBinary, KeepsTheFirst64EventsInTimeOrderTiesInHostOrder) {
 
 TEST_F(PluginBinary, ChannelsAreIgnored) {
     host.start();
-    host.sendEvents({{0, {0xB4, kCutoffController, 127}}, {1, {0xBF, kCutoffController, 0}}});
+    host.sendEvents({{0, {0xB4, kCutoffController, 127}}, {1, {0xBF, kCutoffController, 64}}});
     render(16);
-    EXPECT_EQ(automatedCutoffs(), (std::vector<float>{1.0f, 0.0f}));
+    EXPECT_EQ(automatedCutoffs(), (std::vector<float>{1.0f, 0.5f}));
+    EXPECT_EQ(host.effect()->getParameter(host.effect(), kFilterCutoffIndex), 0.5f);
 }
 
 TEST_F(PluginBinary, EventsOutsideTheBlockAreHandledInsideIt) {

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <thread>
@@ -119,6 +120,25 @@ TEST(PluginStartUp, AnEmptyDataFolderGivesTheDefaultsAndStaysEmpty) {
     // At exit the controller map and the current patch are kept.
     EXPECT_TRUE(fs::exists(folder.path() / "MidiCC.ini"));
     EXPECT_TRUE(fs::exists(folder.path() / "Tarvik Patch.tvkp"));
+}
+
+TEST(PluginStartUp, ThePatchInUseAtExitComesBackIdentical) {
+    test::ScopedDataFolder folder;
+    TarvikPatch before;
+    {
+        test::InProcessPlugin host;
+        Tarvik& plugin = host.plugin();
+        plugin.setParameter(param::FilterCutoff, 0.123f);
+        plugin.engine().patch().patterns[5].steps[3] = {7, step::kGate | step::kAccent};
+        plugin.engine().sockets().connect(plugin.engine().patch().connections, socket::MgCvOutput, socket::VcfCv);
+        before = plugin.engine().patch();
+    }
+    TarvikPatch after;
+    ASSERT_TRUE(readPatchFile(after, (folder.path() / "Tarvik Patch.tvkp").string()));
+    EXPECT_EQ(std::memcmp(after.program.parameters, before.program.parameters, sizeof(float) * kNumParameters), 0);
+    EXPECT_EQ(std::memcmp(after.states, before.states, sizeof before.states), 0);
+    EXPECT_EQ(std::memcmp(&after.connections, &before.connections, sizeof before.connections), 0);
+    EXPECT_EQ(std::memcmp(after.patterns, before.patterns, sizeof before.patterns), 0);
 }
 
 TEST(PluginStartUp, AMissingDataFolderIsNoFailure) {
