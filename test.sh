@@ -21,6 +21,7 @@ cmake -S . -B "$tsan" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTARVIK_SANITIZE_THREAD
     -DTARVIK_BUILD_BENCH=OFF >/dev/null
 cmake --build "$tsan" -j "$(nproc)" --target tarvik_unit_tests
 TSAN_OPTIONS=halt_on_error=1 "$tsan/tests/tarvik_unit_tests" --gtest_filter='PatchReplacement.*'
+scripts/fuzz.sh "${TARVIK_FUZZ_BUILD_DIR:-build-fuzz}"
 
 # Benchmarks only mean something optimised: a short Release run shows they
 # work and prints the real-time factors.

@@ -1,5 +1,6 @@
 #include "plugin/tarvik.h"
 
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -75,6 +76,8 @@ void Tarvik::initialise() {
     engine_.noteTables().loadTuning(config_.tuning);
     readControllerMap(controllerMap_, dataPath(dataFolder_, "MidiCC.ini"));
     clearPatternBank(engine_.patch(), config_.clearNotes != 0);
+    // Each session's randomised patterns differ; a test seeds its own.
+    seedPatternRandom(static_cast<std::uint32_t>(std::chrono::steady_clock::now().time_since_epoch().count()));
 
     patchFolder_ = dataPath(dataFolder_, "Tarvik Patches/");
     currentPatchPath_ = dataPath(dataFolder_, "Tarvik Patches/Tarvik Patch.tvkp");

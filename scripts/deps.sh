@@ -7,7 +7,7 @@
 set -euo pipefail
 
 build_packages=(g++ cmake ninja-build pkg-config libsndfile1-dev libgtest-dev libbenchmark-dev)
-test_packages=("${build_packages[@]}" g++-mingw-w64-x86-64 wine wine64)
+test_packages=("${build_packages[@]}" g++-mingw-w64-x86-64 wine wine64 clang libclang-rt-14-dev)
 
 case "${1:-}" in
     build) wanted=("${build_packages[@]}") ;;
