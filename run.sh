@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds Tarvik, installs the plug-in where Linux hosts look for VST 2.4
-# plug-ins and its data folder, and renders a demo through the installed
-# binary.
+# plug-ins and its data folder, and renders a factory patch through the
+# installed binary.
 #
 # Usage: ./run.sh [VST_FOLDER]     (default: ~/.vst)
 set -euo pipefail
@@ -35,11 +35,7 @@ cmake --install "$build" --component plugin
 cmake --install "$build" --component data
 echo "Installed $vst_folder/Tarvik.so and the data folder $data"
 
-# A one-bar bass line in A, played through the installed plug-in as a host would.
-notes=()
-start=0
-for key in A1 A1 A2 A1 C2 A1 G1 E2; do
-    notes+=(--note "$key,$start,0.2,110")
-    start=$(awk -v s="$start" 'BEGIN { print s + 0.25 }')
-done
-"$build/tools/render/tarvik-render" --plugin "$vst_folder/Tarvik.so" --mode mono --tempo 120 "${notes[@]}" demo.wav
+# A factory acid line, played by its sequencer through the installed plug-in
+# as a host would: the patch handed over as a chunk, pattern 0 held for 8 s.
+"$build/tools/render/tarvik-render" --plugin "$vst_folder/Tarvik.so" \
+    --patch "$build/data/Tarvik Patches/Acid/Acid Line 1.tvkp" --pattern 0 --length 8 demo.wav

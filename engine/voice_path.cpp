@@ -25,6 +25,26 @@ float fold(float x) { return x < 0.0f ? -x : (x > 1.0f ? 2.0f - x : x); }
 
 float limit(float x, float low, float high) { return x > low ? (x < high ? x : high) : low; }
 
+// The voice path's fixed one-pole coefficients were voiced at 44.1 kHz (the
+// oscillator stages at twice that). At another rate the same coefficient
+// would move each corner in Hz with the rate: the DC blockers' low cut
+// would thin the bass at 96 kHz, the shaper's and the modulation lags'
+// colour would change. So each keeps its corner frequency instead.
+struct VoiceCoefficients {
+    explicit VoiceCoefficients(double sampleRate)
+        : scale(CutoffLaw::kReferenceRate / sampleRate),
+          dcBlocker(atRate(0.01)),
+          modulationLag(atRate(0.15)),
+          amplifierLag(atRate(0.08)) {}
+
+    double atRate(double c) const { return scale == 1.0 ? c : 1.0 - std::pow(1.0 - c, scale); }
+
+    double scale;
+    double dcBlocker;
+    double modulationLag;
+    double amplifierLag;
+};
+
 void setEnvelopeTimes(Envelope& e, double attack, double decay, double release, double sampleRate) {
     e.attackStep = static_cast<float>(1.0 / (attack * sampleRate));
     e.decayRate = static_cast<float>(kLn10 / (decay * sampleRate));
@@ -38,6 +58,7 @@ void Engine::renderVoice(Voice& voice, const Segment& s, int frames, float* left
     const double sr = s.sampleRate;
     const int twice = 2 * frames;
     const float* exp2 = exp2Table();
+    const VoiceCoefficients rate(sr);
 
     // What a note-on reads is kept current even for voices not rendered.
     voice.setRetrigger(s[param::TriggerMode] > 0.0f);
@@ -293,7 +314,8 @@ void Engine::renderVoice(Voice& voice, const Segment& s, int frames, float* left
             const int frame = i / 2;
             float amount = b.shaper[frame] * (shaperCv ? shaperCv[frame] : 1.0f);
             amount = std::min(std::fabs(amount), 1.0f);
-            const double c = 0.07 - amount * 0.045;
+            // Close to linear in the rate for coefficients this small.
+            const double c = std::min((0.07 - amount * 0.045) * rate.scale, 1.0);
             for (int o = 0; o < 2; ++o) {
                 float& x = outs[o][i];
                 const auto state = static_cast<float>(states[o].follow(x, c));
@@ -312,11 +334,11 @@ void Engine::renderVoice(Voice& voice, const Segment& s, int frames, float* left
         float* x2 = b.vco2Out;
         if (vco2Runs) {
             for (int i = 0; i < twice; ++i) {  // both oscillators in one pass: two independent chains
-                x1[i] -= static_cast<float>(blocker1.follow(x1[i], 0.01));
-                x2[i] -= static_cast<float>(blocker2.follow(x2[i], 0.01));
+                x1[i] -= static_cast<float>(blocker1.follow(x1[i], rate.dcBlocker));
+                x2[i] -= static_cast<float>(blocker2.follow(x2[i], rate.dcBlocker));
             }
         } else {
-            for (int i = 0; i < twice; ++i) x1[i] -= static_cast<float>(blocker1.follow(x1[i], 0.01));
+            for (int i = 0; i < twice; ++i) x1[i] -= static_cast<float>(blocker1.follow(x1[i], rate.dcBlocker));
         }
         voice.dcBlocker1 = blocker1;
         voice.dcBlocker2 = blocker2;
@@ -380,7 +402,7 @@ void Engine::renderVoice(Voice& voice, const Segment& s, int frames, float* left
         OnePole fm1 = voice.filterFm1;
         OnePole fm2 = voice.filterFm2;
         for (int i = 0; i < frames; ++i) {
-            const float mc = vcfCv ? static_cast<float>(cvState.follow(vcfCv[i], 0.15)) : mgVcf * mgOut[i];
+            const float mc = vcfCv ? static_cast<float>(cvState.follow(vcfCv[i], rate.modulationLag)) : mgVcf * mgOut[i];
             float c = (vcfEnv[i] - 0.3f) * b.envelopeMod[i] + mc + b.cutoff[i] + accentAmount * b.accentCv[i];
             if (tracking > 0.0f) {
                 const double p = b.pitchBase[i] * trackingScale;
@@ -394,9 +416,9 @@ void Engine::renderVoice(Voice& voice, const Segment& s, int frames, float* left
                 c += static_cast<float>((log - 0.5) * tracking * 4.0);
             }
             if (audioRateMod) {
-                c += static_cast<float>(fm1.follow(b.filterMod1[i] * b.vco1Out[2 * i] * (1.0f - c * 0.99f), 0.15));
+                c += static_cast<float>(fm1.follow(b.filterMod1[i] * b.vco1Out[2 * i] * (1.0f - c * 0.99f), rate.modulationLag));
                 if (!vco2ModulatesVco2)
-                    c += static_cast<float>(fm2.follow(b.freqMod2[i] * b.vco2Out[2 * i] * (1.0f - c * 0.99f), 0.15));
+                    c += static_cast<float>(fm2.follow(b.freqMod2[i] * b.vco2Out[2 * i] * (1.0f - c * 0.99f), rate.modulationLag));
             }
             // The cutoff law of the host rate keeps this control's cutoff in
             // Hz the same at every sample rate.
@@ -416,7 +438,7 @@ void Engine::renderVoice(Voice& voice, const Segment& s, int frames, float* left
         OnePole gain = voice.vcaGain;
         for (int i = 0; i < frames; ++i) {
             const float vm = vcaCv ? vcaCv[i] : mgVca * mgOut[i];
-            const double g = gain.follow((vm + 1.0f + accentVolume * b.accentCv[i]) * vcaEnv[i] * 0.5f, 0.08);
+            const double g = gain.follow((vm + 1.0f + accentVolume * b.accentCv[i]) * vcaEnv[i] * 0.5f, rate.amplifierLag);
             const auto y = static_cast<float>(b.filterOut[i] * g);
             left[i] += y;
             right[i] += y;

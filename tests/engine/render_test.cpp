@@ -85,6 +85,20 @@ INSTANTIATE_TEST_SUITE_P(Cases, NotePitch,
                                            PitchCase{44100, 69, 0, 220.0}, PitchCase{44100, 69, 16383, 880.0},
                                            PitchCase{48000, 45, 16383, 220.0}));
 
+// The oscillators' DC blockers and the voice's lags keep their corners in
+// Hz, so a low note sounds as loud at 96 kHz as at 44.1 kHz.
+TEST_F(Rendering, ALowNoteKeepsItsLevelAtEveryRate) {
+    auto level = [&](double rate) {
+        start(rate);
+        plainSine();
+        const int frames = static_cast<int>(rate);
+        const std::vector<float> out = render(frames, {{0, {0x90, 36, 100}}});
+        return 20.0 * std::log10(test::rms(out, static_cast<std::size_t>(frames / 2), out.size()));
+    };
+    const double reference = level(44100);
+    for (double rate : {48000.0, 88200.0, 96000.0}) EXPECT_NEAR(level(rate), reference, 0.5) << rate;
+}
+
 TEST_F(Rendering, ANoteStartsExactlyAtItsOffset) {
     start(44100);
     const std::vector<float> out = render(kBlock, {{100, {0x90, 60, 100}}});
