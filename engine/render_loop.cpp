@@ -43,9 +43,9 @@ void Engine::snapshot(Segment& s, int /*frames*/) const {
     for (int i = 0; i < kNumParameters; ++i) {
         const float v = p.parameter(i);
         // Host automation stores values as given; the sound uses them within
-        // their range, and a NaN as the parameter's default.
+        // their range, and a NaN or an infinity as the parameter's default.
         s.parameters[static_cast<std::size_t>(i)] =
-            std::isnan(v) ? kParameterTable[static_cast<std::size_t>(i)].defaultValue : std::clamp(v, 0.0f, 1.0f);
+            std::isfinite(v) ? std::clamp(v, 0.0f, 1.0f) : kParameterTable[static_cast<std::size_t>(i)].defaultValue;
     }
     const double sr = sampleRate();
     s.sampleRate = sr;

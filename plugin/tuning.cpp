@@ -173,7 +173,7 @@ std::optional<Scale> readScale(const std::string& path) {
 
     Scale scale;
     scale.description = std::move(*description);
-    scale.ratios.assign(static_cast<std::size_t>(*notes) + 1, 1.0f);
+    scale.ratios.assign(static_cast<std::size_t>(*notes) + 1, 1.0f);  // ratio 0 is the unison
     int read = 0;
     while (read < *notes) {
         const std::optional<std::string> line = readContentLine(file.get());
@@ -185,7 +185,12 @@ std::optional<Scale> readScale(const std::string& path) {
         }
         scale.ratios[static_cast<std::size_t>(++read)] = *ratio;
     }
-    if (read < *notes) std::printf("Warning could not read all the notes.\nFile truncated?\n");
+    // A scale with fewer ratios than it announces has no value for some of
+    // its degrees: it is reported and refused rather than played half made up.
+    if (read < *notes) {
+        std::printf("Warning could not read all the notes.\nFile truncated?\n");
+        return std::nullopt;
+    }
     return scale;
 }
 

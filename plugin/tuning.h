@@ -29,14 +29,15 @@ const NoteTable& standardNoteTable();
 struct Scale {
     std::string description;  // the first non-comment line, line end included
     // Ratio 0 is the unison; then the file's ratios in order, its period
-    // last. Degrees a truncated file leaves out stay at the unison.
+    // last.
     std::vector<float> ratios;
 
     int entryCount() const { return static_cast<int>(ratios.size()); }
     int notes() const { return entryCount() - 1; }
 };
 
-// Reads a Scala scale file; nullopt when the file is missing or malformed.
+// Reads a Scala scale file; nullopt when the file is missing, malformed or
+// holds fewer ratios than its note count announces.
 // Problems with the file's content are reported on standard output.
 std::optional<Scale> readScale(const std::string& path);
 

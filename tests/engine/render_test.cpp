@@ -161,21 +161,32 @@ TEST_F(Rendering, AuxInputPassesOnlyWhenSwitchedOn) {
     EXPECT_GT(test::peak(renderWithInput(1)), 0.01f);
 }
 
-// Whatever the knobs, cords and notes, the output stays finite and bounded.
-TEST_F(Rendering, RandomPatchesAndNotesStayFinite) {
+// Hosts send any float through automation, and damaged patches any state:
+// whatever the knobs, states, cords and notes, the output stays finite,
+// bounded and free of denormal numbers.
+TEST_F(Rendering, RandomKnobsStatesCordsAndNotesStayFiniteAndBounded) {
     std::mt19937 random(20261210);
+    const float oddValues[] = {-5.0f, 7.0f, std::nanf(""), INFINITY, -INFINITY, 1e30f};
     for (double rate : {44100.0, 48000.0, 96000.0}) {
         for (int trial = 0; trial < 6; ++trial) {
-            start(rate, 1, trial % 2);
+            start(rate, static_cast<int>(random() % 3), static_cast<int>(random() % 3));
             std::uniform_real_distribution<float> unit(0.0f, 1.0f);
-            for (int i = 0; i < kNumParameters; ++i)
-                if (i != param::Tempo) set(i, unit(random));
+            for (int i = 0; i < kNumParameters; ++i) {
+                if (i == param::Tempo) continue;
+                set(i, random() % 4 == 0 ? oddValues[random() % std::size(oddValues)] : unit(random));
+            }
             set(param::MasterVolume, 0.75f);
-            patch().setState(state::FilterMode, static_cast<int>(random() % 16));
-            patch().setState(state::AuxInput, 1);
+            TarvikPatch& p = patch();
+            p.setState(state::FilterMode, static_cast<int>(random() % 24) - 4);
+            p.setState(state::BendRange, static_cast<int>(random() % 2000) - 1000);
+            p.setState(state::CurrentPattern, static_cast<int>(random() % 400) - 100);
+            p.setState(state::RunStop, static_cast<int>(random() % 2));
+            p.setState(state::SyncMode, static_cast<int>(random() % 2));
+            p.setState(state::DelaySync, static_cast<int>(random() % 2));
+            p.setState(state::AuxInput, 1);
             const SocketTable& sockets = plugin_->plugin().engine().sockets();
             for (int c = 0; c < 12; ++c)
-                sockets.connect(patch().connections, static_cast<int>(random() % kNumSockets),
+                sockets.connect(p.connections, static_cast<int>(random() % kNumSockets),
                                 static_cast<int>(random() % kNumSockets));
             std::vector<TimedMidi> events;
             for (int e = 0; e < 40; ++e) {
@@ -189,10 +200,89 @@ TEST_F(Rendering, RandomPatchesAndNotesStayFinite) {
             const std::vector<float> out = render(40000, events);
             for (float x : out) {
                 ASSERT_TRUE(std::isfinite(x)) << "rate " << rate << " trial " << trial;
+                ASSERT_NE(std::fpclassify(x), FP_SUBNORMAL) << "rate " << rate << " trial " << trial;
                 ASSERT_LT(std::fabs(x), 64.0f) << "rate " << rate << " trial " << trial;
             }
         }
     }
+}
+
+TEST_F(Rendering, AReleasedNoteDecaysToTrueSilenceWithoutDenormals) {
+    start(44100);
+    set(param::FilterResonance, 0.9f);
+    const std::vector<float> out = render(10 * 44100, {{0, {0x90, 40, 100}}, {22050, {0x80, 40, 0}}});
+    for (float x : out) ASSERT_NE(std::fpclassify(x), FP_SUBNORMAL);
+    EXPECT_GT(test::rms(out, 1000, 20000), 0.01);
+    EXPECT_EQ(test::peak(out, out.size() - 44100), 0.0f) << "the voice falls silent, then is no longer rendered";
+}
+
+// How bright the sound is over a window: the RMS of its slope against its
+// own RMS, a stand-in for the spectral centroid.
+double brightness(const std::vector<float>& x, std::size_t from, std::size_t to) {
+    double slope = 0.0;
+    double level = 0.0;
+    for (std::size_t i = from + 1; i < to; ++i) {
+        slope += static_cast<double>(x[i] - x[i - 1]) * (x[i] - x[i - 1]);
+        level += static_cast<double>(x[i]) * x[i];
+    }
+    return std::sqrt(slope / std::max(level, 1e-30));
+}
+
+// The spread of brightness over a render, as the ratio of its brightest to
+// its dullest window.
+double brightnessSwing(const std::vector<float>& x) {
+    double low = 1e30;
+    double high = 0.0;
+    for (std::size_t from = 0; from + 2048 <= x.size(); from += 2048) {
+        const double b = brightness(x, from, from + 2048);
+        low = std::min(low, b);
+        high = std::max(high, b);
+    }
+    return high / low;
+}
+
+TEST_F(Rendering, ACordFromTheLfoToTheFilterSweepsTheSoundUntilItIsRemoved) {
+    start(44100);
+    set(param::VcaSustain, 1.0f);
+    set(param::EnvelopeMod, 0.0f);
+    set(param::FilterCutoff, 0.4f);
+    set(param::MgWave, 0.5f);         // triangle
+    set(param::MgFrequency, 0.309f);  // about 2 Hz
+    set(param::MgAmount, 1.0f);
+    const SocketTable& sockets = plugin_->plugin().engine().sockets();
+    render(4410, {{0, {0x90, 36, 100}}});
+    const double still = brightnessSwing(render(44100));
+
+    ASSERT_TRUE(sockets.connect(patch().connections, socket::MgCvOutput, socket::VcfCv));
+    const double swept = brightnessSwing(render(44100));
+    sockets.disconnect(patch().connections, socket::MgCvOutput, socket::VcfCv);
+    render(4410);  // the cutoff's lag settles
+    const double after = brightnessSwing(render(44100));
+
+    EXPECT_LT(still, 1.2);
+    EXPECT_GT(swept, 2.0) << "the LFO moves the cutoff";
+    EXPECT_LT(after, 1.2) << "the cord's removal takes effect";
+}
+
+TEST_F(Rendering, SyncedDelayEchoesEverySixteenth) {
+    start(44100);
+    set(param::DelayAmount, 1.0f);
+    set(param::DelayFeedback, 0.5f);
+    set(param::DelayBpmSync, 1.0f);
+    set(param::DelayLeft, 0.5f);  // one sixteenth
+    set(param::VcaAttack, 0.0f);
+    set(param::VcaRelease, 0.0f);
+    render(44100);  // the delay time glides to its target
+    const std::vector<float> out = render(20000, {{0, {0x90, 60, 100}}, {200, {0x80, 60, 0}}});
+    auto onsetAfter = [&](std::size_t from) {
+        while (from < out.size() && std::fabs(out[from]) < 1e-3f) ++from;
+        return static_cast<double>(from);
+    };
+    const double first = onsetAfter(0);
+    const double echo = onsetAfter(3000);
+    const double second = onsetAfter(static_cast<std::size_t>(echo) + 3000);
+    EXPECT_NEAR(echo - first, 5512.5, 2.0);
+    EXPECT_NEAR(second - echo, 5512.5, 2.0);
 }
 
 }  // namespace

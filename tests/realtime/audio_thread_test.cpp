@@ -64,11 +64,21 @@ TEST(AudioThread, ProcessEventsAndProcessReplacingNeverAllocateLockOrOpenFiles) 
     AEffect* e = host.effect();
 
     test::audioThreadViolations() = {};
-    for (int pass = 0; pass < 4; ++pass) {
-        for (EventList& block : blocks) {
-            test::AudioThreadGuard guard;
-            e->dispatcher(e, effProcessEvents, 0, 0, block.list(), 0.0f);
-            e->processReplacing(e, in, out, pass == 3 ? kBlock * 3 : kBlock);  // the last pass outgrows the buffers
+    // Pattern mode, mono and poly play, each with the delay and every voice
+    // module at work; the last pass of each outgrows the announced block.
+    plugin.setParameter(param::DelayAmount, 0.5f);
+    plugin.setParameter(param::NoiseLevel, 0.3f);
+    plugin.setParameter(param::VcoShaper, 0.4f);
+    plugin.engine().config().maxPolyphony = 32;
+    for (int mode = 0; mode < 3; ++mode) {
+        plugin.engine().patch().setState(state::MidiMode, mode == 0 ? 0 : 1);
+        plugin.engine().patch().setState(state::NoteMode, mode == 2 ? 1 : 0);
+        for (int pass = 0; pass < 4; ++pass) {
+            for (EventList& block : blocks) {
+                test::AudioThreadGuard guard;
+                e->dispatcher(e, effProcessEvents, 0, 0, block.list(), 0.0f);
+                e->processReplacing(e, in, out, pass == 3 ? kBlock * 3 : kBlock);
+            }
         }
     }
     const test::AudioThreadViolations seen = test::audioThreadViolations();
