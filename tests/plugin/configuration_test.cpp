@@ -10,6 +10,7 @@
 #include <sstream>
 #include <string>
 
+#include "tests/support/file_text.h"
 #include "tests/support/scoped_data_folder.h"
 
 namespace tarvik {
@@ -19,14 +20,8 @@ namespace fs = std::filesystem;
 
 class ConfigurationFile : public ::testing::Test {
 protected:
-    void write(const std::string& text) const { std::ofstream(path_, std::ios::binary) << text; }
-
-    std::string contents() const {
-        std::ifstream in(path_, std::ios::binary);
-        std::stringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
+    void write(const std::string& text) const { test::writeWholeFile(path_, text); }
+    std::string contents() const { return test::readWholeFile(path_); }
 
     // The configuration a fresh plug-in ends up with after reading text.
     Configuration readText(const std::string& text) const {

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "plugin/parameters.h"
+#include "tests/support/file_text.h"
 #include "tests/support/scoped_data_folder.h"
 
 namespace tarvik {
@@ -22,14 +23,8 @@ constexpr int kNone = ControllerMap::kUnassigned;
 
 class ControllerMapFile : public ::testing::Test {
 protected:
-    void write(const std::string& text) const { std::ofstream(path_, std::ios::binary) << text; }
-
-    std::string contents() const {
-        std::ifstream in(path_, std::ios::binary);
-        std::stringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
+    void write(const std::string& text) const { test::writeWholeFile(path_, text); }
+    std::string contents() const { return test::readWholeFile(path_); }
 
     // Reads text into map, a default one unless the test changed it.
     void readText(const std::string& text, ControllerMap& map) const {

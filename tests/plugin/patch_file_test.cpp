@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "dsp/socket_table.h"
+#include "tests/support/file_text.h"
 #include "tests/support/scoped_data_folder.h"
 
 namespace tarvik {
@@ -91,12 +92,7 @@ protected:
         return path.string();
     }
 
-    std::string contents(const std::string& path) const {
-        std::ifstream in(path, std::ios::binary);
-        std::stringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
+    std::string contents(const std::string& path) const { return test::readWholeFile(path); }
 
     TarvikPatch read(std::string_view content) const {
         TarvikPatch patch;

@@ -6,19 +6,13 @@
 #include <fstream>
 #include <sstream>
 
+#include "tests/support/file_text.h"
 #include "tests/support/scoped_data_folder.h"
 
 namespace tarvik {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string contents(const fs::path& path) {
-    std::ifstream in(path);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 class SafeFile : public ::testing::Test {
 protected:
@@ -33,10 +27,10 @@ TEST_F(SafeFile, CommitReplacesTheOldFileAndLeavesNoTemporary) {
         SafeFileWriter writer(target.string());
         ASSERT_NE(writer.file(), nullptr);
         std::fputs("new contents\n", writer.file());
-        EXPECT_EQ(contents(target), "the user's old file\n") << "nothing changes before the commit";
+        EXPECT_EQ(test::readWholeFile(target), "the user's old file\n") << "nothing changes before the commit";
         EXPECT_TRUE(writer.commit());
     }
-    EXPECT_EQ(contents(target), "new contents\n");
+    EXPECT_EQ(test::readWholeFile(target), "new contents\n");
     EXPECT_FALSE(fs::exists(target.string() + ".tmp"));
 }
 
@@ -45,7 +39,7 @@ TEST_F(SafeFile, AnAbandonedWriteKeepsTheOldFile) {
         SafeFileWriter writer(target.string());
         std::fputs("half a fi", writer.file());
     }
-    EXPECT_EQ(contents(target), "the user's old file\n");
+    EXPECT_EQ(test::readWholeFile(target), "the user's old file\n");
     EXPECT_FALSE(fs::exists(target.string() + ".tmp"));
 }
 
@@ -53,7 +47,7 @@ TEST_F(SafeFile, AFolderThatCannotBeWrittenFailsWithoutTouchingAnything) {
     SafeFileWriter writer((folder.path() / "no-such-folder" / "Config.ini").string());
     EXPECT_EQ(writer.file(), nullptr);
     EXPECT_FALSE(writer.commit());
-    EXPECT_EQ(contents(target), "the user's old file\n");
+    EXPECT_EQ(test::readWholeFile(target), "the user's old file\n");
 }
 
 TEST_F(SafeFile, AFailedReplacementReportsFailureAndKeepsTheOldFile) {
