@@ -6,6 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 scripts/deps.sh test
+scripts/check-layers.sh
 
 build=${TARVIK_TEST_BUILD_DIR:-build-test}
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTARVIK_SANITIZE=ON >/dev/null

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "plugin/parameters.h"
-#include "plugin/patch_chunk.h"
+#include "patch/parameters.h"
+#include "patch/patch_chunk.h"
 #include "tools/host/hosted_plugin.h"
 
 namespace {

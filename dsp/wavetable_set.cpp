@@ -3,7 +3,6 @@
 #include <array>
 
 #include "dsp/wavetable_file.h"
-#include "plugin/data_folder.h"
 
 namespace tarvik {
 
@@ -26,22 +25,20 @@ Wavetable& WavetableSet::operator[](WavetableKind kind) { return this->*kMembers
 
 const char* wavetableFileName(WavetableKind kind) { return kFileNames[static_cast<std::size_t>(kind)]; }
 
-WavetableSet loadWavetables(const std::string& dataFolder) {
+WavetableSet loadWavetables(const std::string& folder) {
     WavetableSet set;
     for (int i = 0; i < kWavetableKindCount; ++i) {
         const auto kind = static_cast<WavetableKind>(i);
-        const bool loaded =
-            !dataFolder.empty() &&
-            readWavetableFile(dataPath(dataFolder, std::string(kWavetableFolder) + wavetableFileName(kind)), set[kind]);
+        const bool loaded = !folder.empty() && readWavetableFile(folder + wavetableFileName(kind), set[kind]);
         if (!loaded) set[kind] = generateWavetable(kind);
     }
     return set;
 }
 
-const WavetableSet& sharedWavetables(const std::string& dataFolder) {
+const WavetableSet& sharedWavetables(const std::string& folder) {
     // A function-local static: the language runs its initialiser exactly
     // once, and every other caller waits until it has finished.
-    static const WavetableSet set = loadWavetables(dataFolder);
+    static const WavetableSet set = loadWavetables(folder);
     return set;
 }
 

@@ -26,19 +26,15 @@ struct WavetableSet {
 // The file's name, e.g. "wtsaw.dat".
 const char* wavetableFileName(WavetableKind kind);
 
-// Where the files lie below the data folder.
-constexpr const char* kWavetableFolder = "Tarvik Data/";
-
-// Reads each file from "<dataFolder>Tarvik Data/" (dataFolder as dataFolder()
-// gives it, with its trailing separator; empty means no files) and generates
-// each table whose file is missing or rejected.
-WavetableSet loadWavetables(const std::string& dataFolder);
+// Reads each file from the folder (given with its trailing separator; empty
+// means no files) and generates each table whose file is missing or rejected.
+WavetableSet loadWavetables(const std::string& folder);
 
 // The process-wide set, loaded by the first call (later calls' folders are
 // not looked at). Thread-safe: two instances starting at once get the same
 // set, built once. The first call reads files and allocates, so the plug-in
 // makes it while it is constructed, never on the audio thread; the audio
 // thread only reads the finished set, which lives until the process ends.
-const WavetableSet& sharedWavetables(const std::string& dataFolder);
+const WavetableSet& sharedWavetables(const std::string& folder);
 
 }  // namespace tarvik

@@ -20,8 +20,8 @@
 #include "engine/midi_event.h"
 #include "engine/step_sequencer.h"
 #include "engine/voice.h"
-#include "plugin/patch.h"
-#include "plugin/tuning.h"
+#include "patch/patch.h"
+#include "patch/tuning.h"
 
 namespace tarvik {
 

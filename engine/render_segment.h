@@ -7,7 +7,7 @@
 
 #include "dsp/socket_table.h"
 #include "engine/engine.h"
-#include "plugin/parameters.h"
+#include "patch/parameters.h"
 
 namespace tarvik {
 

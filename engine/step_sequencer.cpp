@@ -4,7 +4,7 @@
 #include <array>
 #include <cmath>
 
-#include "engine/pattern_ops.h"
+#include "patch/pattern_ops.h"
 
 namespace tarvik {
 

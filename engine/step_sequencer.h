@@ -10,7 +10,7 @@
 #include <atomic>
 #include <cstdint>
 
-#include "plugin/patch.h"
+#include "patch/patch.h"
 
 namespace tarvik {
 

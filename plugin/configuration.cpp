@@ -7,8 +7,8 @@
 #include <string>
 #include <string_view>
 
-#include "plugin/key_value_scanner.h"
-#include "plugin/safe_file.h"
+#include "patch/key_value_scanner.h"
+#include "patch/safe_file.h"
 
 namespace tarvik {
 

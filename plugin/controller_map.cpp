@@ -1,6 +1,6 @@
 #include "plugin/controller_map.h"
 
-#include "plugin/parameters.h"
+#include "patch/parameters.h"
 
 namespace tarvik {
 

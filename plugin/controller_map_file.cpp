@@ -6,9 +6,9 @@
 #include <optional>
 #include <string>
 
-#include "plugin/key_value_scanner.h"
-#include "plugin/parameters.h"
-#include "plugin/safe_file.h"
+#include "patch/key_value_scanner.h"
+#include "patch/parameters.h"
+#include "patch/safe_file.h"
 
 namespace tarvik {
 

@@ -11,6 +11,9 @@ namespace tarvik {
 // Empty when neither is known; every file read then fails quietly.
 std::string dataFolder();
 
+// The oscillators' wavetable files, below the data folder.
+constexpr const char* kWavetableFolder = "Tarvik Data/";
+
 // A path below the data folder, given with "/" separators, in native form.
 std::string dataPath(const std::string& folder, std::string_view relative);
 

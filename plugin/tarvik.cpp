@@ -6,12 +6,12 @@
 #include <cstring>
 
 #include "dsp/wavetable_set.h"
-#include "engine/pattern_ops.h"
+#include "patch/parameters.h"
+#include "patch/patch_file.h"
+#include "patch/pattern_ops.h"
+#include "patch/text_file.h"
 #include "plugin/controller_map_file.h"
 #include "plugin/data_folder.h"
-#include "plugin/parameters.h"
-#include "plugin/patch_file.h"
-#include "plugin/text_file.h"
 
 namespace tarvik {
 
@@ -65,7 +65,7 @@ void Tarvik::initialise() {
     learnTarget_.store(-1, std::memory_order_relaxed);
 
     dataFolder_ = dataFolder();
-    engine_.setWavetables(sharedWavetables(dataFolder_));
+    engine_.setWavetables(sharedWavetables(dataFolder_.empty() ? std::string() : dataPath(dataFolder_, kWavetableFolder)));
 
     // The patch is fresh: every state is 0 but FilterMode, and the pitch
     // bend spans an octave until the configuration says otherwise.

@@ -7,11 +7,11 @@
 #include <string>
 
 #include "engine/engine.h"
-#include "engine/pattern_ops.h"
+#include "patch/patch_chunk.h"
+#include "patch/pattern_ops.h"
 #include "plugin/audio_effect.h"
 #include "plugin/configuration.h"
 #include "plugin/controller_map.h"
-#include "plugin/patch_chunk.h"
 
 namespace tarvik {
 

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "plugin/parameters.h"
+#include "patch/parameters.h"
 #include "plugin/tarvik.h"
 
 namespace tarvik {

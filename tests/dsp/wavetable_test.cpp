@@ -19,7 +19,6 @@
 #include "dsp/wavetable_file.h"
 #include "dsp/wavetable_generator.h"
 #include "dsp/wavetable_set.h"
-#include "plugin/data_folder.h"
 #include "tests/support/scoped_data_folder.h"
 
 namespace tarvik {
@@ -385,7 +384,7 @@ TEST(WavetableFile, MissingFileAndInvalidTablesAreRefused) {
 
 TEST(WavetableSet, WithoutFilesEveryTableIsGenerated) {
     test::ScopedDataFolder folder;
-    for (const std::string& folderText : {dataFolder(), std::string()}) {
+    for (const std::string& folderText : {folder.path().string() + "/", std::string()}) {
         const WavetableSet set = loadWavetables(folderText);
         for (const SetCase& c : kSets) EXPECT_TRUE(sameTable(set[c.kind], generated(c.kind))) << c.name;
     }
@@ -400,7 +399,7 @@ TEST(WavetableSet, ReadsSoundFilesAndGeneratesForRejectedOnes) {
     std::ofstream(tables / wavetableFileName(WavetableKind::Square), std::ios::binary) << "tvkp garbage";
     std::ofstream(tables / wavetableFileName(WavetableKind::Triangle), std::ios::binary) << "nope";
 
-    const WavetableSet set = loadWavetables(dataFolder());
+    const WavetableSet set = loadWavetables(tables.string() + "/");
     EXPECT_TRUE(sameTable(set.saw, steppedTable()));
     for (const WavetableKind kind :
          {WavetableKind::Square, WavetableKind::Triangle, WavetableKind::ModSaw, WavetableKind::ModSquare})
@@ -422,8 +421,9 @@ TEST(WavetableSet, FileNamesAreTheDataFoldersOwn) {
 TEST(WavetableSet, SharedSetIsBuiltOnceForInstancesStartingTogether) {
     test::ScopedDataFolder folder;
     const WavetableSet* seen[2] = {};
-    std::thread first([&] { seen[0] = &sharedWavetables(dataFolder()); });
-    std::thread second([&] { seen[1] = &sharedWavetables(dataFolder()); });
+    const std::string tables = folder.path().string() + "/";
+    std::thread first([&] { seen[0] = &sharedWavetables(tables); });
+    std::thread second([&] { seen[1] = &sharedWavetables(tables); });
     first.join();
     second.join();
     EXPECT_EQ(seen[0], seen[1]);

@@ -8,7 +8,7 @@
 #include <random>
 #include <vector>
 
-#include "plugin/parameters.h"
+#include "patch/parameters.h"
 #include "tests/support/in_process_plugin.h"
 #include "tests/support/signal_analysis.h"
 

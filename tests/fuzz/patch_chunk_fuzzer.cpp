@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "plugin/patch_chunk.h"
+#include "patch/patch_chunk.h"
 #include "tests/fuzz/patch_invariants.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <cstring>
 #include <string>
 
-#include "plugin/patch_file.h"
+#include "patch/patch_file.h"
 #include "tests/fuzz/patch_invariants.h"
 
 namespace {

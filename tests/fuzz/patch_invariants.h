@@ -2,7 +2,7 @@
 // bytes they were given: the engine reads such a patch without checking it.
 #pragma once
 
-#include "plugin/patch.h"
+#include "patch/patch.h"
 
 namespace tarvik::fuzz {
 

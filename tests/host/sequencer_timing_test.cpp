@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "dsp/socket_table.h"
-#include "plugin/parameters.h"
-#include "plugin/patch_chunk.h"
+#include "patch/parameters.h"
+#include "patch/patch_chunk.h"
 #include "tests/support/scoped_data_folder.h"
 #include "tools/host/hosted_plugin.h"
 

@@ -10,7 +10,7 @@
 #include <sstream>
 #include <string>
 
-#include "plugin/parameters.h"
+#include "patch/parameters.h"
 #include "tests/support/file_text.h"
 #include "tests/support/scoped_data_folder.h"
 

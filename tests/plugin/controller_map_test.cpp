@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "plugin/parameters.h"
+#include "patch/parameters.h"
 #include "tests/support/in_process_plugin.h"
 
 namespace tarvik {

@@ -8,8 +8,8 @@
 #include <thread>
 #include <vector>
 
-#include "plugin/patch_chunk.h"
-#include "plugin/patch_file.h"
+#include "patch/patch_chunk.h"
+#include "patch/patch_file.h"
 #include "tests/support/in_process_plugin.h"
 
 namespace tarvik {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "plugin/parameters.h"
+#include "patch/parameters.h"
 #include "tests/support/in_process_plugin.h"
 
 namespace tarvik {

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <string>
 
-#include "plugin/parameters.h"
+#include "patch/parameters.h"
 #include "tests/support/in_process_plugin.h"
 
 namespace tarvik {

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "audio_thread_guard.h"
-#include "plugin/parameters.h"
+#include "patch/parameters.h"
 #include "tests/support/in_process_plugin.h"
 
 namespace tarvik {

@@ -24,9 +24,9 @@
 #include <vector>
 
 #include "dsp/socket_table.h"
+#include "patch/parameters.h"
+#include "patch/patch_file.h"
 #include "plugin/configuration.h"
-#include "plugin/parameters.h"
-#include "plugin/patch_file.h"
 #include "tests/support/scoped_data_folder.h"
 
 extern char** environ;

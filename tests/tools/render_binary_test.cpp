@@ -14,8 +14,8 @@
 #include <string>
 #include <vector>
 
-#include "plugin/parameters.h"
-#include "plugin/patch_file.h"
+#include "patch/parameters.h"
+#include "patch/patch_file.h"
 #include "tests/support/scoped_data_folder.h"
 #include "tests/support/signal_analysis.h"
 #include "tests/tools/midi_bytes.h"

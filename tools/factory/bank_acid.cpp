@@ -1,6 +1,6 @@
 // Squelchy sequenced lines: one oscillator into a resonant TB-303 filter
 // that the envelope sweeps, accents that bite and slides that glide.
-#include "plugin/parameters.h"
+#include "patch/parameters.h"
 #include "tools/factory/bank.h"
 #include "tools/factory/knob_values.h"
 

@@ -1,6 +1,6 @@
 // Basses under a mix: round subs that sit below the kick, and driven ones
 // that the shaper and the boost make cut through it.
-#include "plugin/parameters.h"
+#include "patch/parameters.h"
 #include "tools/factory/bank.h"
 #include "tools/factory/knob_values.h"
 

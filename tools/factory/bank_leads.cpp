@@ -1,6 +1,6 @@
 // Lines that sit above the bass: VCO-2 hard-synced to VCO-1 and ring
 // modulated with it, its pitch swept so the overtones move.
-#include "plugin/parameters.h"
+#include "patch/parameters.h"
 #include "tools/factory/bank.h"
 #include "tools/factory/knob_values.h"
 

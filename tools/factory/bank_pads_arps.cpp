@@ -1,6 +1,6 @@
 // Sounds around the bass rather than under it: polyphonic pads shaped by
 // the modulation generator, and arpeggios thrown into the tempo-synced delay.
-#include "plugin/parameters.h"
+#include "patch/parameters.h"
 #include "tools/factory/bank.h"
 #include "tools/factory/knob_values.h"
 

@@ -1,7 +1,7 @@
 // Patches whose character comes from the patch cords: each shows one thing
 // the sockets can do that the knobs alone cannot.
 #include "dsp/socket_table.h"
-#include "plugin/parameters.h"
+#include "patch/parameters.h"
 #include "tools/factory/bank.h"
 #include "tools/factory/knob_values.h"
 

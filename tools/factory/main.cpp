@@ -13,8 +13,8 @@
 #include <string>
 #include <system_error>
 
+#include "patch/patch_file.h"
 #include "plugin/configuration.h"
-#include "plugin/patch_file.h"
 #include "tools/factory/bank.h"
 
 namespace {

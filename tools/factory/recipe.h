@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "plugin/patch.h"
+#include "patch/patch.h"
 
 namespace tarvik::factory {
 

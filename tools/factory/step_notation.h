@@ -13,7 +13,7 @@
 #include <string>
 #include <string_view>
 
-#include "plugin/patch.h"
+#include "patch/patch.h"
 
 namespace tarvik::factory {
 

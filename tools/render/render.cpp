@@ -5,8 +5,8 @@
 #include <cstdio>
 #include <vector>
 
-#include "plugin/patch_chunk.h"
-#include "plugin/patch_file.h"
+#include "patch/patch_chunk.h"
+#include "patch/patch_file.h"
 #include "tools/host/hosted_plugin.h"
 #include "tools/render/block_schedule.h"
 #include "tools/render/midi_file.h"

@@ -1,4 +1,4 @@
-#include "plugin/patch_file.h"
+#include "patch/patch_file.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "plugin/parameters.h"
+#include "patch/parameters.h"
 
 #include <gtest/gtest.h>
 
@@ -6,8 +6,8 @@
 #include <set>
 #include <string>
 
+#include "patch/patch.h"
 #include "plugin/audio_effect.h"
-#include "plugin/patch.h"
 
 namespace tarvik {
 namespace {

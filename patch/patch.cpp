@@ -1,4 +1,4 @@
-#include "plugin/patch.h"
+#include "patch/patch.h"
 
 #include <cstring>
 

@@ -1,4 +1,4 @@
-#include "plugin/safe_file.h"
+#include "patch/safe_file.h"
 
 #include "platform/file_replace.h"
 

@@ -1,4 +1,4 @@
-#include "plugin/tuning.h"
+#include "patch/tuning.h"
 
 #include <algorithm>
 #include <charconv>
@@ -8,7 +8,7 @@
 #include <memory>
 #include <string_view>
 
-#include "plugin/text_file.h"
+#include "patch/text_file.h"
 
 namespace tarvik {
 

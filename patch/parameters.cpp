@@ -1,4 +1,4 @@
-#include "plugin/parameters.h"
+#include "patch/parameters.h"
 
 namespace tarvik {
 

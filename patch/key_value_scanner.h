@@ -12,7 +12,7 @@
 #include <string>
 #include <string_view>
 
-#include "plugin/text_file.h"
+#include "patch/text_file.h"
 
 namespace tarvik {
 

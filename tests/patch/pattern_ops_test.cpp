@@ -1,4 +1,4 @@
-#include "engine/pattern_ops.h"
+#include "patch/pattern_ops.h"
 
 #include <gtest/gtest.h>
 

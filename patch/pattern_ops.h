@@ -15,7 +15,7 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "plugin/patch.h"
+#include "patch/patch.h"
 
 namespace tarvik {
 

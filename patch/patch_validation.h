@@ -3,7 +3,7 @@
 // a damaged file and a damaged chunk come out alike.
 #pragma once
 
-#include "plugin/patch.h"
+#include "patch/patch.h"
 
 namespace tarvik {
 

@@ -1,4 +1,4 @@
-#include "plugin/patch_file.h"
+#include "patch/patch_file.h"
 
 #include <algorithm>
 #include <charconv>
@@ -9,9 +9,9 @@
 #include <string_view>
 
 #include "dsp/socket_table.h"
-#include "plugin/patch_validation.h"
-#include "plugin/safe_file.h"
-#include "plugin/text_file.h"
+#include "patch/patch_validation.h"
+#include "patch/safe_file.h"
+#include "patch/text_file.h"
 
 namespace tarvik {
 

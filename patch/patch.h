@@ -12,7 +12,7 @@
 #include <cstdint>
 
 #include "dsp/connection.h"
-#include "plugin/parameters.h"
+#include "patch/parameters.h"
 
 namespace tarvik {
 

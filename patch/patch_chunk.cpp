@@ -1,11 +1,11 @@
-#include "plugin/patch_chunk.h"
+#include "patch/patch_chunk.h"
 
 #include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstring>
 
-#include "plugin/patch_validation.h"
+#include "patch/patch_validation.h"
 
 namespace tarvik {
 

@@ -12,7 +12,7 @@
 
 #include <string>
 
-#include "plugin/patch.h"
+#include "patch/patch.h"
 
 namespace tarvik {
 

@@ -1,4 +1,4 @@
-#include "plugin/tuning.h"
+#include "patch/tuning.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>

@@ -1,4 +1,4 @@
-#include "plugin/patch_validation.h"
+#include "patch/patch_validation.h"
 
 #include <algorithm>
 #include <array>

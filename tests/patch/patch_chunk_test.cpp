@@ -1,4 +1,4 @@
-#include "plugin/patch_chunk.h"
+#include "patch/patch_chunk.h"
 
 #include <gtest/gtest.h>
 
@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "dsp/socket_table.h"
-#include "plugin/patch_validation.h"
+#include "patch/patch_validation.h"
 
 namespace tarvik {
 namespace {

@@ -8,7 +8,7 @@
 #include <cstddef>
 #include <string>
 
-#include "plugin/patch.h"
+#include "patch/patch.h"
 
 namespace tarvik {
 

@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# The source folders form a stack: a file includes only from its own folder
+# and the folders below it. Prints every include that reaches up and fails.
+#
+#   platform -> dsp -> patch -> engine -> plugin -> gui -> tools -> tests, bench
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+layers=(platform dsp patch engine plugin gui tools tests bench)
+declare -A rank
+for i in "${!layers[@]}"; do rank[${layers[$i]}]=$i; done
+# tests and bench are both at the top and never include each other.
+rank[bench]=${rank[tests]}
+
+status=0
+while IFS= read -r file; do
+    own=${file%%/*}
+    [[ -n ${rank[$own]:-} ]] || continue
+    while IFS=: read -r line folder; do
+        [[ -n ${rank[$folder]:-} ]] || continue
+        if (( rank[$folder] > rank[$own] )) || { [[ $folder != "$own" ]] && (( rank[$folder] == rank[$own] )); }; then
+            echo "$file:$line: $own/ includes from $folder/, which is not below it"
+            status=1
+        fi
+    done < <(grep -n -o -E '^[[:space:]]*#[[:space:]]*include[[:space:]]*"[A-Za-z_]+/' "$file" |
+             sed -E 's/^([0-9]+):.*"([A-Za-z_]+)\/$/\1:\2/')
+done < <(git ls-files --cached --others --exclude-standard -- '*.h' '*.hpp' '*.cpp' '*.cc')
+
+if (( status == 0 )); then echo "layers: every include reaches only down the stack"; fi
+exit $status
