@@ -20,9 +20,14 @@ double unitRate(float rate) {
 
 }  // namespace
 
-void Envelope::process(int sampleFrames) {
+void Envelope::process(int sampleFrames) { run<false>(sampleFrames, 0.0); }
+
+int Envelope::processUntilSilent(int sampleFrames, double silence) { return run<true>(sampleFrames, silence); }
+
+template <bool StopWhenSilent>
+int Envelope::run(int sampleFrames, double silence) {
     float* out = outputs[kOutput];
-    if (out == nullptr) return;
+    if (out == nullptr) return 0;
     const float* gate = inputs[kGateInput];
     const float* trigger = inputs[kTriggerInput];
     const float* amountIn = inputs[kAmountInput];
@@ -45,7 +50,11 @@ void Envelope::process(int sampleFrames) {
     const double decayKeep = 1.0 - decay;
     const double accentDecayKeep = 1.0 - accentDecay;
     const double releaseKeep = 1.0 - release;
-    for (int i = 0; i < sampleFrames; ++i) {
+    int i = 0;
+    for (; i < sampleFrames; ++i) {
+        if constexpr (StopWhenSilent) {
+            if (std::fabs(y) < silence) break;
+        }
         const bool accented = accent != nullptr && accent[i] != 0.0f;
         const double rate = accented ? accentDecay : decay;
         const double keep = accented ? accentDecayKeep : decayKeep;
@@ -88,6 +97,7 @@ void Envelope::process(int sampleFrames) {
     level = y;
     dither_ = d;
     attackFlag = flag;
+    return i;
 }
 
 }  // namespace tarvik

@@ -28,6 +28,11 @@ public:
     static constexpr int kOutput = 0;
 
     void process(int sampleFrames) override;
+    // Runs as process does, but stops before the first sample that begins
+    // with |level| below `silence`: a released voice ends at the sample it
+    // falls silent, wherever the host's blocks fall. Answers the number of
+    // samples processed (0 when the envelope is silent already).
+    int processUntilSilent(int sampleFrames, double silence);
 
     std::int32_t stage = kRelease;
     double level = 0.0;
@@ -42,6 +47,9 @@ public:
     std::int32_t attackFlag = 0;
 
 private:
+    template <bool StopWhenSilent>
+    int run(int sampleFrames, double silence);
+
     double dither_ = kDenormalDither;
 };
 

@@ -112,6 +112,8 @@ void ModGen::render(int sampleFrames) {
 
     const double inverseRate = inverseRate_;
     const double smoothing = smoothing_;
+    double slew = settle_ ? 1.0 : smoothing;
+    settle_ = false;
     double hz = frequencyHz_;
     double step = step_;
     int period = table != nullptr ? periodOf(step) : 0;
@@ -168,7 +170,8 @@ void ModGen::render(int sampleFrames) {
                 // The new value sounds from the next sample on.
                 if constexpr (kWave == kSampleHold) held = nextHeldValue(seed);
             }
-            value += ((d + target) - value) * smoothing;
+            value += ((d + target) - value) * slew;
+            slew = smoothing;
             d = -d;
             target = value;
             if (out != nullptr) out[i] = static_cast<float>(value * amount);

@@ -40,6 +40,9 @@ public:
     virtual void retrigger();
     // The slew coefficient per sample, 0..1.
     virtual void setSmoothing(float coefficient);
+    // The next sample's slewed output jumps to the wave instead of gliding
+    // there (after a patch load).
+    void settle() { settle_ = true; }
 
     void setSampleRate(double rate);
     // The frequency used while no frequency input is patched. A negative or
@@ -74,6 +77,7 @@ private:
     std::uint32_t seed_ = 22222;
     bool audioOutputOn_ = false;
     bool retriggerOn_ = false;
+    bool settle_ = false;
 };
 
 }  // namespace tarvik

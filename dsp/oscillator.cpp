@@ -74,23 +74,37 @@ void Oscillator::resetWaveform() {
     }
 }
 
-float Oscillator::blockEndStep(int sampleFrames) const {
-    return safeStep(inputs[0] != nullptr ? inputs[0][(sampleFrames - 1) >> 1] * sampleTime_ : frequency);
+bool Oscillator::playsPlainForms(int frame) const {
+    if (inputs[1] == nullptr) return false;
+    return safeStep(inputs[0] != nullptr ? inputs[0][frame] * sampleTime_ : frequency) < kPlainFormLimit;
 }
 
 void Oscillator::process(int sampleFrames) {
     if (outputs[0] == nullptr || sampleFrames <= 0) return;
     if (outputs[1] != nullptr) std::fill_n(outputs[1], sampleFrames, 0.0f);
-    // The differentiator would turn each sync restart into a spike of the
-    // size of the period; slow synced oscillators play the plain forms.
-    const bool plainForms = inputs[1] != nullptr && blockEndStep(sampleFrames) < kPlainFormLimit;
-    if (outputs[2] != nullptr && outputs[3] != nullptr) {
-        renderSpan(0, sampleFrames, outputs[2], outputs[3], plainForms);
-        return;
+    const bool ownScratch = outputs[2] == nullptr || outputs[3] == nullptr;
+    const int longestSpan = ownScratch ? kScratchSize : sampleFrames;
+    for (int begin = 0; begin < sampleFrames;) {
+        // The differentiator would turn each sync restart into a spike of
+        // the size of the period; slow synced oscillators play the plain
+        // forms. The choice is made frame by frame, so that where the host's
+        // blocks end never moves the switch.
+        const bool plainForms = playsPlainForms(begin >> 1);
+        int end = std::min(sampleFrames, begin + longestSpan);
+        if (inputs[1] != nullptr) {
+            for (int frame = (begin >> 1) + 1; 2 * frame < end; ++frame) {
+                if (playsPlainForms(frame) != plainForms) {
+                    end = 2 * frame;
+                    break;
+                }
+            }
+        }
+        if (ownScratch)
+            renderSpan(begin, end, scratchPhases_.data(), scratchPeriods_.data(), plainForms);
+        else
+            renderSpan(begin, end, outputs[2] + begin, outputs[3] + begin, plainForms);
+        begin = end;
     }
-    for (int begin = 0; begin < sampleFrames; begin += kScratchSize)
-        renderSpan(begin, std::min(sampleFrames, begin + kScratchSize), scratchPhases_.data(), scratchPeriods_.data(),
-                   plainForms);
 }
 
 void Oscillator::renderSpan(int begin, int end, float* phases, float* periods, bool plainForms) {

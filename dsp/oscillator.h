@@ -105,7 +105,7 @@ private:
     void renderTablePulse(int begin, int end, const float* phases, const float* periods);
     void applyBoost(int begin, int end);
     void followPhase(int wave, float lastPhase, int lastFrame);
-    float blockEndStep(int sampleFrames) const;
+    bool playsPlainForms(int frame) const;
 
     float sampleTime_ = 1.0f / 44100.0f;
     // The phase and period of the sample before the current one: the step

@@ -30,14 +30,22 @@ void ParameterSmoother::process(int sampleFrames) {
             continue;
         }
         // y += (target + d - y) c as a multiply-add on the state's own chain.
+        // Arrival is tested at every sample, not once per block: where the
+        // host's blocks fall must not decide when a channel snaps.
         const float c = channel.coefficient;
         const float keep = 1.0f - c;
         float y = channel.value;
         float d = channel.dither;
-        for (int i = 0; i < sampleFrames; ++i) {
+        int i = 0;
+        while (i < sampleFrames) {
             y = y * keep + (target + d) * c;
             d = -d;
-            out[i] = y;
+            out[i++] = y;
+            if (arrived(y, target)) {
+                y = target;
+                std::fill(out + i, out + sampleFrames, target);
+                break;
+            }
         }
         channel.value = y;
         channel.dither = d;

@@ -119,6 +119,13 @@ void Engine::setTempo(double bpm) {
 
 void Engine::processBlock(const float* const* inputs, float* const* outputs, int frames, bool clearOutputs) {
     const PatchReader reading(*this);
+    // What the GUI thread asked for since the last block acts before this
+    // block's first event: a note at its first sample plays on the new state.
+    if (const int start = pendingPatchStart_.exchange(kNoPatchStart, std::memory_order_acq_rel); start != kNoPatchStart)
+        prepareVoicesForNewPatch(start == kAutoRun);
+    if (const int change = pendingRunStop_.exchange(kNoRunStopChange, std::memory_order_acq_rel);
+        change != kNoRunStopChange)
+        applyRunStop(change == kRun);
     const float* in[2] = {inputs ? inputs[0] : nullptr, inputs ? inputs[1] : nullptr};
     float* out[2] = {outputs ? outputs[0] : nullptr, outputs ? outputs[1] : nullptr};
     const bool canRender = out[0] != nullptr && out[1] != nullptr;
@@ -152,12 +159,7 @@ void Engine::scheduleVoicesForNewPatch(bool autoRun) {
 }
 
 void Engine::prepareVoicesForNewPatch(bool autoRun) {
-    for (int v = 0; v < kVoices; ++v) {
-        Voice& voice = voices_[static_cast<std::size_t>(v)];
-        voice.vcfEnvelope.stage = Envelope::kRelease;
-        voice.vcfEnvelope.level = 0.0;
-        voice.vcaEnvelope.stage = Envelope::kFastRelease;  // no click from the old sound
-    }
+    for (int v = 0; v < kVoices; ++v) voice(v).silence();
     if (!autoRun) return;
     const TarvikPatch& p = patch();
     if (p.state(state::MidiMode) == 0) {
@@ -165,11 +167,8 @@ void Engine::prepareVoicesForNewPatch(bool autoRun) {
         if (p.state(state::RunStop) != 0) {
             sequencer_.running = 1;
             voice(0).noteOn(36, 100);
-            for (int v = 1; v < kVoices; ++v) voice(v).noteOff();
-            return;
         }
     }
-    releaseAllVoices();
 }
 
 void Engine::requestRunStop(bool run) {

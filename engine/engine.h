@@ -151,17 +151,19 @@ public:
     // Set by the patch loader around a replacement: segments stay silent and
     // keep their routing while it is set.
     std::atomic<bool> patchLoading{false};
-    // Set after a load: the next segment lets every smoother jump.
-    std::atomic<bool> patchJustLoaded{false};
+    // Set after a load, and from the start: the next segment lets every
+    // smoother jump, so that nothing glides in from where an empty engine
+    // stood.
+    std::atomic<bool> patchJustLoaded{true};
 
     // After a patch file was loaded, the voices fall silent (and, with
     // autoRun, the sequencer takes up the patch's run state) at the start of
-    // the next segment, on the audio thread that owns them.
+    // the next block, on the audio thread that owns them.
     void scheduleVoicesForNewPatch(bool autoRun);
 
     // The editor's Run/Stop: RunStop changes at once; the voices, the
     // sequencer's position and the MIDI Note Off follow on the audio thread
-    // at the start of the next segment.
+    // at the start of the next block.
     void requestRunStop(bool run);
 
 private:
@@ -171,6 +173,9 @@ private:
     void registerBuffers();
     void noteOn(int key, int velocity);
     void noteOff(int key);
+    // Points every voice at the note table in force now, so that a note
+    // takes its pitch from it even before the first segment has run.
+    void useCurrentNoteTable();
     void controlChange(int controller, int value);
     int activeVoiceLimit() const;
     void startPatternPlay();
@@ -214,7 +219,6 @@ private:
     OnePole seqGlide_;
     OnePole modWheel_;
     OnePole pressure_;
-    OnePole accent_;
     float masterGain_ = 0.0f;
     float masterDither_ = 1e-5f;
 

@@ -36,8 +36,14 @@ int Engine::activeVoiceLimit() const {
     return std::clamp(config_.maxPolyphony.load(std::memory_order_relaxed), 1, kVoices);
 }
 
+void Engine::useCurrentNoteTable() {
+    const float* table = noteTables_.noteTableFor(config_.tuningMode.load(std::memory_order_relaxed));
+    for (int v = 0; v < kVoices; ++v) voice(v).noteTable = table;
+}
+
 void Engine::handleMidiMessage(int status, int data1, int data2) {
     indicators_.midi.store(1, std::memory_order_relaxed);
+    if (status == midi::kNoteOn || status == midi::kNoteOff) useCurrentNoteTable();
     switch (status) {
         case midi::kNoteOn:
             if (data2 == 0)
@@ -78,8 +84,10 @@ void Engine::noteOn(int key, int velocity) {
     if (noteMode == kMono) {
         held[static_cast<std::size_t>(key)] = static_cast<std::int8_t>(velocity);
         performance_.keyStamps[static_cast<std::size_t>(key)] = performance_.keyCounter++;
+        // A key glides legato only onto a voice that sounds; one that a patch
+        // load (or anything else) has silenced starts a new note.
         const auto heldCount = std::count_if(held.begin(), held.end(), [](std::int8_t v) { return v != 0; });
-        if (heldCount == 1) {
+        if (heldCount == 1 || voice(0).active == 0) {
             indicators_.gate.store(1, std::memory_order_relaxed);
             voice(0).noteOn(key, velocity);
             sequencer_.resetPosition();
@@ -148,7 +156,7 @@ void Engine::noteOff(int key) {
         if (latest < 0) {
             indicators_.gate.store(0, std::memory_order_relaxed);
             voice(0).noteOff();
-        } else {
+        } else if (voice(0).active != 0) {
             voice(0).legatoNote(latest, held[static_cast<std::size_t>(latest)]);  // back to the key still held
         }
         for (int v = 1; v < kVoices; ++v) voice(v).noteOff();

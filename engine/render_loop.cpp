@@ -49,7 +49,6 @@ void Engine::snapshot(Segment& s, int /*frames*/) const {
     }
     const double sr = sampleRate();
     s.sampleRate = sr;
-    s.justLoaded = patchJustLoaded.load(std::memory_order_acquire);
     s.midiMode = p.state(state::MidiMode);
     s.runStop = p.state(state::RunStop);
     s.filterMode = p.state(state::FilterMode);
@@ -77,10 +76,6 @@ void Engine::snapshot(Segment& s, int /*frames*/) const {
     s.multiplier1 = std::exp2(static_cast<int>(s[param::Vco1Range] * 2.0f)) * bend;
     s.multiplier2 = std::exp2(static_cast<int>(s[param::Vco2Range] * 2.0f)) * bend;
     s.smoothCoefficient = kSmoothCoefficient;
-    if (s.justLoaded) {
-        s.glideCoefficient = 1.0;
-        s.smoothCoefficient = 1.0;
-    }
 
     s.vcfAttack = knobTime(s[param::VcfAttack], 9.0);
     s.vcfDecay = knobTime(s[param::VcfDecay], 8.0);
@@ -125,14 +120,14 @@ void Engine::renderSegment(const float* const* inputs, float* const* outputs, in
         performance_.keyCounter = 0;
         return;
     }
-    if (const int start = pendingPatchStart_.exchange(kNoPatchStart, std::memory_order_acq_rel); start != kNoPatchStart)
-        prepareVoicesForNewPatch(start == kAutoRun);
-    if (const int change = pendingRunStop_.exchange(kNoRunStopChange, std::memory_order_acq_rel);
-        change != kNoRunStopChange)
-        applyRunStop(change == kRun);
+    // After a load (and at start-up) everything that glides starts at its
+    // target: at the segment's first sample, not for its whole length, so
+    // that the length of the host's first block changes nothing.
+    s.justLoaded = patchJustLoaded.exchange(false, std::memory_order_acq_rel);
     if (s.justLoaded) {
         delayLeft_.clear();
         delayRight_.clear();
+        masterGain_ = s[param::MasterVolume];
     }
 
     const ConnectionList& cords = p.connections;
@@ -152,7 +147,7 @@ void Engine::renderSegment(const float* const* inputs, float* const* outputs, in
     renderDelay(s, frames, left, right);
 
     // Master volume, smoothed so that a moved knob never clicks.
-    const float coefficient = s.justLoaded ? 1.0f : kMasterCoefficient;
+    const float coefficient = kMasterCoefficient;
     const float volume = s[param::MasterVolume];
     float gain = masterGain_;
     float dither = masterDither_;
@@ -164,8 +159,6 @@ void Engine::renderSegment(const float* const* inputs, float* const* outputs, in
     }
     masterGain_ = gain;
     masterDither_ = dither;
-
-    patchJustLoaded.store(false, std::memory_order_release);
 }
 
 // The sequencer, then what the note mode takes from it, the accent gate and
@@ -196,6 +189,7 @@ void Engine::renderSequencer(const Segment& s, int frames) {
     if (accented) indicators_.accent.store(1, std::memory_order_relaxed);
 
     OnePole glide = seqGlide_;
+    if (s.justLoaded) glide.value = b.seqPitchRatio[0];
     for (int i = 0; i < frames; ++i) {
         if (b.seqSlide[i] == 0.0f)
             glide.value = b.seqPitchRatio[i];
@@ -214,6 +208,10 @@ void Engine::renderControllers(const Segment& s, int frames) {
     const double pressure = performance_.channelPressure / 127.0;
     float* wheelOut = b.output(socket::ModWheel);
     float* pressureOut = b.output(socket::ChannelPressure);
+    if (s.justLoaded) {
+        modWheel_.value = wheel;
+        pressure_.value = pressure;
+    }
     for (int i = 0; i < frames; ++i) {
         wheelOut[i] = static_cast<float>(modWheel_.follow(wheel, s.smoothCoefficient));
         pressureOut[i] = static_cast<float>(pressure_.follow(pressure, s.smoothCoefficient));
@@ -254,6 +252,11 @@ void Engine::renderSmoothers(const Segment& s, int frames) {
     // The shaper glides slowly even after a patch load: its sine folding
     // would crackle on a jump.
     set(smoothers_[2], 2, b.shaper, s[param::VcoShaper], kShaperSmoothCoefficient);
+    if (s.justLoaded) {
+        for (ParameterSmoother& smoother : smoothers_)
+            for (ParameterSmoother::Channel& ch : smoother.channels)
+                if (ch.output != b.shaper) ch.value = ch.target;
+    }
     for (ParameterSmoother& smoother : smoothers_) smoother.process(frames);
 }
 
@@ -273,9 +276,13 @@ void Engine::renderDelay(const Segment& s, int frames, float* left, float* right
     };
     delayLeft_.targetPosition = 1.0 - fraction(timeLeft);
     delayRight_.targetPosition = 1.0 - fraction(timeRight);
+    if (s.justLoaded) {
+        delayLeft_.position = delayLeft_.targetPosition;
+        delayRight_.position = delayRight_.targetPosition;
+    }
 
     const float amount = s[param::DelayAmount];
-    if (!(amount > 0.0f) || s.justLoaded) return;
+    if (!(amount > 0.0f)) return;
     const float* cvLeft = s.patched(socket::DelayTimeLeft) ? b.socket(socket::DelayTimeLeft) : nullptr;
     const float* cvRight = s.patched(socket::DelayTimeRight) ? b.socket(socket::DelayTimeRight) : nullptr;
     // A patched time input sweeps the delay up to the knob's time.

@@ -35,6 +35,14 @@ void Voice::noteOff() {
     vcaEnvelope.stage = Envelope::kRelease;
 }
 
+void Voice::silence() {
+    active = 0;
+    legato = 0;
+    vcfEnvelope.stage = Envelope::kRelease;
+    vcfEnvelope.level = 0.0;
+    vcaEnvelope.stage = Envelope::kFastRelease;
+}
+
 void Voice::setSampleRate(double rate) {
     vco1.setSampleRate(rate);
     vco2.setSampleRate(rate);

@@ -37,6 +37,9 @@ public:
     // envelopes restart only when the trigger mode asks for it.
     void legatoNote(int note, int velocity);
     void noteOff();
+    // Ends the note at once, with a release quick enough to be gone before
+    // a new sound begins and slow enough not to click (after a patch load).
+    void silence();
     bool isLegato() const { return legato != 0; }
     void setRetrigger(bool on) { retrigger = on ? 1 : 0; }
     // Makes every module ready for a sample rate.
@@ -73,6 +76,7 @@ public:
     OnePole filterFm2;
     OnePole vcfCv;
     OnePole vcaGain;
+    OnePole accentCircuit;
 };
 
 }  // namespace tarvik

@@ -53,10 +53,9 @@ void setEnvelopeTimes(Envelope& e, double attack, double decay, double release, 
 
 }  // namespace
 
-void Engine::renderVoice(Voice& voice, const Segment& s, int frames, float* left, float* right) {
+void Engine::renderVoice(Voice& voice, const Segment& s, int segmentFrames, float* left, float* right) {
     Buffers& b = *buffers_;
     const double sr = s.sampleRate;
-    const int twice = 2 * frames;
     const float* exp2 = exp2Table();
     const VoiceCoefficients rate(sr);
 
@@ -66,21 +65,18 @@ void Engine::renderVoice(Voice& voice, const Segment& s, int frames, float* left
     voice.vco1.useWavetables = s.wavetableOscillators;
     voice.vco2.useWavetables = s.wavetableOscillators;
 
-    // A released voice whose amplifier has died away costs nothing.
-    const bool audible = voice.active != 0 || std::fabs(voice.vcaEnvelope.level) >= kSilentLevel;
-    bool render = true;
-    if (s.midiMode == 1)
-        render = audible;
-    else if (s.midiMode == 0)
-        render = &voice == &this->voice(0) && (s.runStop != 0 || audible);
-    if (!render) {
+    // A released voice whose amplifier has died away costs nothing. It ends
+    // at the sample where it falls silent, so that where the host's blocks
+    // fall never decides the state it carries into its next note.
+    const bool isVoice0 = &voice == &this->voice(0);
+    const bool endsWhenSilent = voice.active == 0 && (s.midiMode == 1 || (s.midiMode == 0 && s.runStop == 0));
+    const bool silent = endsWhenSilent && std::fabs(voice.vcaEnvelope.level) < kSilentLevel;
+    if ((s.midiMode == 0 && !isVoice0) || silent) {
         if (voice.vcfEnvelope.attackFlag) indicators_.vcfEnvelope.store(1, std::memory_order_relaxed);
         if (voice.vcaEnvelope.attackFlag) indicators_.vcaEnvelope.store(1, std::memory_order_relaxed);
         return;
     }
 
-    std::fill_n(b.output(socket::MidiNoteCv), frames, static_cast<float>((voice.note - 64) / 12.0));
-    std::fill_n(b.output(socket::MidiVelocityCv), frames, static_cast<float>(voice.velocity / 127.0));
 
     // Who drives the envelopes: the sequencer while it plays the pattern
     // mode (or when the trigger source asks for it), else the notes alone.
@@ -110,7 +106,8 @@ void Engine::renderVoice(Voice& voice, const Segment& s, int frames, float* left
     mg.setFrequency(s.mgHz);
     mg.setAmount(s[param::MgAmount]);
     mg.setWave(s.mgWave);
-    mg.setSmoothing(s.justLoaded ? 1.0f : 0.07f);
+    mg.setSmoothing(0.07f);
+    if (s.justLoaded) mg.settle();
     mg.setFrequencyInput(b.mgFrequency);
     mg.outputs[ModGen::kControlOutput] = b.output(socket::MgCvOutput);
     mg.outputs[ModGen::kAudioOutput] = b.mgAudio;
@@ -151,16 +148,26 @@ void Engine::renderVoice(Voice& voice, const Segment& s, int frames, float* left
     filter.inputs[Filter::kResonanceIn] = b.resonance;
     filter.outputs[Filter::kAudioOut] = b.filterOut;
 
+    int frames = segmentFrames;
+    if (endsWhenSilent)
+        frames = vca.processUntilSilent(segmentFrames, kSilentLevel);
+    else
+        vca.process(frames);
     vcf.process(frames);
-    vca.process(frames);
+    const int twice = 2 * frames;
+    std::fill_n(b.output(socket::MidiNoteCv), frames, static_cast<float>((voice.note - 64) / 12.0));
+    std::fill_n(b.output(socket::MidiVelocityCv), frames, static_cast<float>(voice.velocity / 127.0));
     const float* vcfEnv = b.socket(socket::VcfEnvOut);
     const float* vcaEnv = b.socket(socket::VcaEnvOut);
 
     // The accent charges a capacitor from the filter envelope while the
-    // accent gate is open; more resonance charges it more slowly.
+    // accent gate is open; more resonance charges it more slowly. Each voice
+    // has its own: one shared by all would be stepped once per voice over the
+    // same samples, so chords would hear a charge that depends on where the
+    // host's blocks fall.
     {
         const float amount = s[param::AccentAmount];
-        OnePole accent = accent_;
+        OnePole accent = voice.accentCircuit;
         for (int i = 0; i < frames; ++i) {
             const double x = amount * vcfEnv[i];
             if (b.accentGate[i] == 0.0f || x <= accent.value)
@@ -169,7 +176,7 @@ void Engine::renderVoice(Voice& voice, const Segment& s, int frames, float* left
                 accent.follow(x, s.accentCharge);
             b.accentCv[i] = static_cast<float>(accent.value);
         }
-        accent_ = accent;
+        voice.accentCircuit = accent;
     }
 
     // The patch-cord utilities only matter when cords exist.
@@ -246,6 +253,7 @@ void Engine::renderVoice(Voice& voice, const Segment& s, int frames, float* left
         const bool legato = voice.isLegato();
         const double target = voice.targetPitch;
         OnePole glide = voice.glide;
+        if (s.justLoaded) glide.value = target;
         for (int i = 0; i < frames; ++i) {
             if (legato)
                 glide.follow(target, s.glideCoefficient);

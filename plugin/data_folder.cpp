@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 
 #include "platform/documents_folder.h"
 
@@ -28,6 +29,11 @@ std::string dataPath(const std::string& folder, std::string_view relative) {
     path += relative;
     std::replace(path.begin(), path.end(), '/', platform::kPathSeparator);
     return path;
+}
+
+std::string userFilePath(const std::string& folder, const std::string& name) {
+    if (name.empty() || std::filesystem::path(name).is_absolute()) return name;
+    return dataPath(folder, name);
 }
 
 }  // namespace tarvik

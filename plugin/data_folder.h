@@ -17,4 +17,9 @@ constexpr const char* kWavetableFolder = "Tarvik Data/";
 // A path below the data folder, given with "/" separators, in native form.
 std::string dataPath(const std::string& folder, std::string_view relative);
 
+// A file the user names in a settings file: an absolute path as it is, a
+// relative one below the data folder (a host's working directory is nothing
+// a user can know). Empty stays empty.
+std::string userFilePath(const std::string& folder, const std::string& name);
+
 }  // namespace tarvik

@@ -73,7 +73,7 @@ void Tarvik::initialise() {
     engine_.setTempo(kDefaultTempoBpm);
 
     readConfigurationFile();
-    engine_.noteTables().loadTuning(config_.tuning);
+    engine_.noteTables().loadTuning(userFilePath(dataFolder_, config_.tuning));
     readControllerMap(controllerMap_, dataPath(dataFolder_, "MidiCC.ini"));
     clearPatternBank(engine_.patch(), config_.clearNotes != 0);
     // Each session's randomised patterns differ; a test seeds its own.
@@ -135,7 +135,14 @@ VstInt32 Tarvik::setChunk(void* data, VstInt32 byteSize, bool /*isPreset*/) {
     // The sequencer plays at the restored patch's own tempo: leaving the
     // old one running would contradict the Tempo parameter the host sees.
     const double bpm = static_cast<double>(fresh->parameter(param::Tempo)) * kTempoSpanBpm + kTempoMinBpm;
-    if (read) engine_.replacePatch(std::move(fresh));
+    if (read) {
+        engine_.replacePatch(std::move(fresh));
+        // As after a file load: the old patch's notes fall silent and every
+        // smoother starts at the restored values, so the first note a host
+        // plays after opening a project is in tune and at its level.
+        engine_.patchJustLoaded.store(true, std::memory_order_release);
+        engine_.scheduleVoicesForNewPatch(false);
+    }
     engine_.patchLoading.store(false, std::memory_order_release);
     if (!read) return 0;
     engine_.setTempo(bpm);

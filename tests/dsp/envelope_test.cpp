@@ -216,6 +216,36 @@ TEST(Envelope, RatesAboveOneNeverOvershoot) {
     for (float v : rig.run(16)) EXPECT_NEAR(v, 0.0f, kDither);
 }
 
+// A released envelope stops before the first sample that starts below the
+// silence level, however its samples are cut into blocks.
+TEST(Envelope, ProcessUntilSilentStopsAtTheSameSampleWhateverTheBlocks) {
+    constexpr double kSilence = 0.001;
+    auto run = [&](std::initializer_list<int> blocks) {
+        Envelope env;
+        env.stage = Envelope::kRelease;
+        env.level = 0.8;
+        env.releaseRate = 0.01f;
+        std::vector<float> out(4000, -99.0f);
+        int done = 0;
+        for (int n : blocks) {
+            env.outputs[Envelope::kOutput] = out.data() + done;
+            const int processed = env.processUntilSilent(n, kSilence);
+            done += processed;
+            if (processed < n) break;
+        }
+        return std::make_pair(done, env.level);
+    };
+    const auto [stop, level] = run({4000});
+    // 0.8 (0.99)^n falls below 0.001 after n = 666 samples.
+    EXPECT_NEAR(stop, 666, 2);
+    EXPECT_LT(std::fabs(level), kSilence);
+    for (auto blocks : {std::initializer_list<int>{100, 566, 9, 3325}, std::initializer_list<int>{1, 1, 3998}}) {
+        const auto [splitStop, splitLevel] = run(blocks);
+        EXPECT_EQ(splitStop, stop);
+        EXPECT_EQ(splitLevel, level);
+    }
+}
+
 TEST(Envelope, WithoutOutputNothingRuns) {
     Envelope env;
     env.attackStep = 0.5f;

@@ -190,6 +190,33 @@ TEST(Oscillator, SyncedSlowSawIsThePlainRamp) {
     }
 }
 
+// A synced oscillator sweeping across the plain-form limit switches form at
+// the frame where it crosses, not where a block happens to end.
+TEST(Oscillator, SyncedSweepSwitchesFormWhereverBlocksEnd) {
+    auto render = [](std::initializer_list<int> blocks) {
+        Oscillator osc;
+        osc.setSampleRate(kRate);
+        osc.useWavetables = false;
+        std::vector<float> frequency(kFrames), audio(kSamples), phases(kSamples), periods(kSamples);
+        std::vector<float> noSync(kSamples, 0.0f);
+        for (int f = 0; f < kFrames; ++f) frequency[static_cast<std::size_t>(f)] = 3000.0f + 15.0f * f;  // 3 to 6.8 kHz
+        int frame = 0;
+        for (int frames : blocks) {
+            osc.inputs[0] = frequency.data() + frame;
+            osc.inputs[1] = noSync.data() + 2 * frame;
+            osc.outputs[0] = audio.data() + 2 * frame;
+            osc.outputs[2] = phases.data() + 2 * frame;
+            osc.outputs[3] = periods.data() + 2 * frame;
+            osc.process(2 * frames);
+            frame += frames;
+        }
+        return audio;
+    };
+    const std::vector<float> whole = render({kFrames});
+    EXPECT_EQ(render({100, 156}), whole);
+    EXPECT_EQ(render({1, 2, 250, 3}), whole);
+}
+
 TEST(Oscillator, HardSyncRestartsTheSecondOscillatorAtTheFirstsWraps) {
     Rig master(Oscillator::kSaw, false);
     Rig slave(Oscillator::kSaw, false);

@@ -62,5 +62,29 @@ TEST(ParameterSmoother, AnArrivedChannelHoldsItsTargetAndGlidesOnChange) {
     EXPECT_LT(out[100], 0.6f);
 }
 
+// Where a channel arrives and snaps must not depend on how the samples are
+// cut into blocks: one long block and odd pieces of it give the same signal.
+TEST(ParameterSmoother, BlockSplitsDoNotMoveTheArrival) {
+    constexpr int kFrames = 6000;
+    auto render = [](std::initializer_list<int> pieces) {
+        ParameterSmoother smoother;
+        ParameterSmoother::Channel& channel = smoother.channels[0];
+        channel.target = 0.8f;
+        channel.coefficient = 0.002f;
+        std::vector<float> out(kFrames);
+        int done = 0;
+        for (int n : pieces) {
+            channel.output = out.data() + done;
+            smoother.process(n);
+            done += n;
+        }
+        return out;
+    };
+    const std::vector<float> whole = render({kFrames});
+    EXPECT_EQ(whole.back(), 0.8f) << "the test must cover the arrival";
+    EXPECT_EQ(render({1, 4095, 7, 1897}), whole);
+    EXPECT_EQ(render({3000, 3000}), whole);
+}
+
 }  // namespace
 }  // namespace tarvik

@@ -88,5 +88,18 @@ TEST(DataPath, JoinsWithNativeSeparators) {
     EXPECT_EQ(dataPath("", "Tarvik Data/wtsaw.dat"), "Tarvik Data/wtsaw.dat");
 }
 
+// Files named in the settings: relative names lie in the data folder, since
+// a host's working directory is nothing a user can know.
+TEST(UserFilePath, RelativeNamesLieInTheDataFolder) {
+    const struct {
+        const char* name;
+        const char* expected;
+    } cases[] = {{"scales/five.scl", "/data/scales/five.scl"},
+                 {"five.scl", "/data/five.scl"},
+                 {"/opt/tunings/five.scl", "/opt/tunings/five.scl"},
+                 {"", ""}};
+    for (const auto& c : cases) EXPECT_EQ(userFilePath("/data/", c.name), c.expected) << c.name;
+}
+
 }  // namespace
 }  // namespace tarvik
