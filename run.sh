@@ -39,3 +39,11 @@ echo "Installed $vst_folder/Tarvik.so and the data folder $data"
 # as a host would: the patch handed over as a chunk, pattern 0 held for 8 s.
 "$build/tools/render/tarvik-render" --plugin "$vst_folder/Tarvik.so" \
     --patch "$build/data/Tarvik Patches/Acid/Acid Line 1.tvkp" --pattern 0 --length 8 demo.wav
+
+# The editor as a host shows it, through the installed binary on a virtual
+# X server: docs/editor.png.
+if command -v Xvfb >/dev/null; then
+    mkdir -p docs
+    TARVIK_DATA_DIR=$data scripts/with-xvfb.sh "$build/tools/screenshot/tarvik-screenshot" \
+        --plugin "$vst_folder/Tarvik.so" docs/editor.png
+fi

@@ -8,12 +8,14 @@ cd "$(dirname "$0")"
 scripts/deps.sh test
 scripts/check-layers.sh
 
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+export LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp:print_suppressions=0
 build=${TARVIK_TEST_BUILD_DIR:-build-test}
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTARVIK_SANITIZE=ON >/dev/null
 cmake --build "$build" -j "$(nproc)"
-export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1
-export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
-ctest --test-dir "$build" --output-on-failure -j "$(nproc)" --timeout 600
+# The editor tests open windows: they get a virtual X server of their own.
+scripts/with-xvfb.sh ctest --test-dir "$build" --output-on-failure -j "$(nproc)" --timeout 600
 
 # Patches are replaced on the host's GUI thread while its audio thread
 # renders: the stress test also runs under ThreadSanitizer.
@@ -28,8 +30,10 @@ scripts/fuzz.sh "${TARVIK_FUZZ_BUILD_DIR:-build-fuzz}"
 # work and prints the real-time factors.
 bench=${TARVIK_BENCH_BUILD_DIR:-build-bench}
 cmake -S . -B "$bench" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTARVIK_BUILD_TESTS=OFF >/dev/null
-cmake --build "$bench" -j "$(nproc)" --target tarvik_bench
+cmake --build "$bench" -j "$(nproc)" --target tarvik_bench tarvik_editor_bench
 TARVIK_DATA_DIR=$(mktemp -d) "$bench/bench/tarvik_bench" --benchmark_min_time=0.02
+scripts/with-xvfb.sh "$bench/bench/tarvik_editor_bench" --benchmark_min_time=0.05
 
-scripts/windows-check.sh build-win
+# The Windows editor draws the skin the native build made.
+scripts/with-xvfb.sh scripts/windows-check.sh build-win "$build/data"
 echo "All tests passed."

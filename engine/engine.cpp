@@ -126,6 +126,11 @@ void Engine::processBlock(const float* const* inputs, float* const* outputs, int
     if (const int change = pendingRunStop_.exchange(kNoRunStopChange, std::memory_order_acq_rel);
         change != kNoRunStopChange)
         applyRunStop(change == kRun);
+    if (const int requests = pendingRequests_.exchange(0, std::memory_order_acq_rel); requests != 0) {
+        if (requests & kReset) resetEngine();
+        if (requests & kReleaseVoices) releaseAllVoices();
+        if (requests & kForgetHeldKeys) performance_.heldKeys.fill(0);
+    }
     const float* in[2] = {inputs ? inputs[0] : nullptr, inputs ? inputs[1] : nullptr};
     float* out[2] = {outputs ? outputs[0] : nullptr, outputs ? outputs[1] : nullptr};
     const bool canRender = out[0] != nullptr && out[1] != nullptr;

@@ -166,6 +166,15 @@ public:
     // at the start of the next block.
     void requestRunStop(bool run);
 
+    // What the GUI thread may ask of the voices and the held keys, which
+    // belong to the audio thread: done at the start of the next block.
+    enum Request : int {
+        kReleaseVoices = 1 << 0,   // every voice released (a mode switch)
+        kForgetHeldKeys = 1 << 1,  // the held-key table cleared (mono from poly)
+        kReset = 1 << 2,           // resetEngine (the panic button)
+    };
+    void request(int requests) { pendingRequests_.fetch_or(requests, std::memory_order_release); }
+
 private:
     struct Segment;
     struct Buffers;
@@ -226,6 +235,7 @@ private:
     std::atomic<int> pendingPatchStart_{kNoPatchStart};
     enum RunStopChange : int { kNoRunStopChange = 0, kRun, kStop };
     std::atomic<int> pendingRunStop_{kNoRunStopChange};
+    std::atomic<int> pendingRequests_{0};
 
     std::atomic<double> sampleRate_{kDefaultSampleRate};
     int maxBlockFrames_ = kDefaultBlockFrames;

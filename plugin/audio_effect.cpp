@@ -98,6 +98,10 @@ VstIntPtr AudioEffect::callHost(VstInt32 opcode, VstInt32 index, VstIntPtr value
     return audioMaster_ ? audioMaster_(&effect_, opcode, index, value, ptr, opt) : 0;
 }
 
+void AudioEffect::beginEdit(VstInt32 index) { callHost(audioMasterBeginEdit, index); }
+
+void AudioEffect::endEdit(VstInt32 index) { callHost(audioMasterEndEdit, index); }
+
 void AudioEffect::setParameterAutomated(VstInt32 index, float value) {
     setParameter(index, value);
     callHost(audioMasterAutomate, index, 0, nullptr, value);

@@ -62,6 +62,10 @@ public:
 
     // Sets a parameter and tells the host, as a control gesture does.
     void setParameterAutomated(vst::VstInt32 index, float value);
+    // A user's gesture on a parameter's control starts and ends: hosts
+    // record automation, and group undo, between the two.
+    void beginEdit(vst::VstInt32 index);
+    void endEdit(vst::VstInt32 index);
 
 protected:
     vst::VstIntPtr callHost(vst::VstInt32 opcode, vst::VstInt32 index = 0, vst::VstIntPtr value = 0,

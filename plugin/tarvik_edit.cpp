@@ -4,8 +4,8 @@ namespace tarvik {
 
 using namespace vst;
 
-TarvikEdit::TarvikEdit(audioMasterCallback audioMaster, std::unique_ptr<AEffEditor> gui)
-    : Tarvik(audioMaster), gui_(std::move(gui)) {
+TarvikEdit::TarvikEdit(audioMasterCallback audioMaster, const EditorFactory& makeEditor) : Tarvik(audioMaster) {
+    if (makeEditor) gui_ = makeEditor(*this);
     setEditor(gui_.get());
 }
 

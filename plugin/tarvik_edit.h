@@ -3,15 +3,19 @@
 // opcodes answer 0.
 #pragma once
 
+#include <functional>
 #include <memory>
 
 #include "plugin/tarvik.h"
 
 namespace tarvik {
 
+// Makes the editor of a plug-in; the binary's entry passes the real one.
+using EditorFactory = std::function<std::unique_ptr<AEffEditor>(Tarvik&)>;
+
 class TarvikEdit : public Tarvik {
 public:
-    explicit TarvikEdit(vst::audioMasterCallback audioMaster, std::unique_ptr<AEffEditor> gui = nullptr);
+    explicit TarvikEdit(vst::audioMasterCallback audioMaster, const EditorFactory& makeEditor = nullptr);
     ~TarvikEdit() override;
 
     void setParameter(vst::VstInt32 index, float value) override;

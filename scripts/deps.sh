@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
 # Installs the Debian packages a task needs, if any are missing.
 # Usage: scripts/deps.sh build|test
-#   build: compile, render and install the Linux plug-in
+#   build: compile, render and install the Linux plug-in, and picture its
+#          editor on a virtual X server
 #   test:  also the sanitizer runtimes' needs, the benchmark library and the
 #          Windows cross-compiler with Wine for the Windows smoke test
 set -euo pipefail
 
-build_packages=(g++ cmake ninja-build pkg-config libsndfile1-dev libgtest-dev libbenchmark-dev)
+build_packages=(g++ cmake ninja-build pkg-config libsndfile1-dev libgtest-dev libbenchmark-dev libcairo2-dev
+    libfontconfig-dev libx11-dev libxtst-dev fonts-dejavu-core xvfb)
 test_packages=("${build_packages[@]}" g++-mingw-w64-x86-64 wine wine64 clang libclang-rt-14-dev)
 
 case "${1:-}" in

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Builds the libFuzzer targets of the two patch readers (patch files and host
-# chunks) with clang, replays their seed corpora from tests/fuzz/corpus, then
-# fuzzes each for a while on a copy of its corpus. Fails on any crash, leak,
-# timeout or broken reader promise, naming the input that reproduces it.
+# Builds the libFuzzer targets of the readers of outside data (patch files,
+# host chunks, skin definitions and "Gui.ini") with clang, replays their seed
+# corpora from tests/fuzz/corpus, then fuzzes each for a while on a copy of
+# its corpus. Fails on any crash, leak, timeout or broken reader promise,
+# naming the input that reproduces it.
 #
 # Usage: scripts/fuzz.sh [build folder]   (default: build-fuzz)
 # TARVIK_BUILD_JOBS sets the build's parallelism (default 2),
@@ -17,8 +18,10 @@ jobs=${TARVIK_BUILD_JOBS:-2}
 seconds=${TARVIK_FUZZ_SECONDS:-30}
 corpus=$root/tests/fuzz/corpus
 # The longest inputs worth trying: a patch file as written is about 42 KiB,
-# a chunk 25112 bytes.
-declare -A max_len=([patch_file]=65536 [patch_chunk]=32768)
+# a chunk 25112 bytes, a skin naming every element about 15 KiB, "Gui.ini"
+# about 1 KiB.
+targets=(patch_file patch_chunk skin_definition gui_preferences)
+declare -A max_len=([patch_file]=65536 [patch_chunk]=32768 [skin_definition]=32768 [gui_preferences]=4096)
 
 die() {
     echo "fuzz: FAIL: $*" >&2
@@ -31,7 +34,7 @@ command -v clang++ >/dev/null || die "clang++ is missing (scripts/deps.sh test i
 echo "== build into $build"
 CC=clang CXX=clang++ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTARVIK_FUZZ=ON \
     -DTARVIK_BUILD_TOOLS=OFF -DTARVIK_BUILD_BENCH=OFF >/dev/null || die "configuring $build failed"
-cmake --build "$build" --parallel "$jobs" --target patch_file_fuzzer patch_chunk_fuzzer ||
+cmake --build "$build" --parallel "$jobs" --target "${targets[@]/%/_fuzzer}" ||
     die "building the fuzzers failed"
 
 export ASAN_OPTIONS=detect_leaks=1:strict_string_checks=1
@@ -64,7 +67,7 @@ run() {
     die "$target $phase; reproducer: ${reproducers:-none saved}; output: $artifacts/$target/$target-$phase.log"
 }
 
-for target in patch_file patch_chunk; do
+for target in "${targets[@]}"; do
     began=$SECONDS
     echo "== $target: replaying the seed corpus"
     run "$target" replay "$corpus/$target"/*

@@ -1,14 +1,17 @@
 #!/usr/bin/env bash
 # Cross-builds the Windows plug-in with mingw-w64, checks what Tarvik.dll
 # exports and imports, and plays a note through it under Wine in a throw-away
-# prefix. Needs g++-mingw-w64-x86-64, wine and wine64; no network.
+# prefix. Given a data folder (a native build's, with the default skin) and
+# an X display, it also opens the editor in a Windows host window and checks
+# the panel's pixels. Needs g++-mingw-w64-x86-64, wine and wine64; no network.
 #
-# Usage: scripts/windows-check.sh [build folder]   (default: build-win)
+# Usage: scripts/windows-check.sh [build folder [data folder]]   (default: build-win)
 # TARVIK_BUILD_JOBS sets the build's parallelism (default 2).
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=$(realpath -m "${1:-$root/build-win}")
+data=${2:+$(realpath -m "$2")}
 jobs=${TARVIK_BUILD_JOBS:-2}
 objdump=x86_64-w64-mingw32-objdump
 
@@ -81,9 +84,10 @@ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTARVIK_BUILD_
     -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" >/dev/null ||
     die "configuring $build failed"
 cmake --build "$build" --parallel "$jobs" || die "the Windows build failed"
-dll=$build/plugin/Tarvik.dll
+dll=$build/gui/Tarvik.dll
 host=$build/tests/windows/tarvik_smoke_host.exe
-[[ -f $dll && -f $host ]] ||
+editor_host=$build/tests/windows/tarvik_editor_smoke.exe
+[[ -f $dll && -f $host && -f $editor_host ]] ||
     die "no Tarvik.dll or smoke host in $build (a build folder configured natively keeps its compiler: use a fresh one)"
 end
 
@@ -100,6 +104,7 @@ addresses=$(sed -n '/^Export Address Table -- /,/^[[:space:]]*$/p' <<<"$dump" |
 [[ $addresses -eq 1 ]] || die "main and VSTPluginMain are not the same function in Tarvik.dll"
 check_imports "$dll"
 check_imports "$host"
+check_imports "$editor_host"
 end
 
 # ---------------------------------------------------------------------------
@@ -121,10 +126,11 @@ export WINEPREFIX=$work/prefix WINEARCH=win64 WINEDEBUG=-all
 # written into the user's desktop.
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 # Wine links the prefix's Documents and Desktop to the home folder: a home of
-# our own keeps the run away from the user's files. Without a display a crash
-# cannot open a dialog and wait forever.
+# our own keeps the run away from the user's files. The display is decided
+# before wineboot: a prefix first started without one cannot open windows.
 export HOME=$work/home
-unset DISPLAY WAYLAND_DISPLAY
+unset WAYLAND_DISPLAY
+[[ -n $data && -n ${DISPLAY:-} ]] || unset DISPLAY
 mkdir -p "$HOME"
 timeout -k 5 120 wineboot -i >"$work/wineboot.log" 2>&1 || {
     cat "$work/wineboot.log" >&2
@@ -135,6 +141,10 @@ timeout -k 5 60 wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t 
     cat "$work/reg.log" >&2
     die "could not turn off Wine's crash dialog"
 }
+# Without a window manager an unmanaged window closes at once instead of
+# after a two-second wait.
+timeout -k 5 60 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >>"$work/reg.log" 2>&1 ||
+    die "could not set Wine's window management"
 end
 
 # ---------------------------------------------------------------------------
@@ -160,5 +170,24 @@ if [[ -n $problem ]]; then
     die "the smoke host $problem"
 fi
 end
+
+# ---------------------------------------------------------------------------
+if [[ -n ${DISPLAY:-} ]]; then
+    begin "editor under Wine"
+    mkdir -p "$WINEPREFIX/drive_c/tarvik/skin"
+    cp -r "$data/." "$WINEPREFIX/drive_c/tarvik/skin/"
+    cp "$editor_host" "$WINEPREFIX/drive_c/tarvik/"
+    TARVIK_DATA_DIR='C:\tarvik\skin' run_wine editor 'C:\tarvik\tarvik_editor_smoke.exe' 'C:\tarvik\Tarvik.dll' 'C:\tarvik\skin'
+    problem=$(abnormal_end "$status")
+    if [[ -z $problem && $status -ne 0 ]]; then problem="exited with code $status"; fi
+    if [[ -z $problem && $last_line != "RESULT ok" ]]; then problem="did not end with 'RESULT ok'"; fi
+    if [[ -n $problem ]]; then
+        show_wine_errors editor
+        die "the editor smoke host $problem"
+    fi
+    end
+else
+    echo "== editor under Wine: skipped (needs a data folder and an X display)"
+fi
 
 echo "windows-check: OK in $(seconds_since "$script_began")"

@@ -65,7 +65,7 @@ TEST_F(PluginBinary, RecordIdentifiesAStereoInstrument) {
     EXPECT_EQ(e->initialDelay, 0);
     EXPECT_EQ(e->ioRatio, 1.0f);
     // No editor is attached yet, so the record does not claim one.
-    EXPECT_EQ(e->flags, effFlagsCanReplacing | effFlagsProgramChunks | effFlagsIsSynth);
+    EXPECT_EQ(e->flags, effFlagsHasEditor | effFlagsCanReplacing | effFlagsProgramChunks | effFlagsIsSynth);
     EXPECT_NE(e->processReplacing, nullptr);
     EXPECT_NE(e->process, nullptr);
     EXPECT_NE(e->processDoubleReplacing, nullptr);
@@ -89,8 +89,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(OpcodeAnswer{effOpen, 0, 0}, OpcodeAnswer{effGetProgram, 0, 0},
                       OpcodeAnswer{effSetSampleRate, 0, 0}, OpcodeAnswer{effSetBlockSize, 512, 0},
                       OpcodeAnswer{effMainsChanged, 1, 0}, OpcodeAnswer{effEditGetRect, 0, 0},
-                      OpcodeAnswer{effEditOpen, 0, 0}, OpcodeAnswer{effEditClose, 0, 0},
-                      OpcodeAnswer{effEditIdle, 0, 0}, OpcodeAnswer{effIdentify, 0, fourCC('N', 'v', 'E', 'f')},
+                      OpcodeAnswer{effEditOpen, 0, 0}, OpcodeAnswer{effEditClose, 0, 1},
+                      OpcodeAnswer{effEditIdle, 0, 1}, OpcodeAnswer{effIdentify, 0, fourCC('N', 'v', 'E', 'f')},
                       OpcodeAnswer{effCanBeAutomated, 0, 1}, OpcodeAnswer{effString2Parameter, 0, 0},
                       OpcodeAnswer{effGetProgramNameIndexed, 0, 0}, OpcodeAnswer{effGetInputProperties, 0, 0},
                       OpcodeAnswer{effGetPlugCategory, 0, kPlugCategSynth}, OpcodeAnswer{effOfflineNotify, 0, 0},
@@ -100,7 +100,7 @@ INSTANTIATE_TEST_SUITE_P(
                       OpcodeAnswer{effVendorSpecific, 0, 0}, OpcodeAnswer{effGetTailSize, 0, 0},
                       OpcodeAnswer{effGetParameterProperties, 0, 0}, OpcodeAnswer{effGetVstVersion, 0, 2400},
                       OpcodeAnswer{effEditKeyDown, 0, 0}, OpcodeAnswer{effEditKeyUp, 0, 0},
-                      OpcodeAnswer{effSetEditKnobMode, 2, 0}, OpcodeAnswer{effGetMidiProgramName, 0, 0},
+                      OpcodeAnswer{effSetEditKnobMode, 2, 1}, OpcodeAnswer{effGetMidiProgramName, 0, 0},
                       OpcodeAnswer{effGetCurrentMidiProgram, 0, -1}, OpcodeAnswer{effGetMidiProgramCategory, 0, 0},
                       OpcodeAnswer{effHasMidiProgramsChanged, 0, 1}, OpcodeAnswer{effBeginSetProgram, 0, 0},
                       OpcodeAnswer{effEndSetProgram, 0, 0}, OpcodeAnswer{effShellGetNextPlugin, 0, 0},

@@ -60,7 +60,7 @@ class TarvikEditTest : public ::testing::Test {
 protected:
     std::vector<std::string> log;
     test::ScopedDataFolder folder;
-    TarvikEdit plugin{nullptr, std::make_unique<FakeEditor>(log)};
+    TarvikEdit plugin{nullptr, [this](Tarvik&) { return std::make_unique<FakeEditor>(log); }};
     AEffect* effect = plugin.getAeffect();
 
     VstIntPtr dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr, float opt = 0) {

@@ -6,7 +6,7 @@ set(destination "$ENV{DESTDIR}${TARVIK_FACTORY_DESTINATION}")
 file(GLOB_RECURSE patches LIST_DIRECTORIES false RELATIVE "${TARVIK_FACTORY_SOURCE}"
      "${TARVIK_FACTORY_SOURCE}/Tarvik Patches/*")
 list(SORT patches)
-foreach(file IN ITEMS Config.ini StartupPatch.ini LISTS patches)
+foreach(file IN ITEMS Config.ini Gui.ini StartupPatch.ini LISTS patches)
     set(target "${destination}/${file}")
     if(EXISTS "${target}" OR IS_SYMLINK "${target}")
         message(STATUS "Keeping: ${target}")

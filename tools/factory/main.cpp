@@ -1,6 +1,6 @@
 // Writes the factory content of the data folder: the patch bank, grouped by
-// style below "Tarvik Patches", the default "Config.ini" and the
-// "StartupPatch.ini" that opens the plug-in on one of the factory patches.
+// style below "Tarvik Patches", the default "Config.ini" and "Gui.ini", and
+// the "StartupPatch.ini" that opens the plug-in on one of the factory patches.
 // Files are written with the plug-in's own writers, so they read back as
 // the plug-in reads them.
 //
@@ -13,6 +13,7 @@
 #include <string>
 #include <system_error>
 
+#include "gui/gui_preferences.h"
 #include "patch/patch_file.h"
 #include "plugin/configuration.h"
 #include "tools/factory/bank.h"
@@ -52,6 +53,8 @@ bool writeStartupFiles(const fs::path& folder, const std::set<std::string>& writ
     configuration.startupPatch = kStartupPatch;  // the configuration mirrors StartupPatch.ini
     if (!tarvik::writeConfiguration(configuration, (folder / "Config.ini").string()))
         return fail("cannot write " + (folder / "Config.ini").string());
+    if (!tarvik::gui::writeGuiPreferences(tarvik::gui::GuiPreferences{}, (folder / "Gui.ini").string()))
+        return fail("cannot write " + (folder / "Gui.ini").string());
     std::ofstream startup(folder / "StartupPatch.ini", std::ios::binary);
     startup << '"' << kStartupPatch << "\"\n";
     startup.close();

@@ -16,6 +16,7 @@ thread_local HostedPlugin* creating = nullptr;
 
 HostedPlugin::HostedPlugin(HostSettings settings) : settings_(settings) {
     automation_.reserve(kRecordRoom);
+    edits_.reserve(kRecordRoom);
     midiOutput_.reserve(kRecordRoom);
     timeInfo_.sampleRate = settings_.sampleRate;
     timeInfo_.tempo = settings_.tempo;
@@ -101,6 +102,7 @@ void HostedPlugin::process(float** inputs, float** outputs, int frames) {
 
 void HostedPlugin::clearRecords() {
     automation_.clear();
+    edits_.clear();
     midiOutput_.clear();
     wantMidiCalls_ = 0;
     updateDisplayCalls_ = 0;
@@ -117,7 +119,14 @@ VstIntPtr HostedPlugin::answer(VstInt32 opcode, VstInt32 index, VstIntPtr /*valu
         case audioMasterVersion: return settings_.versionAnswer;
         case audioMasterAutomate:
             if (automation_.size() < kRecordRoom) automation_.push_back({index, opt});
+            if (edits_.size() < kRecordRoom) edits_.push_back({EditCall::Automate, index, opt});
             return 0;
+        case audioMasterBeginEdit:
+            if (edits_.size() < kRecordRoom) edits_.push_back({EditCall::Begin, index, 0.0f});
+            return 1;
+        case audioMasterEndEdit:
+            if (edits_.size() < kRecordRoom) edits_.push_back({EditCall::End, index, 0.0f});
+            return 1;
         case audioMasterWantMidi: ++wantMidiCalls_; return 1;
         case audioMasterGetTime:
             if (!settings_.answersTimeInfo) return 0;

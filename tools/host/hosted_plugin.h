@@ -25,6 +25,14 @@ struct AutomationCall {
     float value;
 };
 
+// One step of a user's gesture on a parameter, as the plug-in reported it.
+struct EditCall {
+    enum Kind { Begin, Automate, End };
+    Kind kind;
+    int index;
+    float value;  // Automate only
+};
+
 struct MidiMessage {
     std::uint8_t status;
     std::uint8_t data1;
@@ -73,6 +81,8 @@ public:
     vst::VstTimeInfo& timeInfo() { return timeInfo_; }
 
     const std::vector<AutomationCall>& automation() const { return automation_; }
+    // Begin-edit, automate and end-edit calls in the order they came.
+    const std::vector<EditCall>& edits() const { return edits_; }
     const std::vector<MidiMessage>& midiOutput() const { return midiOutput_; }
     int wantMidiCalls() const { return wantMidiCalls_; }
     int updateDisplayCalls() const { return updateDisplayCalls_; }
@@ -91,6 +101,7 @@ private:
     std::vector<vst::VstEvent*> eventPointers_;
     std::vector<unsigned char> eventList_;
     std::vector<AutomationCall> automation_;
+    std::vector<EditCall> edits_;
     std::vector<MidiMessage> midiOutput_;
     int wantMidiCalls_ = 0;
     int updateDisplayCalls_ = 0;

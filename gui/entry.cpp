@@ -1,7 +1,11 @@
 // The library's only exported entry: the host calls it (as VSTPluginMain, or
-// under its older name main) to create one plug-in instance.
+// under its older name main) to create one plug-in instance, the shell with
+// its editor.
+#include <memory>
 #include <new>
 
+#include "gui/editor/tarvik_gui.h"
+#include "platform/resident_module.h"
 #include "plugin/tarvik_edit.h"
 
 #if defined(_WIN32)
@@ -14,8 +18,10 @@ TARVIK_EXPORT vst::AEffect* VSTPluginMain(vst::audioMasterCallback audioMaster) 
     if (!audioMaster) return nullptr;
     // A host that does not answer its version is not a VST 2 host.
     if (audioMaster(nullptr, vst::audioMasterVersion, 0, 0, nullptr, 0.0f) == 0) return nullptr;
+    platform::keepModuleResident(reinterpret_cast<const void*>(&VSTPluginMain));
     try {
-        auto* plugin = new tarvik::TarvikEdit(audioMaster);
+        auto* plugin = new tarvik::TarvikEdit(
+            audioMaster, [](tarvik::Tarvik& shell) { return std::make_unique<tarvik::gui::TarvikGui>(shell); });
         return plugin->getAeffect();
     } catch (...) {
         return nullptr;

@@ -1,0 +1,109 @@
+// Tarvik's editor window. Each open reads "Gui.ini" and the skin, loads the
+// skin's pictures and makes the panel's controls from its elements; each
+// close writes "Gui.ini" back and drops them. The host's idle calls drive
+// everything that changes on the panel by itself: lights, blinking, rocker
+// repeats and the values the host or the engine changed.
+//
+// Threads: the host calls open, close, idle, keys and the control handlers
+// on its GUI thread; setParameter and midiMessage may come from any thread,
+// the audio thread included, and only leave marks for the next idle.
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <chrono>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "gui/editor/panel.h"
+#include "gui/editor/parameter_inbox.h"
+#include "gui/gui_preferences.h"
+#include "gui/skin_definition.h"
+#include "gui/toolkit/frame.h"
+#include "plugin/tarvik.h"
+
+namespace tarvik::gui {
+
+class TarvikGui final : public AEffEditor, private ControlListener {
+public:
+    // The host's window size until a skin says otherwise.
+    static constexpr int kDefaultWidth = 755;
+    static constexpr int kDefaultHeight = 525;
+
+    explicit TarvikGui(Tarvik& plugin);
+    ~TarvikGui() override;
+    TarvikGui(const TarvikGui&) = delete;
+    TarvikGui& operator=(const TarvikGui&) = delete;
+
+    bool getRect(vst::ERect** rect) override;
+    bool open(void* parentWindow) override;
+    void close() override;
+    void idle() override;
+    bool onKeyDown(vst::VstKeyCode& key) override;
+    bool onKeyUp(vst::VstKeyCode& key) override;
+    bool setKnobMode(int mode) override;
+    void setParameter(int index, float value) override;
+    void programChanged() override;
+    void programNameChanged() override;
+    void midiMessage(int status, int data1, int data2) override;
+
+    bool isOpen() const { return frame_ != nullptr; }
+    Frame* frame() const { return frame_.get(); }
+    const Panel* panel() const { return panel_.get(); }
+    const GuiPreferences& preferences() const { return preferences_; }
+
+private:
+    using Clock = std::chrono::steady_clock;
+
+    // Open, step by step; each answers false after reporting what failed.
+    bool readPreferences();
+    bool loadSkin();
+    void loadBitmaps();
+    void fail(const char* title, const char* text);
+    void updateRect(const SkinRect& background);
+
+    // ControlListener: every control of the panel reports here.
+    void valueChanged(Control& control) override;
+    void beginEdit(Control& control) override;
+    void endEdit(Control& control) override;
+
+    bool handleKey(const KeyEvent& key);
+    void handlePanelButton(Control& control);
+    void handleParameterButton(Control& control);
+    void handleSequencer(Control& control);
+    void stepRocker(int tagValue, int direction);
+
+    // What the panel shows of the plug-in, refreshed after edits and idles.
+    void refreshParameters();
+    void refreshStatus();
+    void refreshSequencerPanel();
+    void showValue(int tagValue, float value);
+    void showPatchName();
+
+    Tarvik& plugin_;
+    void* parent_ = nullptr;  // the host's window, owner of any message box
+    vst::ERect rect_{0, 0, static_cast<vst::VstInt16>(kDefaultHeight), static_cast<vst::VstInt16>(kDefaultWidth)};
+    GuiPreferences preferences_;
+    std::string dataFolder_;
+    std::unique_ptr<SkinDefinition> skin_;
+    std::vector<Bitmap> bitmaps_;
+    std::unique_ptr<Frame> frame_;
+    std::unique_ptr<Panel> panel_;
+    KnobMode knobMode_ = KnobMode::Linear;
+    float shaperBeforeBypass_ = 0.5f;
+
+    ParameterInbox inbox_;
+    std::atomic<bool> refreshAll_{false};
+
+    Clock::time_point midiLedStamp_{};
+    Clock::time_point blinkStamp_{};
+    Clock::time_point activityStamp_{};
+    Clock::time_point rockerStamp_{};
+    bool blinkPhase_ = false;
+    // The rocker held down (its tag) and its direction, for the repeat.
+    int heldRocker_ = -1;
+    int heldDirection_ = 0;
+};
+
+}  // namespace tarvik::gui

@@ -1,0 +1,109 @@
+#include "gui/toolkit/frame.h"
+
+namespace tarvik::gui {
+
+Frame::Frame(const Rect& size) : Container(size) {}
+
+Frame::~Frame() { close(); }
+
+bool Frame::open(void* parent) {
+    close();
+    window_ = openPlatformWindow(parent, rect().width(), rect().height(), *this);
+    if (!window_) return false;
+    window_->invalidate(rect());
+    return true;
+}
+
+void Frame::close() {
+    captured_ = nullptr;
+    window_.reset();
+}
+
+void Frame::addDirty(const Rect& area) {
+    const Rect inside = area.intersection(rect());
+    if (inside.empty()) return;
+    if (window_)
+        window_->invalidate(inside);
+    else
+        dirty_.add(inside);
+}
+
+std::vector<Rect> Frame::paintDirty(DrawContext& context) {
+    std::vector<Rect> areas = dirty_.take();
+    for (const Rect& area : areas) paintArea(context, area);
+    return areas;
+}
+
+void Frame::idle() {
+    if (!window_) return;
+    window_->pumpEvents();
+    window_->update();
+}
+
+void Frame::paintArea(DrawContext& context, const Rect& area) {
+    ++paintedAreas_;
+    context.scoped([&] {
+        context.clip(area);
+        drawArea(context, area);
+    });
+}
+
+void Frame::forget(const View& view) {
+    bool inside = false;
+    for (const View* v = captured_; v && !inside; v = v->parent()) inside = v == &view;
+    if (inside) {
+        captured_ = nullptr;
+        if (window_) window_->captureMouse(false);
+    }
+}
+
+void Frame::mouseDown(const MouseEvent& event) {
+    mouse_ = event.where;
+    mouseInside_ = true;
+    modifiers_ = event.modifiers;
+    if (captured_) return;  // a second button during a drag belongs to the drag
+    MouseResult result = MouseResult::Ignored;
+    View* taker = findAt(event.where, [&](View& v) {
+        if (&v == this) return false;
+        result = v.onMouseDown(event);
+        return result != MouseResult::Ignored;
+    });
+    if (taker && result == MouseResult::Captured) {
+        captured_ = taker;
+        if (window_) window_->captureMouse(true);
+    }
+}
+
+void Frame::mouseMoved(const MouseEvent& event) {
+    mouse_ = event.where;
+    mouseInside_ = rect().contains(event.where);
+    modifiers_ = event.modifiers;
+    if (captured_) captured_->onMouseMoved(event);
+}
+
+void Frame::mouseUp(const MouseEvent& event) {
+    mouse_ = event.where;
+    modifiers_ = event.modifiers;
+    View* view = captured_;
+    if (!view) return;
+    captured_ = nullptr;
+    if (window_) window_->captureMouse(false);
+    view->onMouseUp(event);
+}
+
+void Frame::mouseLeft() {
+    if (!captured_) mouseInside_ = false;
+}
+
+void Frame::wheel(const MouseEvent& event, double distance) {
+    mouse_ = event.where;
+    modifiers_ = event.modifiers;
+    findAt(event.where, [&](View& v) { return &v != this && v.onWheel(event, distance); });
+}
+
+bool Frame::keyDown(const KeyEvent& event) {
+    modifiers_ = event.modifiers;
+    return keyHandler_ && keyHandler_(event);
+}
+
+}  // namespace tarvik::gui

@@ -1,0 +1,72 @@
+// The root view: it fills the host's window, owns the platform window, keeps
+// the areas waiting to be repainted, routes the pointer (capturing it for
+// the view that takes a press until the release) and hands keys to its key
+// handler. Without a window (tests, screenshots) it paints on demand into
+// any draw context.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "gui/toolkit/container.h"
+#include "gui/toolkit/dirty_region.h"
+#include "gui/toolkit/platform_window.h"
+
+namespace tarvik::gui {
+
+class Frame : public Container, public WindowEvents {
+public:
+    explicit Frame(const Rect& size);
+    ~Frame() override;
+
+    // Opens a child window of `parent`; false when the window system refuses.
+    bool open(void* parent);
+    // Closes the window (the views stay).
+    void close();
+    bool isOpen() const { return window_ != nullptr; }
+    bool windowAlive() const { return window_ && window_->alive(); }
+
+    void addDirty(const Rect& area);
+    bool hasDirty() const { return !dirty_.empty(); }
+    // Without a window: paints every waiting area into `context` and answers
+    // them. With one the window's update does this.
+    std::vector<Rect> paintDirty(DrawContext& context);
+    // Reads window events, then repaints what changed; a quiet pass paints
+    // nothing.
+    void idle();
+    // Areas painted so far (for measurements).
+    long paintedAreas() const { return paintedAreas_; }
+
+    // Keys the host or the window delivers; answers whether they were used.
+    void setKeyHandler(std::function<bool(const KeyEvent&)> handler) { keyHandler_ = std::move(handler); }
+
+    Point mousePosition() const { return mouse_; }
+    bool mouseInside() const { return mouseInside_; }
+    int modifiers() const { return modifiers_; }
+    View* capturedView() const { return captured_; }
+    // A view leaving the tree, with everything inside it, stops receiving
+    // the pointer.
+    void forget(const View& view);
+
+    // WindowEvents; public so that tests can drive the frame without a window.
+    void paintArea(DrawContext& context, const Rect& area) override;
+    void mouseDown(const MouseEvent& event) override;
+    void mouseMoved(const MouseEvent& event) override;
+    void mouseUp(const MouseEvent& event) override;
+    void mouseLeft() override;
+    void wheel(const MouseEvent& event, double distance) override;
+    bool keyDown(const KeyEvent& event) override;
+
+private:
+    std::unique_ptr<PlatformWindow> window_;
+    DirtyRegion dirty_;
+    View* captured_ = nullptr;
+    Point mouse_;
+    bool mouseInside_ = false;
+    int modifiers_ = 0;
+    long paintedAreas_ = 0;
+    std::function<bool(const KeyEvent&)> keyHandler_;
+};
+
+}  // namespace tarvik::gui

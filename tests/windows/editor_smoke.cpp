@@ -1,0 +1,141 @@
+// The Windows build's editor, opened as a Windows host opens it: a window of
+// the size the plug-in asks for, effEditOpen with its HWND, a message pump
+// with effEditIdle. The window's pixels are read back from the screen and
+// compared with the skin's background picture where no control lies. Ends
+// with "RESULT ok" or "RESULT fail: <reason>".
+//
+//   tarvik_editor_smoke.exe Tarvik.dll DATA_FOLDER
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "gui/skin_definition.h"
+#include "gui/skin_tags.h"
+#include "gui/toolkit/bitmap.h"
+#include "tools/host/hosted_plugin.h"
+
+namespace {
+
+using tarvik::gui::SkinDefinition;
+
+int fail(const std::string& reason) {
+    std::printf("RESULT fail: %s\n", reason.c_str());
+    return 1;
+}
+
+void pump(tarvik::host::HostedPlugin& plugin, DWORD milliseconds) {
+    const DWORD end = GetTickCount() + milliseconds;
+    while (GetTickCount() < end) {
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+        plugin.dispatch(vst::effEditIdle);
+        Sleep(15);
+    }
+}
+
+// The window's pixels as the screen shows them, 0xRRGGBB, row by row.
+std::vector<unsigned> capture(HWND window, int width, int height) {
+    RECT r;
+    GetWindowRect(window, &r);
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HBITMAP dib = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, dib);
+    BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
+    GdiFlush();
+    std::vector<unsigned> pixels(static_cast<const unsigned*>(bits),
+                                 static_cast<const unsigned*>(bits) + static_cast<std::size_t>(width) * height);
+    for (unsigned& p : pixels) p &= 0xFFFFFFu;
+    SelectObject(memory, old);
+    DeleteObject(dib);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return pixels;
+}
+
+bool insideAnyElement(const SkinDefinition& skin, int x, int y) {
+    for (const auto& e : skin.elements()) {
+        if (e.tag == tarvik::gui::tag::Background) continue;
+        const auto r = e.rect();
+        if (x >= r.left - 2 && x < r.right + 2 && y >= r.top - 2 && y < r.bottom + 2) return true;
+    }
+    return false;
+}
+
+int channelDistance(unsigned a, unsigned b) {
+    int worst = 0;
+    for (int shift : {0, 8, 16}) worst = std::max(worst, std::abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF)));
+    return worst;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 3) return fail("usage: tarvik_editor_smoke Tarvik.dll DATA_FOLDER");
+    const std::string data = std::string(argv[2]) + "\\";
+    SkinDefinition skin;
+    if (!skin.parse(data + "Tarvik.skn")) return fail("cannot read " + data + "Tarvik.skn");
+    const std::optional<tarvik::gui::Bitmap> background = tarvik::gui::loadPng(data + skin.bitmapFile(tarvik::gui::tag::Background));
+    if (!background) return fail("cannot read the background picture");
+
+    tarvik::host::HostedPlugin plugin;
+    std::string error;
+    if (!plugin.load(argv[1], error)) return fail(error);
+    plugin.start();
+    vst::ERect* rect = nullptr;
+    if (plugin.dispatch(vst::effEditGetRect, 0, 0, &rect) == 0 || !rect) return fail("no editor size");
+    const int width = rect->right - rect->left;
+    const int height = rect->bottom - rect->top;
+
+    WNDCLASSW windowClass{};
+    windowClass.lpfnWndProc = DefWindowProcW;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = L"TarvikSmokeHost";
+    RegisterClassW(&windowClass);
+    HWND window = CreateWindowExW(0, L"TarvikSmokeHost", L"Tarvik", WS_POPUP | WS_VISIBLE, 0, 0, width, height,
+                                  nullptr, nullptr, windowClass.hInstance, nullptr);
+    if (!window) return fail("cannot make the host window");
+    pump(plugin, 200);
+    if (plugin.dispatch(vst::effEditOpen, 0, 0, window) == 0) return fail("effEditOpen failed");
+    pump(plugin, 1000);
+
+    const std::vector<unsigned> pixels = capture(window, width, height);
+    int compared = 0;
+    for (int y = 8; y < height - 8 && compared < 12; y += 37) {
+        for (int x = 8; x < width - 8 && compared < 12; x += 53) {
+            if (insideAnyElement(skin, x, y)) continue;
+            const unsigned expected = background->pixel(x, y) & 0xFFFFFFu;
+            const unsigned seen = pixels[static_cast<std::size_t>(y) * width + x];
+            if (channelDistance(expected, seen) > 10) {
+                char text[160];
+                std::snprintf(text, sizeof text, "the panel at (%d, %d) shows %06x, its background is %06x", x, y, seen,
+                              expected);
+                return fail(text);
+            }
+            ++compared;
+        }
+    }
+    if (compared < 12) return fail("too few background points to compare");
+    std::printf("compared %d background points\n", compared);
+
+    plugin.dispatch(vst::effEditClose);
+    DestroyWindow(window);
+    plugin.close();
+    std::printf("RESULT ok\n");
+    return 0;
+}

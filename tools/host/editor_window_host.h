@@ -1,0 +1,78 @@
+// A plug-in's editor in a window of its own, as a Linux host shows it: a
+// top-level X11 window of the size the editor asks for, handed over with
+// effEditOpen and kept alive with effEditIdle. Input arrives as from a user,
+// through the XTest extension, and the window's pixels can be read back.
+// Tests drive the editor with it, and the screenshot tool pictures it.
+#pragma once
+
+#include <X11/Xlib.h>
+
+#include <chrono>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "tools/host/hosted_plugin.h"
+
+namespace tarvik::host {
+
+class EditorWindowHost {
+public:
+    // Connects to $DISPLAY; ready() is false without an X server.
+    explicit EditorWindowHost(HostedPlugin& plugin);
+    ~EditorWindowHost();
+    EditorWindowHost(const EditorWindowHost&) = delete;
+    EditorWindowHost& operator=(const EditorWindowHost&) = delete;
+
+    bool ready() const { return display_ != nullptr; }
+
+    // Asks the editor's size, makes and maps a window of that size and opens
+    // the editor in it; false (with the reason) when any step fails.
+    bool open(std::string& error);
+    // effEditClose, then the window goes.
+    void close();
+    // The window goes first, as some hosts do, then effEditClose.
+    void destroyWindowThenClose();
+
+    // Asks the X server to expose the editor's whole window, as when the
+    // host's window was covered: the next idle repaints all of it.
+    void exposeEditor();
+
+    // effEditIdle every few milliseconds for the given time.
+    void idleFor(std::chrono::milliseconds time);
+    void idle();
+
+    // Pointer and keys, in window coordinates; each is followed by a few
+    // idle calls so the editor has seen it.
+    void moveTo(int x, int y);
+    void press(int button = 1);
+    void release(int button = 1);
+    // Press at `from`, move in steps to `to`, release.
+    void drag(int fromX, int fromY, int toX, int toY, int steps = 10);
+    void tapKey(unsigned long keysym, bool control = false, bool shift = false);
+
+    int width() const { return width_; }
+    int height() const { return height_; }
+    Window window() const { return window_; }
+    // 0xRRGGBB of every pixel of the window, row by row; empty on failure.
+    std::vector<std::uint32_t> capture();
+    // The window's picture as a PNG file.
+    bool writePng(const std::string& path);
+
+private:
+    void sync();
+
+    HostedPlugin& plugin_;
+    Display* display_ = nullptr;
+    Window window_ = 0;
+    int width_ = 0;
+    int height_ = 0;
+    bool open_ = false;
+};
+
+// Pixel helpers for 0xRRGGBB values.
+inline int red(std::uint32_t p) { return static_cast<int>((p >> 16) & 0xFF); }
+inline int green(std::uint32_t p) { return static_cast<int>((p >> 8) & 0xFF); }
+inline int blue(std::uint32_t p) { return static_cast<int>(p & 0xFF); }
+
+}  // namespace tarvik::host
