@@ -131,6 +131,16 @@ void Engine::processBlock(const float* const* inputs, float* const* outputs, int
         if (requests & kReleaseVoices) releaseAllVoices();
         if (requests & kForgetHeldKeys) performance_.heldKeys.fill(0);
     }
+    while (const std::optional<PreviewNote> preview = previews_.pop()) {
+        if (preview->note >= 0) {
+            useCurrentNoteTable();
+            voice(0).noteOn(std::min(preview->note, 127), std::clamp(preview->velocity, 1, 127));
+            previewing_ = true;
+        } else {
+            voice(0).noteOff();
+            previewing_ = false;
+        }
+    }
     const float* in[2] = {inputs ? inputs[0] : nullptr, inputs ? inputs[1] : nullptr};
     float* out[2] = {outputs ? outputs[0] : nullptr, outputs ? outputs[1] : nullptr};
     const bool canRender = out[0] != nullptr && out[1] != nullptr;
@@ -218,6 +228,7 @@ void Engine::resetEngine() {
             envelope->level = 0.0;
         }
     }
+    previewing_ = false;
     delayLeft_.clear();
     delayRight_.clear();
     pool_.clear();

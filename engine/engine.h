@@ -18,6 +18,7 @@
 #include "dsp/socket_table.h"
 #include "dsp/wavetable_set.h"
 #include "engine/midi_event.h"
+#include "engine/preview_notes.h"
 #include "engine/step_sequencer.h"
 #include "engine/voice.h"
 #include "patch/patch.h"
@@ -175,6 +176,12 @@ public:
     };
     void request(int requests) { pendingRequests_.fetch_or(requests, std::memory_order_release); }
 
+    // The editor's keyboard: plays a note (or, with -1, releases it) on
+    // voice 0 at the start of the next block, after the requests above. While
+    // the sequencer is stopped the pattern mode lets that note sound at its
+    // own pitch.
+    void requestPreview(int note, int velocity) { previews_.push({note, velocity}); }
+
 private:
     struct Segment;
     struct Buffers;
@@ -236,6 +243,8 @@ private:
     enum RunStopChange : int { kNoRunStopChange = 0, kRun, kStop };
     std::atomic<int> pendingRunStop_{kNoRunStopChange};
     std::atomic<int> pendingRequests_{0};
+    PreviewNotes previews_;
+    bool previewing_ = false;  // voice 0 plays a keyboard note
 
     std::atomic<double> sampleRate_{kDefaultSampleRate};
     int maxBlockFrames_ = kDefaultBlockFrames;

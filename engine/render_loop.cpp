@@ -171,8 +171,12 @@ void Engine::renderSequencer(const Segment& s, int frames) {
 
     if (s.midiMode == 0) {
         Voice& v0 = voice(0);
-        v0.note = 36;
-        v0.targetPitch = s.noteTable[36];
+        // The sequencer's voice sounds its base note; a keyboard preview
+        // keeps its own while the sequencer is stopped.
+        if (!(previewing_ && s.runStop == 0)) {
+            v0.note = 36;
+            v0.targetPitch = s.noteTable[36];
+        }
         indicators_.gate.store(fillMean(out.gate, frames) > 0.1f ? 1 : 0, std::memory_order_relaxed);
     } else if (s.midiMode == 1) {
         std::fill_n(b.seqPitchRatio, frames, 1.0f);

@@ -18,7 +18,6 @@ TARVIK_EXPORT vst::AEffect* VSTPluginMain(vst::audioMasterCallback audioMaster) 
     if (!audioMaster) return nullptr;
     // A host that does not answer its version is not a VST 2 host.
     if (audioMaster(nullptr, vst::audioMasterVersion, 0, 0, nullptr, 0.0f) == 0) return nullptr;
-    platform::keepModuleResident(reinterpret_cast<const void*>(&VSTPluginMain));
     try {
         auto* plugin = new tarvik::TarvikEdit(
             audioMaster, [](tarvik::Tarvik& shell) { return std::make_unique<tarvik::gui::TarvikGui>(shell); });
@@ -27,6 +26,13 @@ TARVIK_EXPORT vst::AEffect* VSTPluginMain(vst::audioMasterCallback audioMaster) 
         return nullptr;
     }
 }
+
+namespace {
+// As the binary loads, before any call from the host: a host that loads and
+// unloads it without ever creating an instance (a plug-in scan) unloads the
+// libraries beneath it too.
+[[maybe_unused]] const bool kResident = (platform::keepModuleResident(reinterpret_cast<const void*>(&VSTPluginMain)), true);
+}  // namespace
 
 #if !defined(_WIN32)
 // Older hosts look for the entry under the name "main"; C++ reserves that

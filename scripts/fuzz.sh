@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets of the readers of outside data (patch files,
-# host chunks, skin definitions and "Gui.ini") with clang, replays their seed
-# corpora from tests/fuzz/corpus, then fuzzes each for a while on a copy of
-# its corpus. Fails on any crash, leak, timeout or broken reader promise,
-# naming the input that reproduces it.
+# host chunks, skin definitions, "Gui.ini", Corvall pattern files and ReBirth
+# songs) with clang, replays their seed corpora from tests/fuzz/corpus, then
+# fuzzes each for a while on a copy of its corpus. Fails on any crash, leak,
+# timeout or broken reader promise, naming the input that reproduces it.
 #
 # Usage: scripts/fuzz.sh [build folder]   (default: build-fuzz)
 # TARVIK_BUILD_JOBS sets the build's parallelism (default 2),
@@ -19,9 +19,11 @@ seconds=${TARVIK_FUZZ_SECONDS:-30}
 corpus=$root/tests/fuzz/corpus
 # The longest inputs worth trying: a patch file as written is about 42 KiB,
 # a chunk 25112 bytes, a skin naming every element about 15 KiB, "Gui.ini"
-# about 1 KiB.
-targets=(patch_file patch_chunk skin_definition gui_preferences)
-declare -A max_len=([patch_file]=65536 [patch_chunk]=32768 [skin_definition]=32768 [gui_preferences]=4096)
+# about 1 KiB, a pattern file of 64 lines 640 bytes (the rest is room for
+# long lines), the two TB-303 units of a song 2.2 KiB in their lists.
+targets=(patch_file patch_chunk skin_definition gui_preferences pattern_file rebirth_song)
+declare -A max_len=([patch_file]=65536 [patch_chunk]=32768 [skin_definition]=32768 [gui_preferences]=4096
+    [pattern_file]=4096 [rebirth_song]=8192)
 
 die() {
     echo "fuzz: FAIL: $*" >&2

@@ -96,7 +96,7 @@ void CairoDrawContext::drawBitmap(const Bitmap& bitmap, const Rect& dest, Point 
 void CairoDrawContext::drawPolyline(const PointF* points, int count, double lineWidth, Color c, bool antialias) {
     if (count < 2) return;
     cairo_save(cr_);
-    cairo_set_antialias(cr_, antialias ? CAIRO_ANTIALIAS_DEFAULT : CAIRO_ANTIALIAS_NONE);
+    cairo_set_antialias(cr_, antialias ? CAIRO_ANTIALIAS_FAST : CAIRO_ANTIALIAS_NONE);
     cairo_set_line_width(cr_, lineWidth);
     cairo_set_line_cap(cr_, CAIRO_LINE_CAP_ROUND);
     cairo_set_line_join(cr_, CAIRO_LINE_JOIN_ROUND);

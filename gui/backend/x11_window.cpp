@@ -1,11 +1,10 @@
 // The editor's window on Linux: an Xlib child of the host's window on a
 // display connection of its own (so the host's event loop and ours never
 // take each other's events), read from the host's idle call, painted with
-// Cairo into an image back buffer and copied to the window.
+// Cairo into an image back buffer and copied to the window with XPutImage.
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
-#include <cairo-xlib.h>
 #include <cairo.h>
 
 #include <algorithm>
@@ -96,17 +95,24 @@ int virtualKeyOf(KeySym sym) {
 
 class X11Window final : public PlatformWindow {
 public:
-    X11Window(Display* display, Window window, int width, int height, WindowEvents& events)
+    // The back buffer's 32-bit 0x00RRGGBB pixels are the window's own
+    // layout (a 24- or 32-bit true-colour visual), so they go to the server
+    // as they are.
+    X11Window(Display* display, Window window, Visual* visual, int depth, int width, int height, WindowEvents& events)
         : display_(display), window_(window), events_(events) {
         back_ = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height);
-        XWindowAttributes attributes{};
-        XGetWindowAttributes(display_, window_, &attributes);
-        screen_ = cairo_xlib_surface_create(display_, window_, attributes.visual, width, height);
+        image_ = XCreateImage(display_, visual, static_cast<unsigned>(depth), ZPixmap, 0,
+                              reinterpret_cast<char*>(cairo_image_surface_get_data(back_)), static_cast<unsigned>(width),
+                              static_cast<unsigned>(height), 32, cairo_image_surface_get_stride(back_));
+        image_->byte_order = LSBFirst;  // the pixels as this machine stores them; Xlib converts when the server differs
+        gc_ = XCreateGC(display_, window_, 0, nullptr);
     }
 
     ~X11Window() override {
-        cairo_surface_destroy(screen_);
+        image_->data = nullptr;  // the pixels belong to Cairo
+        XDestroyImage(image_);
         cairo_surface_destroy(back_);
+        XFreeGC(display_, gc_);
         // After the host destroyed the parent our window is gone with it.
         if (alive_) XDestroyWindow(display_, window_);
         XCloseDisplay(display_);  // flushes: every error arrives while we still ignore it
@@ -133,14 +139,9 @@ public:
             for (const Rect& area : areas) events_.paintArea(context, area);
         }
         cairo_surface_flush(back_);
-        cairo_t* cr = cairo_create(screen_);
-        for (const Rect& area : areas) cairo_rectangle(cr, area.left, area.top, area.width(), area.height());
-        cairo_clip(cr);
-        cairo_set_source_surface(cr, back_, 0, 0);
-        cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
-        cairo_paint(cr);
-        cairo_destroy(cr);
-        cairo_surface_flush(screen_);
+        for (const Rect& area : areas)
+            XPutImage(display_, window_, gc_, image_, area.left, area.top, area.left, area.top,
+                      static_cast<unsigned>(area.width()), static_cast<unsigned>(area.height()));
         XFlush(display_);
     }
 
@@ -219,7 +220,8 @@ private:
     Window window_;
     WindowEvents& events_;
     cairo_surface_t* back_ = nullptr;
-    cairo_surface_t* screen_ = nullptr;
+    XImage* image_ = nullptr;
+    GC gc_{};
     DirtyRegion invalid_;
     bool exposed_ = false;
     bool alive_ = true;
@@ -234,7 +236,11 @@ std::unique_ptr<PlatformWindow> openPlatformWindow(void* parent, int width, int 
     ErrorHandlerGuard::add(display);
     const auto parentWindow = static_cast<Window>(reinterpret_cast<std::uintptr_t>(parent));
     XWindowAttributes parentAttributes{};
-    if (XGetWindowAttributes(display, parentWindow, &parentAttributes) == 0) {  // not a window (any more)
+    // Not a window (any more), or one whose pixels are not 32-bit true colour.
+    if (XGetWindowAttributes(display, parentWindow, &parentAttributes) == 0 ||
+        (parentAttributes.depth != 24 && parentAttributes.depth != 32) || !parentAttributes.visual ||
+        parentAttributes.visual->red_mask != 0xFF0000 || parentAttributes.visual->green_mask != 0xFF00 ||
+        parentAttributes.visual->blue_mask != 0xFF) {
         XCloseDisplay(display);
         ErrorHandlerGuard::remove(display);
         return nullptr;
@@ -252,7 +258,8 @@ std::unique_ptr<PlatformWindow> openPlatformWindow(void* parent, int width, int 
                       CopyFromParent, InputOutput, CopyFromParent, CWBackPixmap | CWBorderPixel | CWEventMask, &attributes);
     XMapWindow(display, window);
     XSync(display, False);
-    return std::make_unique<X11Window>(display, window, width, height, events);
+    return std::make_unique<X11Window>(display, window, parentAttributes.visual, parentAttributes.depth, width, height,
+                                       events);
 }
 
 void reportOpenFailure(void* /*parent*/, const std::string& title, const std::string& text) {

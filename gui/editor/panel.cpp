@@ -5,11 +5,12 @@
 #include <memory>
 
 #include "gui/editor/illu_button.h"
+#include "gui/editor/panel_knob.h"
+#include "gui/editor/patch_field.h"
 #include "gui/editor/pitch_keyboard.h"
 #include "gui/skin_tags.h"
 #include "gui/toolkit/controls/buttons.h"
 #include "gui/toolkit/controls/digit_display.h"
-#include "gui/toolkit/controls/knob.h"
 #include "gui/toolkit/controls/movie_bitmap.h"
 #include "gui/toolkit/controls/switches.h"
 #include "patch/parameters.h"
@@ -108,18 +109,21 @@ const Bitmap* Panel::bitmap(int tagValue) const {
 
 Rect Panel::rect(int tagValue) const { return toRect(skin_.getRect(tagValue)); }
 
-bool Panel::build(Frame& frame, ControlListener& listener, KnobMode knobMode) {
+bool Panel::build(Frame& frame, ControlListener& listener, KnobMode knobMode, PatchField& field,
+                  const Bitmap* cordPlug) {
     auto keep = [&](int tagValue, std::unique_ptr<Control> made) {
         Control& c = frame.add(std::move(made));
         controls_[static_cast<std::size_t>(tagValue)] = &c;
         return &c;
     };
     auto makeKnob = [&](int tagValue, const Rect& r, const Bitmap* b) {
-        auto knob = std::make_unique<Knob>(r, &listener, tagValue, b);
+        auto knob = std::make_unique<PanelKnob>(r, &listener, tagValue, b);
         knob->setMode(knobMode);
         const int parameter = parameterOf(tagValue);
         knob->setDefaultValue(parameter >= 0 ? kParameterTable[static_cast<std::size_t>(parameter)].defaultValue : 0.5f);
-        knobs_.push_back(keep(tagValue, std::move(knob)));
+        PanelKnob& kept = *knob;
+        keep(tagValue, std::move(knob));
+        knobs_.push_back(&kept);
     };
 
     for (const Group& group : panelGroups()) {
@@ -164,6 +168,7 @@ bool Panel::build(Frame& frame, ControlListener& listener, KnobMode knobMode) {
         }
     }
 
+    field.addSockets(frame, *this);
     // The patch field's utility knobs stop at the first the skin leaves out.
     for (int n = 1; n <= 6; ++n) {
         const int tagValue = tag::vcKnob(n);
@@ -171,6 +176,7 @@ bool Panel::build(Frame& frame, ControlListener& listener, KnobMode knobMode) {
         if (!b) break;
         makeKnob(tagValue, rect(tagValue), b);
     }
+    field.addCords(frame, *this, skin_, cordPlug);
     return true;
 }
 

@@ -8,6 +8,7 @@
 #include <optional>
 #include <vector>
 
+#include "gui/editor/panel_knob.h"
 #include "gui/skin_definition.h"
 #include "gui/toolkit/bitmap.h"
 #include "gui/toolkit/control.h"
@@ -17,6 +18,8 @@
 
 namespace tarvik::gui {
 
+class PatchField;
+
 class Panel {
 public:
     static constexpr int kTagRoom = 2048;
@@ -25,16 +28,17 @@ public:
     // that did not load is an empty bitmap.
     Panel(const SkinDefinition& skin, const std::vector<Bitmap>& bitmaps) : skin_(skin), bitmaps_(bitmaps) {}
 
-    // Makes the controls into `frame`; false when an element the panel cannot
+    // Makes the controls into `frame`, the patch field's sockets and cables
+    // at their places in the order; false when an element the panel cannot
     // do without is missing or its picture did not load.
-    bool build(Frame& frame, ControlListener& listener, KnobMode knobMode);
+    bool build(Frame& frame, ControlListener& listener, KnobMode knobMode, PatchField& field, const Bitmap* cordPlug);
 
     Control* control(int tag) const {
         return tag >= 0 && tag < kTagRoom ? controls_[static_cast<std::size_t>(tag)] : nullptr;
     }
     TextLabel* patchName() const { return patchName_; }
-    // Every knob, for the knob mode.
-    const std::vector<Control*>& knobs() const { return knobs_; }
+    // Every knob, for the knob mode and the glide after a patch load.
+    const std::vector<PanelKnob*>& knobs() const { return knobs_; }
 
     // The picture of the first element with the tag; null when there is
     // none or it did not load.
@@ -45,7 +49,7 @@ private:
     const SkinDefinition& skin_;
     const std::vector<Bitmap>& bitmaps_;
     std::array<Control*, kTagRoom> controls_{};
-    std::vector<Control*> knobs_;
+    std::vector<PanelKnob*> knobs_;
     TextLabel* patchName_ = nullptr;
 };
 

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "gui/editor/illu_button.h"
+#include "gui/editor/pitch_keyboard.h"
 #include "gui/editor/tarvik_gui.h"
 #include "gui/skin_tags.h"
 #include "patch/parameters.h"
@@ -99,6 +100,7 @@ void TarvikGui::valueChanged(Control& control) {
     const int t = control.tag();
     if (const int index = boundParameter(t); index >= 0) {
         plugin_.setParameterAutomated(index, control.value());
+        showFloating(control.rect(), plugin_.midiLearn() ? learnTexts(plugin_, index) : knobTexts(plugin_, index));
         refreshStatus();
         return;
     }
@@ -107,7 +109,7 @@ void TarvikGui::valueChanged(Control& control) {
     } else if ((t >= tag::PatternClearButton && t <= tag::NextButton) || t == tag::StepDisplay || t == tag::StepsDigits ||
                t == tag::StepsRocker || t == tag::PrescaleSwitch || t == tag::PatternDigits ||
                t == tag::PatternRocker || t == tag::TempoDigits || t == tag::TempoRocker || t == tag::SyncSwitch ||
-               t == tag::ModeSwitch || t == tag::NoteSwitch || t == tag::TripletButton) {
+               t == tag::ModeSwitch || t == tag::NoteSwitch || t == tag::TripletButton || t == tag::PitchKeyboard) {
         handleSequencer(control);
     } else {
         handlePanelButton(control);
@@ -142,14 +144,19 @@ void TarvikGui::handlePanelButton(Control& control) {
     TarvikPatch& patch = plugin_.engine().patch();
     const bool on = control.value() > 0.5f;
     switch (control.tag()) {
-        case tag::OptionCables: preferences_.displayCables = on ? 1 : 0; break;
+        case tag::OptionCables:
+            preferences_.displayCables = on ? 1 : 0;
+            patchField_->rebuild();
+            break;
         case tag::OptionMidiLearn:
             plugin_.setMidiLearn(on);
             plugin_.setLearnParameter(-1);
             break;
         case tag::OptionAux: patch.setState(state::AuxInput, on ? 1 : 0); break;
         case tag::OptionFilter:
-            if (pressed(control)) patch.setState(state::FilterMode, nextFilterMode(patch.state(state::FilterMode)));
+            if (!pressed(control)) break;
+            patch.setState(state::FilterMode, nextFilterMode(patch.state(state::FilterMode)));
+            showFloating(control.rect(), filterTexts(patch.state(state::FilterMode)));
             break;
         case tag::OptionPanic:
             if (pressed(control)) plugin_.engine().request(Engine::kReset);
@@ -181,12 +188,19 @@ void TarvikGui::handleSequencer(Control& control) {
 
     if (t >= tag::PatternClearButton && t <= tag::NextButton) {
         if (!pressed(control)) return;
-        plugin_.sequencerCommand(t - 300);
-        if (t == tag::RunStopButton) blinkStamp_ = Clock::now() - std::chrono::milliseconds(200);
         if (t == tag::PatternClearButton) {
+            if (preferences_.clearConfirm == 1)
+                dialogs_->ask("Clear Pattern", "Are you sure you want to clear the pattern?", [this](bool yes) {
+                    if (yes) clearPattern();
+                });
+            else
+                clearPattern();
             if (preferences_.functionButton1 == -2) preferences_.functionButton1 = -1;
             if (preferences_.functionButton2 == -2) preferences_.functionButton2 = -1;
+            return;
         }
+        plugin_.sequencerCommand(t - 300);
+        if (t == tag::RunStopButton) blinkStamp_ = Clock::now() - std::chrono::milliseconds(200);
         return;
     }
     switch (t) {
@@ -194,11 +208,11 @@ void TarvikGui::handleSequencer(Control& control) {
             plugin_.patternEditor().setEditPosition(
                 pattern, std::clamp(shown - kStepNumberBase, 0, playedLength(pattern.length) - 1));
             break;
-        case tag::StepsDigits:
-            if (writable) pattern.length = static_cast<std::uint8_t>(std::clamp(shown, 1, kMaxSteps));
-            break;
+        // Length and step rate are how a pattern plays, not its notes: as
+        // the length commands, they change even while notes are protected.
+        case tag::StepsDigits: pattern.length = static_cast<std::uint8_t>(std::clamp(shown, 1, kMaxSteps)); break;
         case tag::PrescaleSwitch:
-            if (writable) pattern.timeMode = static_cast<std::uint8_t>(std::clamp(static_cast<int>(control.value() * 3.0f), 0, 3));
+            pattern.timeMode = static_cast<std::uint8_t>(std::clamp(static_cast<int>(control.value() * 3.0f), 0, 3));
             break;
         case tag::PatternDigits: patch.setState(state::CurrentPattern, std::clamp(shown, 0, kNumPatterns - 1)); break;
         case tag::TempoDigits: plugin_.setTempo(std::clamp(static_cast<double>(shown), kLowestTempo, kHighestTempo)); break;
@@ -230,8 +244,43 @@ void TarvikGui::handleSequencer(Control& control) {
         case tag::TripletButton:
             if (pressed(control) && writable) pattern.flags ^= kTripletFlag;
             break;
+        case tag::PitchKeyboard: playKeyboard(static_cast<PitchKeyboard&>(control).key());
+            break;
         default: break;
     }
+}
+
+// A key of the panel's keyboard: the step at the edit position takes its
+// note, and the note sounds (an octave up or down as the step says) so the
+// user hears what is being programmed. A stopped sequencer's voices fall
+// silent first, so that only the keyboard's note sounds.
+void TarvikGui::playKeyboard(int key) {
+    Engine& engine = plugin_.engine();
+    TarvikPatch& patch = engine.patch();
+    const bool stopped = patch.state(state::RunStop) == 0;
+    if (key < 0) {
+        if (stopped) {
+            engine.request(Engine::kReleaseVoices);
+            engine.requestPreview(-1, 0);
+        }
+        lastPitchKey_ = -1;
+        return;
+    }
+    const Pattern& pattern = currentPattern(patch);
+    const std::uint8_t flags = pattern.steps[plugin_.patternEditor().editPosition(pattern)].flags;
+    const int note = key + 36 + ((flags & step::kUp) != 0 ? 12 : 0) - ((flags & step::kDown) != 0 ? 12 : 0);
+    if (note >= 1 && key != lastPitchKey_) {
+        if (stopped) engine.request(Engine::kReleaseVoices);
+        engine.requestPreview(note, (flags & step::kAccent) != 0 ? 127 : 1);
+    }
+    lastPitchKey_ = key;
+    plugin_.sequencerCommand(command::kFirstNote + key);
+}
+
+void TarvikGui::clearPattern() {
+    plugin_.sequencerCommand(command::kClearPattern);
+    refreshStatus();
+    refreshSequencerPanel();
 }
 
 // One step of a held rocker: pattern length, pattern number or tempo.
@@ -240,8 +289,7 @@ void TarvikGui::stepRocker(int tagValue, int direction) {
     Pattern& pattern = currentPattern(patch);
     switch (tagValue) {
         case tag::StepsRocker:
-            if (patch.state(state::PatternWriteProtect) == 0)
-                pattern.length = static_cast<std::uint8_t>(std::clamp(playedLength(pattern.length) + direction, 1, kMaxSteps));
+            pattern.length = static_cast<std::uint8_t>(std::clamp(playedLength(pattern.length) + direction, 1, kMaxSteps));
             break;
         case tag::PatternRocker:
             patch.setState(state::CurrentPattern, std::clamp(currentPatternIndex(patch) + direction, 0, kNumPatterns - 1));

@@ -3,8 +3,9 @@
 #include <algorithm>
 #include <cmath>
 
+#include "gui/editor/display_texts.h"
+#include "gui/editor/illu_button.h"
 #include "gui/skin_tags.h"
-#include "gui/toolkit/controls/knob.h"
 #include "patch/parameters.h"
 #include "plugin/data_folder.h"
 
@@ -15,6 +16,7 @@ namespace {
 constexpr auto kMidiLedTime = std::chrono::milliseconds(75);
 constexpr auto kBlinkTime = std::chrono::milliseconds(200);
 constexpr auto kActivityTime = std::chrono::milliseconds(100);
+constexpr auto kKnobGlideTime = std::chrono::milliseconds(500);
 
 constexpr const char* kProductTitle = "Sonvarde Kelvane Pro";
 constexpr const char* kErrorTitle = "Tarvik Error";
@@ -34,10 +36,12 @@ TarvikGui::~TarvikGui() { close(); }
 void TarvikGui::fail(const char* title, const char* text) { reportOpenFailure(parent_, title, text); }
 
 // Hosts size their window from this before they open the editor, so an
-// editor not yet open reads the skin's background size.
+// editor not yet open reads the skin's background size (once: some hosts
+// ask at every idle).
 bool TarvikGui::getRect(vst::ERect** rect) {
     if (!rect) return false;
-    if (!isOpen()) {
+    if (!isOpen() && !rectFromSkin_) {
+        rectFromSkin_ = true;
         dataFolder_ = plugin_.dataFolderPath();
         GuiPreferences saved;
         if (readGuiPreferences(saved, dataPath(dataFolder_, "Gui.ini"))) preferences_ = saved;
@@ -104,9 +108,11 @@ bool TarvikGui::open(void* parentWindow) {
     frame_ = std::make_unique<Frame>(
         Rect{0, 0, static_cast<int>(std::lround(background.right)), static_cast<int>(std::lround(background.bottom))});
     panel_ = std::make_unique<Panel>(*skin_, bitmaps_);
+    patchField_ = std::make_unique<PatchField>(plugin_, preferences_);
+    cordPlug_ = loadPng(dataPath(dataFolder_, "cordplug.png"));
     frame_->setBackground(panel_->bitmap(tag::Background));
     frame_->setKeyHandler([this](const KeyEvent& key) { return handleKey(key); });
-    if (!panel_->build(*frame_, *this, knobMode_)) {
+    if (!panel_->build(*frame_, *this, knobMode_, *patchField_, cordPlug_ ? &*cordPlug_ : nullptr)) {
         // The next open falls back to the default skin, whether or not the
         // host closes an editor that failed to open.
         preferences_.skin.clear();
@@ -114,18 +120,23 @@ bool TarvikGui::open(void* parentWindow) {
         panel_.reset();
         frame_.reset();
         skin_.reset();
+        patchField_.reset();
         fail(kErrorTitle, kBadSkinText);
         return false;
     }
     if (!frame_->open(parentWindow)) {
+        patchField_.reset();
         panel_.reset();
         frame_.reset();
         skin_.reset();
         return false;
     }
 
+    addOverlays();
+    dialogs_ = std::make_unique<Dialogs>(*frame_, parentWindow);
+
     const Clock::time_point now = Clock::now();
-    midiLedStamp_ = blinkStamp_ = activityStamp_ = rockerStamp_ = now;
+    midiLedStamp_ = blinkStamp_ = activityStamp_ = rockerStamp_ = cordStamp_ = now;
     heldRocker_ = -1;
     refreshParameters();
     refreshStatus();
@@ -137,9 +148,16 @@ bool TarvikGui::open(void* parentWindow) {
 }
 
 void TarvikGui::close() {
+    rectFromSkin_ = false;  // the next open may bring another skin
     if (!frame_) return;
     writeGuiPreferences(preferences_, dataPath(dataFolder_, "Gui.ini"));
     frame_->close();
+    dialogs_.reset();
+    patchField_.reset();  // both point into the frame
+    floating_ = nullptr;
+    sprite_ = nullptr;
+    splash_ = nullptr;
+    effects_ = nullptr;
     panel_.reset();
     frame_.reset();
     skin_.reset();
@@ -156,8 +174,20 @@ void TarvikGui::idle() {
         if (Control* c = panel_->control(controlTag)) c->setValue(plugin_.getParameter(index));
     });
     if (refreshAll_.exchange(false, std::memory_order_acquire)) {
+        // A new patch: the knobs swing over to it rather than jump.
+        for (PanelKnob* knob : panel_->knobs()) knob->setGliding(true);
+        glideEnd_ = now + kKnobGlideTime;
         refreshParameters();
         showPatchName();
+        patchField_->rebuild();
+    }
+    if (glideEnd_) {
+        const bool over = now >= *glideEnd_;
+        for (PanelKnob* knob : panel_->knobs()) {
+            if (over) knob->setGliding(false);
+            knob->step();
+        }
+        if (over) glideEnd_.reset();
     }
     refreshStatus();
     if (plugin_.engine().patch().state(state::MidiMode) == 0) refreshSequencerPanel();
@@ -184,7 +214,28 @@ void TarvikGui::idle() {
         showValue(tag::OptionInfo, patch.info.text[0] != '\0' && blinkPhase_ ? 1.0f : 0.0f);
     }
 
-    if (now - activityStamp_ >= kActivityTime) {
+    patchField_->idle(std::chrono::duration<double, std::milli>(now - cordStamp_).count(), frame_->mousePosition());
+    cordStamp_ = now;
+    if (floating_) {
+        if (frame_->mouseInside())
+            if (const auto hover = patchField_->hover(frame_->mousePosition()))
+                showFloating(hover->rect, socketTexts(hover->socket));
+        if (!plugin_.midiLearn()) floating_->idle(now);
+    }
+    if (auto* triplet = dynamic_cast<IlluButton*>(panel_->control(tag::TripletButton))) triplet->step();
+    // The arrow by the patch field moves only while a cable is in hand: a
+    // panel at rest shows nothing moving that is not active.
+    if (sprite_) {
+        if (patchField_->dragging())
+            sprite_->step(now);
+        else
+            sprite_->rest();
+    }
+    if (splash_) splash_->step(now);
+
+    // The lights wait while a cable is in the user's hand: the drag is what
+    // the user watches.
+    if (now - activityStamp_ >= kActivityTime && !patchField_->dragging()) {
         activityStamp_ = now;
         showValue(tag::GateActiveLed, lights.gate.load(std::memory_order_relaxed) != 0 ? 1.0f : 0.0f);
         showValue(tag::VcaTriggerLed, lights.vcaEnvelope.exchange(0, std::memory_order_relaxed) != 0 ? 1.0f : 0.0f);
@@ -212,7 +263,7 @@ bool TarvikGui::onKeyUp(vst::VstKeyCode& /*key*/) { return false; }
 bool TarvikGui::setKnobMode(int mode) {
     knobMode_ = static_cast<KnobMode>(std::clamp(mode, 0, 2));
     if (panel_)
-        for (Control* knob : panel_->knobs()) static_cast<Knob*>(knob)->setMode(knobMode_);
+        for (PanelKnob* knob : panel_->knobs()) knob->setMode(knobMode_);
     return true;
 }
 
@@ -226,10 +277,55 @@ void TarvikGui::programNameChanged() { refreshAll_.store(true, std::memory_order
 // may do; the light needs nothing from here, the engine raises it.
 void TarvikGui::midiMessage(int /*status*/, int /*data1*/, int /*data2*/) {}
 
-bool TarvikGui::handleKey(const KeyEvent& /*key*/) { return false; }
+// Ctrl+L shows or hides the cables whatever the UseKeyboard preference
+// says; the sequencer panel's key map works only while it is on.
+bool TarvikGui::handleKey(const KeyEvent& key) {
+    if (dialogs_->handleKey(key)) return true;     // an open question takes every key
+    if (patchField_->keyDown(key)) return true;  // the socket menu, while open
+    if ((key.modifiers & modifier::kControl) != 0) {
+        if (key.character == 'l') {
+            preferences_.displayCables = preferences_.displayCables != 0 ? 0 : 1;
+            patchField_->rebuild();
+            refreshStatus();
+            return true;
+        }
+        return false;
+    }
+    if (preferences_.useKeyboard == 0 || key.modifiers != 0) return false;
+    const KeymapEntry* row = nullptr;
+    for (const KeymapEntry& r : preferences_.keymap)
+        if (!row && key.character != 0 && r.character == key.character) row = &r;
+    for (const KeymapEntry& r : preferences_.keymap)
+        if (!row && key.virtualKey != 0 && r.virtualKey == key.virtualKey) row = &r;
+    if (!row) return false;
+    plugin_.sequencerCommand(row->action);
+    refreshStatus();
+    refreshSequencerPanel();
+    return true;
+}
 
 void TarvikGui::showValue(int tagValue, float value) {
     if (Control* c = panel_->control(tagValue)) c->setValue(value);
+}
+
+// The views laid over the controls, in the order they stack: the value
+// display, the sprite, the splash screen, and the effects over everything.
+void TarvikGui::addOverlays() {
+    if (const Bitmap* box = panel_->bitmap(tag::DispBackground))
+        floating_ = &frame_->add(std::make_unique<FloatingDisplay>(panel_->rect(tag::DispBackground), box));
+    if (const Bitmap* arrow = panel_->bitmap(tag::SmallArrow))
+        sprite_ = &frame_->add(std::make_unique<AnimSprite>(panel_->rect(tag::SmallArrow), arrow));
+    splashPicture_ = loadPng(dataPath(dataFolder_, "splashscreen.png"));
+    const Rect splashArea = panel_->rect(tag::Splash);
+    if (!splashArea.empty() && preferences_.showSplashSequence != 0)
+        splash_ = &frame_->add(
+            std::make_unique<SplashScreen>(splashArea, splashPicture_ ? &*splashPicture_ : nullptr, "Tarvik 1.0"));
+    effects_ = &frame_->add(std::make_unique<PanelEffects>(frame_->rect()));
+    effects_->setEnabled(preferences_.antiAliasing != 0);
+}
+
+void TarvikGui::showFloating(const Rect& under, const DisplayTexts& texts) {
+    if (floating_ && preferences_.floatingDisplay != 0) floating_->show(under, texts, Clock::now());
 }
 
 void TarvikGui::showPatchName() {

@@ -13,10 +13,17 @@
 #include <atomic>
 #include <chrono>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "gui/editor/anim_sprite.h"
+#include "gui/editor/dialogs.h"
+#include "gui/editor/floating_display.h"
 #include "gui/editor/panel.h"
+#include "gui/editor/panel_effects.h"
+#include "gui/editor/patch_field.h"
+#include "gui/editor/splash_screen.h"
 #include "gui/editor/parameter_inbox.h"
 #include "gui/gui_preferences.h"
 #include "gui/skin_definition.h"
@@ -73,30 +80,48 @@ private:
     void handleParameterButton(Control& control);
     void handleSequencer(Control& control);
     void stepRocker(int tagValue, int direction);
+    void playKeyboard(int key);
 
     // What the panel shows of the plug-in, refreshed after edits and idles.
     void refreshParameters();
     void refreshStatus();
     void refreshSequencerPanel();
     void showValue(int tagValue, float value);
+    void showFloating(const Rect& under, const DisplayTexts& texts);
+    void addOverlays();
+    void clearPattern();
     void showPatchName();
 
     Tarvik& plugin_;
     void* parent_ = nullptr;  // the host's window, owner of any message box
     vst::ERect rect_{0, 0, static_cast<vst::VstInt16>(kDefaultHeight), static_cast<vst::VstInt16>(kDefaultWidth)};
+    bool rectFromSkin_ = false;
     GuiPreferences preferences_;
     std::string dataFolder_;
     std::unique_ptr<SkinDefinition> skin_;
     std::vector<Bitmap> bitmaps_;
     std::unique_ptr<Frame> frame_;
     std::unique_ptr<Panel> panel_;
+    std::unique_ptr<PatchField> patchField_;
+    std::unique_ptr<Dialogs> dialogs_;
+    // Views of the frame, made after the skin's controls; null when the skin
+    // leaves them out.
+    FloatingDisplay* floating_ = nullptr;
+    AnimSprite* sprite_ = nullptr;
+    SplashScreen* splash_ = nullptr;
+    PanelEffects* effects_ = nullptr;
+    // Pictures the editor loads by name rather than through the skin.
+    std::optional<Bitmap> cordPlug_;
+    std::optional<Bitmap> splashPicture_;
     KnobMode knobMode_ = KnobMode::Linear;
     float shaperBeforeBypass_ = 0.5f;
 
     ParameterInbox inbox_;
     std::atomic<bool> refreshAll_{false};
 
+    std::optional<Clock::time_point> glideEnd_;
     Clock::time_point midiLedStamp_{};
+    Clock::time_point cordStamp_{};
     Clock::time_point blinkStamp_{};
     Clock::time_point activityStamp_{};
     Clock::time_point rockerStamp_{};
@@ -104,6 +129,7 @@ private:
     // The rocker held down (its tag) and its direction, for the repeat.
     int heldRocker_ = -1;
     int heldDirection_ = 0;
+    int lastPitchKey_ = -1;
 };
 
 }  // namespace tarvik::gui

@@ -1,6 +1,7 @@
 // The editor as a user meets it: the built plug-in binary opens its panel
 // in a window of a test host on a virtual X server, the pointer and the keys
-// come through XTest, and the window's pixels are read back.
+// come through XTest, and the window's pixels are read back. These cases
+// are the window's own: its size, its skin, its lifetime, its lights.
 #include <gtest/gtest.h>
 
 #include <X11/keysym.h>
@@ -20,10 +21,7 @@
 #include "gui/skin_tags.h"
 #include "patch/parameters.h"
 #include "patch/patch_chunk.h"
-#include "tests/support/file_text.h"
-#include "tests/support/scoped_data_folder.h"
-#include "tools/host/editor_window_host.h"
-#include "tools/host/hosted_plugin.h"
+#include "tests/gui/editor_fixture.h"
 
 namespace tarvik {
 namespace {
@@ -32,51 +30,7 @@ namespace fs = std::filesystem;
 using gui::SkinDefinition;
 using host::EditCall;
 
-// A data folder holding what the installer puts there: the default skin,
-// patches, wavetables.
-class EditorWindow : public ::testing::Test {
-protected:
-    void SetUp() override {
-        ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "run under scripts/with-xvfb.sh";
-        fs::copy(TARVIK_BUILD_DATA_DIR, folder_.path(), fs::copy_options::recursive | fs::copy_options::overwrite_existing);
-        std::string error;
-        ASSERT_TRUE(plugin_.load(TARVIK_PLUGIN_PATH, error)) << error;
-        plugin_.start();
-        ASSERT_TRUE(window_.ready());
-    }
-
-    void open() {
-        std::string error;
-        ASSERT_TRUE(window_.open(error)) << error;
-    }
-
-    // The default skin's rectangle of an element, in window pixels.
-    gui::SkinRect element(int tagValue) const {
-        SkinDefinition skin;
-        EXPECT_TRUE(skin.parse((folder_.path() / "Tarvik.skn").string()));
-        return skin.getRect(tagValue);
-    }
-
-    // A copy of the default skin with its text changed, chosen in Gui.ini.
-    void useSkin(const std::function<std::string(std::string)>& change) {
-        const std::string text = test::readWholeFile(folder_.path() / "Tarvik.skn");
-        test::writeWholeFile(folder_.path() / "Changed.skn", change(text));
-        test::writeWholeFile(folder_.path() / "Gui.ini", "Skin = \"Changed.skn\"\n");
-    }
-
-    float parameter(int index) { return plugin_.effect()->getParameter(plugin_.effect(), index); }
-    void setParameter(int index, float value) { plugin_.effect()->setParameter(plugin_.effect(), index, value); }
-
-    static int pixelsDiffering(const std::vector<std::uint32_t>& a, const std::vector<std::uint32_t>& b) {
-        int n = 0;
-        for (std::size_t i = 0; i < std::min(a.size(), b.size()); ++i) n += a[i] != b[i] ? 1 : 0;
-        return n;
-    }
-
-    test::ScopedDataFolder folder_;
-    host::HostedPlugin plugin_;
-    host::EditorWindowHost window_{plugin_};
-};
+using test::EditorWindow;
 
 std::string withoutLine(std::string text, const std::string& tagName) {
     return std::regex_replace(text, std::regex("(^|\\n)" + tagName + "[ \t][^\\n]*"), "$1");
@@ -111,10 +65,7 @@ TEST_F(EditorWindow, DraggingTheCutoffKnobUpMovesItsParameterAndTellsTheHost) {
 // A host may set parameters from its audio thread: nothing changes on
 // screen until the editor's next idle, and then only the knob itself.
 TEST_F(EditorWindow, AParameterSetFromAnotherThreadReachesOnlyItsKnobAtTheNextIdle) {
-    // A patch without info text: the info button would blink.
-    std::vector<unsigned char> chunk(kChunkSize);
-    encodeChunk(TarvikPatch{}, chunk.data());
-    plugin_.dispatch(vst::effSetChunk, 0, static_cast<vst::VstIntPtr>(chunk.size()), chunk.data());
+    restore(TarvikPatch{});  // no info text: the info button would blink
     open();
     window_.idleFor(std::chrono::milliseconds(300));  // lights settle
     const std::vector<std::uint32_t> before = window_.capture();

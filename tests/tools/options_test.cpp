@@ -19,7 +19,8 @@ std::string summary(const RenderOptions& o) {
     for (const Note& n : o.notes) text << n.key << "@" << n.start << "+" << n.length << "v" << n.velocity << " ";
     text << "rate=" << o.sampleRate << " block=" << o.blockSize << " tempo=" << o.tempo
          << " length=" << (o.lengthSeconds ? std::to_string(*o.lengthSeconds) : "auto")
-         << " format=" << static_cast<int>(o.format) << " output=" << o.output << " help=" << o.help;
+         << " format=" << static_cast<int>(o.format) << " pattern=" << (o.pattern ? std::to_string(*o.pattern) : "none")
+         << " song=" << o.importSong << " pat=" << o.importPattern << " output=" << o.output << " help=" << o.help;
     return text.str();
 }
 
@@ -73,6 +74,13 @@ INSTANTIATE_TEST_SUITE_P(
                  [](RenderOptions& o) {
                      o.notes = {{60, 0.0, 1.0, 100}, {36, 0.5, 0.25, 127}, {54, 1.0, 1.0, 100},
                                 {34, 1.0, 1.0, 1},   {0, 0.0, 1.0, 100},   {127, 0.0, 1.0, 100}};
+                 }},
+        GoodCase{"ImportedSongAndPattern",
+                 {"--import-rbs", "song.rbs", "--pattern", "7", "--import-pat", "bass line.pat", "out.wav"},
+                 [](RenderOptions& o) {
+                     o.importSong = "song.rbs";
+                     o.importPattern = "bass line.pat";
+                     o.pattern = 7;
                  }},
         GoodCase{"HelpNeedsNoOutput", {"--help"},
                  [](RenderOptions& o) {

@@ -218,6 +218,9 @@ INSTANTIATE_TEST_SUITE_P(
         FailingRun{"CutOffMidiFile", {"--midi", "@cut.mid", "@out.wav"}, 1, "cut.mid: truncated chunk"},
         FailingRun{"MissingMidiFile", {"--midi", "@none.mid", "@out.wav"}, 1, "none.mid: No such file"},
         FailingRun{"UnwritableWav", {"--note", "C2,0,1", "@missing-folder/out.wav"}, 1, "cannot be written"},
+        FailingRun{"MissingPatternFile", {"--import-pat", "@none.pat", "@out.wav"}, 1, "cannot read the pattern"},
+        // A MIDI file is a chunk list too, but holds no TB-303 unit.
+        FailingRun{"NotASong", {"--import-rbs", "@song.mid", "@out.wav"}, 1, "cannot read ReBirth patterns from"},
         FailingRun{"BadValue", {"--rate", "fast", "@out.wav"}, 2, "--rate: 'fast' is not a number"},
         FailingRun{"UnknownOption", {"--loud", "@out.wav"}, 2, "unknown option --loud"},
         FailingRun{"NoOutput", {"--note", "C2,0,1"}, 2, "no output file given"}),
@@ -273,6 +276,26 @@ INSTANTIATE_TEST_SUITE_P(Cases, RenderedPitch,
                                            PitchRun{"BendDownAnOctave", 44100, 69, 0, 220.0},
                                            PitchRun{"BendUpAnOctave", 44100, 69, 16383, 880.0}),
                          [](const auto& row) { return std::string(row.param.name); });
+
+// Every step gated with slide, so the gate stays open on one steady tone.
+// C and A a major sixth apart show that the file's notes reached the
+// pattern the key plays, whatever base note the sequencer has.
+TEST_F(RenderBinary, AnImportedPatternPlaysItsNotes) {
+    writeSinePatch("sine.tvkp");
+    auto pitchOf = [&](const std::string& line) {
+        std::string text;
+        for (int i = 0; i < 16; ++i) text += line;
+        write("line.pat", Bytes(text.begin(), text.end()));
+        const Outcome result = runRenderer(
+            {"--patch", "@sine.tvkp", "--pattern", "5", "--import-pat", "@line.pat", "--length", "1", "@line.wav"});
+        EXPECT_EQ(result.exitCode, 0) << result.err;
+        const std::vector<float> left = readLeft("line.wav");
+        return zeroCrossingFrequency(left, 44100, left.size() / 4);
+    };
+    const double c = pitchOf("c-3 1 1 0\n");
+    const double a = pitchOf("a-3 1 1 0\n");
+    EXPECT_NEAR(a / c, std::exp2(9.0 / 12.0), 0.01) << "C at " << c << " Hz, A at " << a << " Hz";
+}
 
 TEST_F(RenderBinary, ANoteSoundsFromItsOwnSample) {
     // Sample 100 of the first block, as a host would deliver it.

@@ -1,8 +1,10 @@
 // The Windows build's editor, opened as a Windows host opens it: a window of
 // the size the plug-in asks for, effEditOpen with its HWND, a message pump
 // with effEditIdle. The window's pixels are read back from the screen and
-// compared with the skin's background picture where no control lies. Ends
-// with "RESULT ok" or "RESULT fail: <reason>".
+// compared with the skin's background picture where no control lies; then
+// a cable is dragged from one socket to another with the mouse, and the
+// connection must be in the chunk the host saves. Ends with "RESULT ok" or
+// "RESULT fail: <reason>".
 //
 //   tarvik_editor_smoke.exe Tarvik.dll DATA_FOLDER
 #include <windows.h>
@@ -14,9 +16,11 @@
 #include <string>
 #include <vector>
 
+#include "dsp/socket_table.h"
 #include "gui/skin_definition.h"
 #include "gui/skin_tags.h"
 #include "gui/toolkit/bitmap.h"
+#include "patch/patch_chunk.h"
 #include "tools/host/hosted_plugin.h"
 
 namespace {
@@ -77,6 +81,29 @@ bool insideAnyElement(const SkinDefinition& skin, int x, int y) {
     return false;
 }
 
+POINT centreOf(const SkinDefinition& skin, int tagValue) {
+    const auto r = skin.getRect(tagValue);
+    return {static_cast<LONG>((r.left + r.right) / 2), static_cast<LONG>((r.top + r.bottom) / 2)};
+}
+
+// Mouse messages straight to the editor's window, as Windows sends them.
+void mouse(tarvik::host::HostedPlugin& plugin, HWND child, UINT message, WPARAM keys, POINT p) {
+    PostMessageW(child, message, keys, MAKELPARAM(p.x, p.y));
+    pump(plugin, 40);
+}
+
+bool connected(tarvik::host::HostedPlugin& plugin, int output, int input) {
+    void* data = nullptr;
+    const auto size = plugin.dispatch(vst::effGetChunk, 0, 0, &data);
+    tarvik::TarvikPatch patch;
+    std::string path;
+    if (!tarvik::decodeChunk(patch, static_cast<const unsigned char*>(data), static_cast<std::size_t>(size), path))
+        return false;
+    for (int i = 0; i < patch.connections.size(); ++i)
+        if (patch.connections.at(i) == tarvik::Connection{output, input}) return true;
+    return false;
+}
+
 int channelDistance(unsigned a, unsigned b) {
     int worst = 0;
     for (int shift : {0, 8, 16}) worst = std::max(worst, std::abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF)));
@@ -132,6 +159,21 @@ int main(int argc, char** argv) {
     }
     if (compared < 12) return fail("too few background points to compare");
     std::printf("compared %d background points\n", compared);
+
+    HWND child = GetWindow(window, GW_CHILD);
+    if (!child) return fail("the editor made no window of its own");
+    const POINT from = centreOf(skin, tarvik::gui::tag::socket(tarvik::socket::MgCvOutput + 1));
+    const POINT to = centreOf(skin, tarvik::gui::tag::socket(tarvik::socket::VcfCv + 1));
+    if (connected(plugin, tarvik::socket::MgCvOutput, tarvik::socket::VcfCv)) return fail("the cable is there before");
+    mouse(plugin, child, WM_MOUSEMOVE, 0, from);
+    mouse(plugin, child, WM_LBUTTONDOWN, MK_LBUTTON, from);
+    for (int step = 1; step <= 8; ++step)
+        mouse(plugin, child, WM_MOUSEMOVE, MK_LBUTTON,
+              POINT{from.x + (to.x - from.x) * step / 8, from.y + (to.y - from.y) * step / 8});
+    mouse(plugin, child, WM_LBUTTONUP, 0, to);
+    if (!connected(plugin, tarvik::socket::MgCvOutput, tarvik::socket::VcfCv))
+        return fail("a cable dragged from MG CV Output to VCF CV Input made no connection");
+    std::printf("dragged a cable: MG CV Output -> VCF CV Input\n");
 
     plugin.dispatch(vst::effEditClose);
     DestroyWindow(window);

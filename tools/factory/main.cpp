@@ -53,7 +53,10 @@ bool writeStartupFiles(const fs::path& folder, const std::set<std::string>& writ
     configuration.startupPatch = kStartupPatch;  // the configuration mirrors StartupPatch.ini
     if (!tarvik::writeConfiguration(configuration, (folder / "Config.ini").string()))
         return fail("cannot write " + (folder / "Config.ini").string());
-    if (!tarvik::gui::writeGuiPreferences(tarvik::gui::GuiPreferences{}, (folder / "Gui.ini").string()))
+    // A fresh installation greets its user once with the splash screen.
+    tarvik::gui::GuiPreferences preferences;
+    preferences.showSplashSequence = 1;
+    if (!tarvik::gui::writeGuiPreferences(preferences, (folder / "Gui.ini").string()))
         return fail("cannot write " + (folder / "Gui.ini").string());
     std::ofstream startup(folder / "StartupPatch.ini", std::ios::binary);
     startup << '"' << kStartupPatch << "\"\n";

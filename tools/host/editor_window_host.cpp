@@ -169,6 +169,17 @@ void EditorWindowHost::tapKey(unsigned long keysym, bool control, bool shift) {
     idleFor(std::chrono::milliseconds(20));
 }
 
+void EditorWindowHost::click(int x, int y, int button, bool shift) {
+    moveTo(x, y);
+    const KeyCode shiftKey = XKeysymToKeycode(display_, XK_Shift_L);
+    if (shift) XTestFakeKeyEvent(display_, shiftKey, True, CurrentTime);
+    XTestFakeButtonEvent(display_, static_cast<unsigned>(button), True, CurrentTime);
+    XTestFakeButtonEvent(display_, static_cast<unsigned>(button), False, CurrentTime);
+    if (shift) XTestFakeKeyEvent(display_, shiftKey, False, CurrentTime);
+    sync();
+    idleFor(std::chrono::milliseconds(30));
+}
+
 std::vector<std::uint32_t> EditorWindowHost::capture() {
     std::vector<std::uint32_t> pixels;
     if (!window_) return pixels;

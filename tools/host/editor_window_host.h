@@ -50,6 +50,8 @@ public:
     // Press at `from`, move in steps to `to`, release.
     void drag(int fromX, int fromY, int toX, int toY, int steps = 10);
     void tapKey(unsigned long keysym, bool control = false, bool shift = false);
+    // A press and release at (x, y), with Shift held when asked.
+    void click(int x, int y, int button = 1, bool shift = false);
 
     int width() const { return width_; }
     int height() const { return height_; }

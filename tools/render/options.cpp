@@ -120,6 +120,21 @@ constexpr OptionRow kOptionTable[] = {
          options.pattern = pattern;
          return true;
      }},
+    {"--import-pat", "FILE.pat",
+     "Corvall pattern to put into the pattern that plays:\n"
+     "the one --pattern names, else the patch's current one",
+     [](std::string_view value, RenderOptions& options, std::string&) {
+         options.importPattern = value;
+         return true;
+     }},
+    {"--import-rbs", "FILE.rbs",
+     "ReBirth RB-338 song: its TB-303 patterns become\n"
+     "patterns 0-63, its pattern the current one, and six\n"
+     "sound parameters are set from it (before --import-pat)",
+     [](std::string_view value, RenderOptions& options, std::string&) {
+         options.importSong = value;
+         return true;
+     }},
     {"--help", "", "show this text and stop",
      [](std::string_view, RenderOptions& options, std::string&) {
          options.help = true;

@@ -28,6 +28,8 @@ struct RenderOptions {
     std::optional<PlayMode> mode;  // unset: the mode of the plug-in or the patch
     std::string patchFile;
     std::optional<int> pattern;  // the pattern the sequencer plays, by holding its key
+    std::string importSong;      // a ReBirth song whose patterns and sound go into the patch
+    std::string importPattern;   // a Corvall pattern for the pattern that plays
     std::string output;
     bool help = false;
 };

@@ -7,6 +7,8 @@
 
 #include "patch/patch_chunk.h"
 #include "patch/patch_file.h"
+#include "patch/pattern_files.h"
+#include "patch/pattern_ops.h"
 #include "tools/host/hosted_plugin.h"
 #include "tools/render/block_schedule.h"
 #include "tools/render/midi_file.h"
@@ -103,11 +105,39 @@ void measure(const std::vector<float*>& channels, int frames, RenderSummary& sum
         }
 }
 
-// The patch and the play mode reach the plug-in as a host restores a
-// project: its own state, read from it as a chunk, changed and handed back.
+// The pattern a held key starts: the key's own, unless the patch locks the
+// selection to its current pattern.
+int patternThatPlays(const RenderOptions& options, const TarvikPatch& patch) {
+    if (options.pattern && patch.state(state::PatternLock) == 0) return *options.pattern;
+    return currentPatternIndex(patch);
+}
+
+// The song first, so that a pattern file can replace one of its patterns.
+bool importPatterns(const RenderOptions& options, TarvikPatch& patch, std::optional<SongImport>& song,
+                    std::string& error) {
+    if (!options.importSong.empty()) {
+        song.emplace();
+        if (!readRebirthSong(options.importSong, *song)) {
+            error = "cannot read ReBirth patterns from " + options.importSong;
+            return false;
+        }
+        applyRebirthPatterns(*song, patch);
+    }
+    if (!options.importPattern.empty() &&
+        !importCorvallPattern(patch.patterns[patternThatPlays(options, patch)], options.importPattern)) {
+        error = "cannot read the pattern " + options.importPattern;
+        return false;
+    }
+    return true;
+}
+
+// The patch, the play mode and imported patterns reach the plug-in as a host
+// restores a project: its own state, read from it as a chunk, changed and
+// handed back. A song's sound parameters then go through the plug-in's
+// parameter path, as the editor sets them.
 bool configurePlugin(const RenderOptions& options, host::HostedPlugin& plugin, std::string& error) {
     const std::optional<PlayMode> mode = options.pattern ? PlayMode::kPattern : options.mode;
-    if (options.patchFile.empty() && !mode) return true;
+    if (options.patchFile.empty() && !mode && options.importSong.empty() && options.importPattern.empty()) return true;
     TarvikPatch patch;
     if (!options.patchFile.empty()) {
         if (!readPatchFile(patch, options.patchFile)) {
@@ -128,11 +158,17 @@ bool configurePlugin(const RenderOptions& options, host::HostedPlugin& plugin, s
         patch.setState(state::MidiMode, *mode == PlayMode::kPattern ? 0 : 1);
         if (*mode != PlayMode::kPattern) patch.setState(state::NoteMode, *mode == PlayMode::kPoly ? 1 : 0);
     }
+    std::optional<SongImport> song;
+    if (!importPatterns(options, patch, song, error)) return false;
     std::vector<unsigned char> chunk(kChunkSize);
     encodeChunk(patch, chunk.data());
     if (plugin.dispatch(vst::effSetChunk, 0, static_cast<vst::VstIntPtr>(chunk.size()), chunk.data()) == 0) {
         error = "the plug-in refused the patch";
         return false;
+    }
+    vst::AEffect* effect = plugin.effect();
+    if (song && effect->setParameter) {
+        for (const SongParameter& parameter : song->parameters) effect->setParameter(effect, parameter.index, parameter.value);
     }
     return true;
 }

@@ -65,7 +65,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "tarvik-screenshot: %s\n", error.c_str());
         return 1;
     }
-    window.idleFor(std::chrono::milliseconds(400));
+    // Long enough for a first-run splash screen to have faded.
+    window.idleFor(std::chrono::milliseconds(2500));
     if (!window.writePng(out)) {
         std::fprintf(stderr, "tarvik-screenshot: cannot write %s\n", out.c_str());
         return 1;

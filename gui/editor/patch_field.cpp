@@ -1,0 +1,265 @@
+#include "gui/editor/patch_field.h"
+
+#include <chrono>
+#include <memory>
+#include <utility>
+#include <vector>
+
+#include "gui/skin_tags.h"
+
+namespace tarvik::gui {
+
+namespace {
+
+std::uint32_t clockSeed() {
+    return static_cast<std::uint32_t>(std::chrono::steady_clock::now().time_since_epoch().count());
+}
+
+bool joined(const ConnectionList& list, int a, int b) {
+    for (int i = 0, n = list.size(); i < n; ++i) {
+        const Connection c = list.at(i);
+        if ((c.output == a && c.input == b) || (c.output == b && c.input == a)) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+PatchField::PatchField(Tarvik& plugin, const GuiPreferences& preferences, std::optional<std::uint32_t> seed)
+    : plugin_(plugin), preferences_(preferences), seed_(seed ? *seed : clockSeed()) {}
+
+void PatchField::addSockets(Frame& frame, const Panel& panel) {
+    frame_ = &frame;
+    SocketListener* const listener = this;
+    const Bitmap* shared = panel.bitmap(tag::socket(1));
+    const SocketTable& sockets = table();
+    for (int index = 0; index < kNumSockets; ++index) {
+        const int tagValue = tag::socket(index + 1);
+        const Bitmap* own = panel.bitmap(tagValue);
+        if (!own) continue;
+        PatchSocket& made = frame.add(
+            std::make_unique<PatchSocket>(panel.rect(tagValue), listener, tagValue, index, shared ? shared : own));
+        if (index < sockets.size()) made.setName(sockets.socket(index).name);
+        sockets_[static_cast<std::size_t>(index)] = &made;
+    }
+}
+
+void PatchField::addCords(Frame& frame, const Panel& panel, const SkinDefinition& skin, const Bitmap* plug) {
+    frame_ = &frame;
+    CableSkin look;
+    look.plug = panel.bitmap(tag::CordPlug);
+    if (!look.plug) look.plug = plug;
+    look.shadow = panel.bitmap(tag::ShadowBitmap);
+    look.type = skin.cableType();
+    look.tint = skin.cableTint();
+    cords_ = &frame.add(std::make_unique<CordLayer>(frame.rect(), preferences_, look, seed_));
+    rebuild();
+}
+
+PatchSocket* PatchField::socket(int index) const {
+    return index >= 0 && index < kNumSockets ? sockets_[static_cast<std::size_t>(index)] : nullptr;
+}
+
+std::optional<PointF> PatchField::centreOf(int socketIndex) const {
+    const PatchSocket* s = socket(socketIndex);
+    if (!s) return std::nullopt;
+    const Rect& r = s->rect();
+    return PointF{(r.left + r.right) / 2.0, (r.top + r.bottom) / 2.0};
+}
+
+int PatchField::socketAt(Point p) const {
+    for (const PatchSocket* s : sockets_)
+        if (s && s->isVisible() && s->rect().contains(p)) return s->index();
+    return -1;
+}
+
+void PatchField::rebuild() {
+    if (dragged_) cancelDrag();
+    if (cords_) cords_->rebuild(connections(), [this](int s) { return centreOf(s); });
+}
+
+void PatchField::idle(double elapsedMilliseconds, Point mouse) {
+    const Point moved = lastMouse_ ? Point{mouse.x - lastMouse_->x, mouse.y - lastMouse_->y} : Point{};
+    // Only a moving pointer takes the menu's highlight: a still one leaves
+    // it where the keys put it.
+    if (menu_ && (!lastMouse_ || moved.x != 0 || moved.y != 0)) menu_->hover(mouse);
+    lastMouse_ = mouse;
+    if (cords_) cords_->step(elapsedMilliseconds, moved);
+}
+
+std::optional<PatchField::SocketHover> PatchField::hover(Point mouse) const {
+    if (preferences_.displayCables == 0) return std::nullopt;
+    const int s = socketAt(mouse);
+    if (s < 0) return std::nullopt;
+    return SocketHover{"Socket", table().isInput(s) ? "INPUT" : "OUTPUT", socket(s)->name(), s, socket(s)->rect()};
+}
+
+bool PatchField::keyDown(const KeyEvent& key) { return menu_ && menu_->onKeyDown(key); }
+
+// --- The pointer on a socket.
+
+void PatchField::socketPressed(PatchSocket& pressed, const MouseEvent& event) {
+    if (event.buttons & button::kRight) {
+        openMenu(pressed.index(), event.where);
+    } else if (event.modifiers & modifier::kShift) {
+        clearSocket(pressed.index());
+    } else {
+        beginDrag(pressed.index());
+    }
+}
+
+void PatchField::socketDragged(PatchSocket& /*socket*/, const MouseEvent& event) {
+    if (dragged_) dragTo(event.where);
+}
+
+void PatchField::socketReleased(PatchSocket& /*socket*/, const MouseEvent& /*event*/) {
+    if (dragged_) endDrag();
+}
+
+// Both orders are asked for, though the table stores a pair one way only,
+// so that nothing is left whichever way a cord was made.
+void PatchField::clearSocket(int socketIndex) {
+    if (cords_) {
+        for (int k = 0; k < CordLayer::kPoolSize; ++k) {
+            PatchCord& c = cords_->cord(k);
+            if (c.output() != socketIndex && c.input() != socketIndex) continue;
+            c.setInUse(false);
+            c.setSockets(-1, -1);
+        }
+    }
+    const SocketTable& sockets = table();
+    ConnectionList& list = connections();
+    for (int other = 0; other < sockets.size(); ++other) {
+        sockets.disconnect(list, socketIndex, other);
+        sockets.disconnect(list, other, socketIndex);
+    }
+}
+
+// A press on an input with a cable takes that cable off, its output end
+// staying where it is; any other press takes a new cable out of the pool.
+void PatchField::beginDrag(int socketIndex) {
+    if (!cords_) return;
+    const SocketTable& sockets = table();
+    ConnectionList& list = connections();
+    const std::optional<PointF> here = centreOf(socketIndex);
+    if (!here) return;
+
+    PatchCord* cord = nullptr;
+    int start = socketIndex;
+    const int source = sockets.isInput(socketIndex) ? sockets.findSource(list, socketIndex) : -1;
+    if (source >= 0) {
+        cord = cords_->findCord(source, socketIndex);
+        if (!cord) cord = cords_->freeCord();
+        if (!cord) return;
+        sockets.disconnect(list, source, socketIndex);
+        start = source;
+    } else {
+        cord = cords_->freeCord();
+        if (!cord) return;
+    }
+
+    if (!cord->inUse()) {
+        cord->setEnds(centreOf(start).value_or(*here), *here);
+        cord->pickUp();
+    }
+    cord->setSockets(start, -1);
+    cord->setTension(preferences_.cableTension);
+    cord->setShadow(preferences_.softShadows != 0);
+    cord->setInUse(true);
+    cord->setPlugVisible(true);
+    dragged_ = cord;
+    dragStart_ = start;
+    dragLit_ = -1;
+    cords_->setDragging(true);
+    cord->step(true);
+}
+
+// Every socket that could take the cable shows it; the one under the
+// pointer lights up and catches the cable's end.
+void PatchField::dragTo(Point where) {
+    const SocketTable& sockets = table();
+    const ConnectionList& list = connections();
+    int lit = -1;
+    for (PatchSocket* s : sockets_) {
+        if (!s) continue;
+        const bool allowed = sockets.canConnect(list, dragStart_, s->index());
+        s->setHighlighted(allowed);
+        if (allowed && lit < 0 && s->isVisible() && s->rect().contains(where)) lit = s->index();
+    }
+    for (PatchSocket* s : sockets_)
+        if (s) s->setLit(s->index() == lit);
+    dragLit_ = lit;
+    dragged_->setEnd(lit >= 0 ? *centreOf(lit) : PointF{static_cast<double>(where.x), static_cast<double>(where.y)});
+    dragged_->setPlugVisible(lit < 0);
+    dragged_->step(true);
+}
+
+void PatchField::clearMarks() {
+    for (PatchSocket* s : sockets_) {
+        if (!s) continue;
+        s->setLit(false);
+        s->setHighlighted(false);
+    }
+}
+
+// Dropped on a socket that lit up, the cable is made (stored output first)
+// and hangs still at once; dropped anywhere else it goes back to the pool.
+void PatchField::endDrag() {
+    PatchCord& cord = *dragged_;
+    const int start = dragStart_;
+    const int target = dragLit_;
+    cancelDrag();
+    if (target < 0 || !table().connect(connections(), start, target)) return;
+    cord.setSockets(start, target);
+    if (table().isInput(start)) cord.swapEnds();
+    cord.step(false);
+    cord.setInUse(preferences_.displayCables != 0);
+}
+
+void PatchField::cancelDrag() {
+    clearMarks();
+    dragged_->setPlugVisible(false);
+    dragged_->setSockets(-1, -1);
+    dragged_->setInUse(false);
+    dragged_ = nullptr;
+    dragStart_ = dragLit_ = -1;
+    cords_->setDragging(false);
+}
+
+// --- The socket menu.
+
+void PatchField::openMenu(int socketIndex, Point where) {
+    if (!frame_) return;
+    // The menu lies on top of everything, including what was added after it.
+    if (!menu_) {
+        menu_ = &frame_->add(std::make_unique<PopupMenu>());
+    } else if (frame_->children().back().get() != menu_) {
+        frame_->add(frame_->remove(*menu_));
+    }
+
+    const SocketTable& sockets = table();
+    const ConnectionList& list = connections();
+    const std::string name = socket(socketIndex) ? socket(socketIndex)->name() : std::string(PatchSocket::kNoName);
+    std::vector<MenuEntry> entries;
+    entries.push_back(MenuEntry::item("Disconnect"));
+    entries.push_back(MenuEntry::line());
+    entries.push_back(MenuEntry::item(name + (sockets.isInput(socketIndex) ? "\t<---" : "\t--->"), false));
+    entries.push_back(MenuEntry::line());
+    for (int other = 0; other < sockets.size(); ++other) {
+        MenuEntry entry = MenuEntry::item(sockets.socket(other).name, sockets.canConnect(list, socketIndex, other));
+        if (joined(list, socketIndex, other)) entry.right = "*";
+        entries.push_back(std::move(entry));
+    }
+    menu_->open(std::move(entries), where, [this, socketIndex](int entry) { menuChosen(socketIndex, entry); });
+}
+
+void PatchField::menuChosen(int socketIndex, int entry) {
+    if (entry == kMenuDisconnect) {
+        clearSocket(socketIndex);
+    } else if (entry >= kMenuFirstSocket) {
+        table().connect(connections(), socketIndex, entry - kMenuFirstSocket);
+        rebuild();
+    }
+}
+
+}  // namespace tarvik::gui

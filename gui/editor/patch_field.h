@@ -1,0 +1,109 @@
+// The patch field of the panel: the sockets, the cables between them and
+// the user's patching. A cable is made by dragging from one socket to
+// another, taken off an input by dragging it away, and every cable of a
+// socket is cleared by a shift-click; a right-click opens the socket's menu.
+//
+// The connection list of the patch is the truth: the cables only show it,
+// and every change to it goes through the socket table's connect and
+// disconnect, which the audio thread may read alongside. After anything
+// else changed the list (a patch loaded), rebuild() hangs the cables anew.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "dsp/socket_table.h"
+#include "gui/editor/cord_layer.h"
+#include "gui/editor/panel.h"
+#include "gui/editor/patch_socket.h"
+#include "gui/gui_preferences.h"
+#include "gui/skin_definition.h"
+#include "gui/toolkit/controls/popup_menu.h"
+#include "gui/toolkit/frame.h"
+#include "plugin/tarvik.h"
+
+namespace tarvik::gui {
+
+class PatchField final : private SocketListener {
+public:
+    // What the floating display shows for the socket under the pointer,
+    // and where that socket is.
+    struct SocketHover {
+        std::string title;      // "Socket"
+        std::string direction;  // "INPUT" or "OUTPUT"
+        std::string name;
+        int socket = -1;
+        Rect rect;
+    };
+
+    // Menu entries before the list of sockets.
+    static constexpr int kMenuDisconnect = 0;
+    static constexpr int kMenuFirstSocket = 4;
+
+    // Without a seed, the cables take their colours from the clock.
+    PatchField(Tarvik& plugin, const GuiPreferences& preferences, std::optional<std::uint32_t> seed = std::nullopt);
+    PatchField(const PatchField&) = delete;
+    PatchField& operator=(const PatchField&) = delete;
+
+    // Makes a socket for each SOCKETn element the skin gives a picture, in
+    // its own rectangle and drawn with SOCKET1's picture.
+    void addSockets(Frame& frame, const Panel& panel);
+    // Makes the cable layer over everything in the frame so far and hangs
+    // the patch's cables. The plug is CORDPLUG's picture, else `plug`.
+    void addCords(Frame& frame, const Panel& panel, const SkinDefinition& skin, const Bitmap* plug = nullptr);
+
+    // Hangs the cables anew from the patch's connection list and the cable
+    // preferences; a cable in the user's hand is dropped.
+    void rebuild();
+    // The editor's idle: `elapsedMilliseconds` since the previous call, the
+    // pointer where the frame last saw it.
+    void idle(double elapsedMilliseconds, Point mouse);
+    // The socket under the pointer while cables are displayed.
+    std::optional<SocketHover> hover(Point mouse) const;
+    // Keys for the socket menu while it is open.
+    bool keyDown(const KeyEvent& key);
+
+    bool dragging() const { return dragged_ != nullptr; }
+    PatchSocket* socket(int index) const;
+    CordLayer* cords() const { return cords_; }
+    PopupMenu* menu() const { return menu_; }
+
+private:
+    // SocketListener.
+    void socketPressed(PatchSocket& socket, const MouseEvent& event) override;
+    void socketDragged(PatchSocket& socket, const MouseEvent& event) override;
+    void socketReleased(PatchSocket& socket, const MouseEvent& event) override;
+
+    ConnectionList& connections() const { return plugin_.engine().patch().connections; }
+    const SocketTable& table() const { return plugin_.engine().sockets(); }
+    std::optional<PointF> centreOf(int socketIndex) const;
+    int socketAt(Point p) const;
+
+    void clearSocket(int socketIndex);
+    void beginDrag(int socketIndex);
+    void dragTo(Point where);
+    void endDrag();
+    void cancelDrag();
+    void clearMarks();
+
+    void openMenu(int socketIndex, Point where);
+    void menuChosen(int socketIndex, int entry);
+
+    Tarvik& plugin_;
+    const GuiPreferences& preferences_;
+    std::uint32_t seed_;
+    Frame* frame_ = nullptr;
+    std::array<PatchSocket*, kNumSockets> sockets_{};
+    CordLayer* cords_ = nullptr;
+    PopupMenu* menu_ = nullptr;
+
+    PatchCord* dragged_ = nullptr;
+    int dragStart_ = -1;
+    int dragLit_ = -1;
+
+    std::optional<Point> lastMouse_;
+};
+
+}  // namespace tarvik::gui

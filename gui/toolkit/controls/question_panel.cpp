@@ -1,0 +1,252 @@
+#include "gui/toolkit/controls/question_panel.h"
+
+#include <algorithm>
+#include <memory>
+
+#include "gui/toolkit/container.h"
+
+namespace tarvik::gui {
+
+namespace {
+
+constexpr int kMargin = 16;
+constexpr int kTitleHeight = 20;
+constexpr int kLineHeight = 15;
+constexpr int kButtonGap = 10;
+constexpr double kCorner = 7.0;
+
+const Font kTitleFont{13.0, true};
+const Font kTextFont{11.0, false};
+const Font kButtonFont{11.0, true};
+
+constexpr Color kBackdrop{0, 0, 0, 110};
+constexpr Color kShadow{0, 0, 0, 80};
+constexpr Color kBorder{92, 98, 108};
+constexpr Color kBoxFill{40, 43, 49};
+constexpr Color kTitleColour{242, 244, 246};
+constexpr Color kTextColour{210, 215, 222};
+constexpr Color kButtonFill{60, 65, 73};
+constexpr Color kDefaultButtonFill{82, 90, 102};
+constexpr Color kButtonDown{32, 35, 40};
+constexpr Color kButtonBorder{120, 128, 140};
+constexpr Color kLabelColour{238, 240, 243};
+
+constexpr const char* kEllipsis = "\xE2\x80\xA6";
+
+bool isContinuation(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
+
+// The longest start of `word` (whole UTF-8 characters, at least one) that
+// fits `width`.
+std::size_t fittingPrefix(DrawContext& context, std::string_view word, const Font& font, double width) {
+    std::size_t fits = 0;
+    for (std::size_t end = 1; end <= word.size(); ++end) {
+        if (end < word.size() && isContinuation(word[end])) continue;
+        if (context.textWidth(word.substr(0, end), font) > width) break;
+        fits = end;
+    }
+    if (fits > 0) return fits;
+    std::size_t one = 1;
+    while (one < word.size() && isContinuation(word[one])) ++one;
+    return one;
+}
+
+void wrapParagraph(DrawContext& context, std::string_view paragraph, const Font& font, double width,
+                   std::vector<std::string>& lines) {
+    std::string line;
+    std::size_t at = 0;
+    while (at < paragraph.size()) {
+        const std::size_t blank = std::min(paragraph.find(' ', at), paragraph.size());
+        std::string_view word = paragraph.substr(at, blank - at);
+        at = blank + 1;
+        if (word.empty()) continue;
+        const std::string joined = line.empty() ? std::string(word) : line + " " + std::string(word);
+        if (context.textWidth(joined, font) <= width) {
+            line = joined;
+            continue;
+        }
+        if (!line.empty()) lines.push_back(std::move(line));
+        line.clear();
+        while (context.textWidth(word, font) > width) {
+            const std::size_t cut = fittingPrefix(context, word, font, width);
+            lines.emplace_back(word.substr(0, cut));
+            word.remove_prefix(cut);
+        }
+        line = std::string(word);
+    }
+    lines.push_back(std::move(line));
+}
+
+}  // namespace
+
+std::vector<std::string> wrapText(DrawContext& context, std::string_view text, const Font& font, double width) {
+    std::vector<std::string> lines;
+    std::size_t at = 0;
+    while (at <= text.size()) {
+        const std::size_t end = std::min(text.find('\n', at), text.size());
+        wrapParagraph(context, text.substr(at, end - at), font, width, lines);
+        at = end + 1;
+    }
+    return lines;
+}
+
+QuestionPanel::QuestionPanel(const Rect& frameArea) : View(frameArea) { setVisible(false); }
+
+const std::string& QuestionPanel::title() const {
+    static const std::string kNone;
+    return current_ ? current_->title : kNone;
+}
+
+const std::string& QuestionPanel::text() const {
+    static const std::string kNone;
+    return current_ ? current_->text : kNone;
+}
+
+void QuestionPanel::ask(std::string title, std::string text, Answer answer) {
+    enqueue({Kind::Question, std::move(title), std::move(text), std::move(answer)});
+}
+
+void QuestionPanel::tell(std::string title, std::string text, Answer done) {
+    enqueue({Kind::Message, std::move(title), std::move(text), std::move(done)});
+}
+
+void QuestionPanel::enqueue(Entry entry) {
+    waiting_.push_back(std::move(entry));
+    if (!current_) showNext();
+}
+
+void QuestionPanel::showNext() {
+    current_ = std::move(waiting_.front());
+    waiting_.pop_front();
+    pressed_ = Pressed::None;
+    raise();
+    setVisible(true);
+    invalid();
+}
+
+// Views added after this one (panels opened later) would lie on top of the
+// backdrop; moving to the end of the parent's list puts the question first.
+void QuestionPanel::raise() {
+    Container* owner = parent();
+    if (!owner || owner->children().back().get() == this) return;
+    if (std::unique_ptr<View> self = owner->remove(*this)) owner->add(std::move(self));
+}
+
+// The callback runs after the panel closed, so it may ask again at once.
+void QuestionPanel::answer(bool yes) {
+    if (!current_) return;
+    Answer reply = std::move(current_->answer);
+    current_.reset();
+    pressed_ = Pressed::None;
+    if (waiting_.empty()) setVisible(false);
+    if (reply) reply(yes);
+    if (!current_ && !waiting_.empty()) showNext();
+}
+
+Rect QuestionPanel::box() const {
+    const Rect& r = rect();
+    const int width = std::min(kBoxWidth, r.width() - 2 * kMargin);
+    const int height = std::min(kBoxHeight, r.height() - 2 * kMargin);
+    const Point c = r.centre();
+    return Rect::sized(c.x - width / 2, c.y - height / 2, width, height);
+}
+
+Rect QuestionPanel::yesButton() const {
+    const Rect b = box();
+    const int right = current_ && current_->kind == Kind::Question ? b.right - kMargin - kButtonWidth - kButtonGap
+                                                                    : b.right - kMargin;
+    return {right - kButtonWidth, b.bottom - kMargin - kButtonHeight, right, b.bottom - kMargin};
+}
+
+Rect QuestionPanel::noButton() const {
+    if (!current_ || current_->kind != Kind::Question) return {};
+    const Rect b = box();
+    return {b.right - kMargin - kButtonWidth, b.bottom - kMargin - kButtonHeight, b.right - kMargin,
+            b.bottom - kMargin};
+}
+
+QuestionPanel::Pressed QuestionPanel::buttonAt(Point p) const {
+    if (yesButton().contains(p)) return Pressed::Yes;
+    if (noButton().contains(p)) return Pressed::No;
+    return Pressed::None;
+}
+
+MouseResult QuestionPanel::onMouseDown(const MouseEvent& event) {
+    if (!isOpen()) return MouseResult::Ignored;
+    if ((event.buttons & button::kLeft) == 0) return MouseResult::Handled;
+    pressed_ = buttonAt(event.where);
+    if (pressed_ == Pressed::None) return MouseResult::Handled;  // the backdrop swallows it
+    pressInside_ = true;
+    invalidRect(box());
+    return MouseResult::Captured;
+}
+
+void QuestionPanel::onMouseMoved(const MouseEvent& event) {
+    if (pressed_ == Pressed::None) return;
+    const bool inside = buttonAt(event.where) == pressed_;
+    if (inside == pressInside_) return;
+    pressInside_ = inside;
+    invalidRect(box());
+}
+
+// A press counts when it is released over the button it began on.
+void QuestionPanel::onMouseUp(const MouseEvent& event) {
+    const Pressed which = pressed_;
+    pressed_ = Pressed::None;
+    if (which == Pressed::None) return;
+    invalidRect(box());
+    if (buttonAt(event.where) == which) answer(which == Pressed::Yes);
+}
+
+bool QuestionPanel::onWheel(const MouseEvent& /*event*/, double /*distance*/) { return isOpen(); }
+
+bool QuestionPanel::onKeyDown(const KeyEvent& event) {
+    if (!isOpen()) return false;
+    if (event.virtualKey == vkey::kReturn) answer(true);
+    if (event.virtualKey == vkey::kEscape) answer(current_->kind == Kind::Message);
+    return true;
+}
+
+void QuestionPanel::drawButton(DrawContext& context, const Rect& r, std::string_view label, bool isDefault,
+                               bool down) {
+    const int shift = down ? 1 : 0;
+    context.fillRoundedRect(r, 4.0, kButtonBorder);
+    context.fillRoundedRect(r.inset(1), 3.0, down ? kButtonDown : isDefault ? kDefaultButtonFill : kButtonFill);
+    context.drawText(label, r.offset(shift, shift), kButtonFont, kLabelColour, TextAlign::Centre);
+}
+
+void QuestionPanel::draw(DrawContext& context) {
+    if (!current_) return;
+    context.fillRect(rect(), kBackdrop);
+    const Rect b = box();
+    context.fillRoundedRect(b.offset(0, 3), kCorner, kShadow);
+    context.fillRoundedRect(b, kCorner, kBorder);
+    context.fillRoundedRect(b.inset(1), kCorner - 1.0, kBoxFill);
+
+    const Rect titleLine{b.left + kMargin, b.top + kMargin - 4, b.right - kMargin, b.top + kMargin - 4 + kTitleHeight};
+    context.drawText(current_->title, titleLine, kTitleFont, kTitleColour, TextAlign::Left);
+
+    const int textTop = titleLine.bottom + 6;
+    const int textBottom = yesButton().top - 8;
+    const int room = std::max(1, (textBottom - textTop) / kLineHeight);
+    std::vector<std::string> lines = wrapText(context, current_->text, kTextFont, titleLine.width());
+    if (static_cast<int>(lines.size()) > room) {
+        lines.resize(static_cast<std::size_t>(room));
+        lines.back() += kEllipsis;
+    }
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const int top = textTop + static_cast<int>(i) * kLineHeight;
+        context.drawText(lines[i], {titleLine.left, top, titleLine.right, top + kLineHeight}, kTextFont, kTextColour,
+                         TextAlign::Left);
+    }
+
+    const bool yesDown = pressed_ == Pressed::Yes && pressInside_;
+    const bool noDown = pressed_ == Pressed::No && pressInside_;
+    if (current_->kind == Kind::Question) {
+        drawButton(context, yesButton(), "Yes", true, yesDown);
+        drawButton(context, noButton(), "No", false, noDown);
+    } else {
+        drawButton(context, yesButton(), "OK", true, yesDown);
+    }
+}
+
+}  // namespace tarvik::gui

@@ -1,0 +1,149 @@
+#include "gui/editor/display_texts.h"
+
+#include <gtest/gtest.h>
+
+#include <ostream>
+
+#include "dsp/socket_table.h"
+#include "patch/parameters.h"
+#include "tests/gui/toolkit/toolkit_fixtures.h"
+#include "tests/support/in_process_plugin.h"
+
+namespace tarvik::gui {
+
+void PrintTo(const DisplayTexts& t, std::ostream* out) { *out << "{\"" << t.title << "\", \"" << t.value << "\"}"; }
+
+namespace {
+
+class FloatingTextsTest : public ::testing::Test {
+protected:
+    Tarvik& plugin() { return host.plugin(); }
+
+    tarvik::test::ScopedDataFolder folder;
+    tarvik::test::InProcessPlugin host;
+};
+
+struct KnobCase {
+    const char* name;
+    int parameter;
+    float value;
+    DisplayTexts expected;
+};
+
+class FloatingKnobTexts : public FloatingTextsTest, public ::testing::WithParamInterface<KnobCase> {};
+
+TEST_P(FloatingKnobTexts, NameAndTheHostsValueText) {
+    const KnobCase& c = GetParam();
+    plugin().setParameter(c.parameter, c.value);
+    EXPECT_EQ(knobTexts(plugin(), c.parameter), c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, FloatingKnobTexts,
+    ::testing::Values(KnobCase{"TuningCentred", param::MasterTuning, 0.5f, {"Master Tuning:", "+0.00 Semitones"}},
+                      KnobCase{"ResonanceQuarter", param::FilterResonance, 0.25f, {"Filter Resonance:", "25%"}},
+                      KnobCase{"TrackingDoubles", param::VcfTracking, 0.5f, {"VCF Tracking:", "100%"}},
+                      KnobCase{"RangeTop", param::Vco1Range, 1.0f, {"VCO-1 Range:", "4'"}},
+                      KnobCase{"WaveformTop", param::Vco2Waveform, 1.0f, {"VCO-2 Waveform:", "Sine"}},
+                      KnobCase{"SwitchOn", param::MgRetrigger, 1.0f, {"MG Retrigger:", "On"}}),
+    test::rowName<KnobCase>);
+
+TEST_F(FloatingTextsTest, NoTextsBeyondTheParameters) {
+    EXPECT_EQ(knobTexts(plugin(), kNumParameters), DisplayTexts{});
+    EXPECT_EQ(learnTexts(plugin(), -1), DisplayTexts{});
+}
+
+struct LearnCase {
+    const char* name;
+    int parameter;
+    int controller;  // -1: none drives it
+    DisplayTexts expected;
+};
+
+class FloatingLearnTexts : public FloatingTextsTest, public ::testing::WithParamInterface<LearnCase> {};
+
+TEST_P(FloatingLearnTexts, NameAndTheControllerThatDrivesIt) {
+    const LearnCase& c = GetParam();
+    plugin().controllerMap().unassignParameter(c.parameter);
+    if (c.controller >= 0) plugin().controllerMap().assign(c.controller, c.parameter);
+    EXPECT_EQ(learnTexts(plugin(), c.parameter), c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, FloatingLearnTexts,
+    ::testing::Values(LearnCase{"CutoffOnBrightness", param::FilterCutoff, 74, {"Filter Cutoff:", "Brightness (#74)"}},
+                      LearnCase{"GlideOnTheWheel", param::GlideTime, 1, {"Glide time:", "Modulation (#1)"}},
+                      LearnCase{"ControllerZero", param::MasterVolume, 0, {"Master Volume:", "Banksel (#0)"}},
+                      LearnCase{"NoController", param::Vco1Waveform, -1, {"VCO-1 Waveform:", "Midi CC: N/A"}}),
+    test::rowName<LearnCase>);
+
+struct ControllerCase {
+    const char* name;
+    int controller;
+    const char* expected;
+};
+
+class FloatingControllerNames : public ::testing::TestWithParam<ControllerCase> {};
+
+TEST_P(FloatingControllerNames, FollowTheMidiStandard) {
+    EXPECT_EQ(midiControllerName(GetParam().controller), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, FloatingControllerNames,
+                         ::testing::Values(ControllerCase{"BankSelect", 0, "Banksel"},
+                                           ControllerCase{"Modulation", 1, "Modulation"},
+                                           ControllerCase{"Breath", 2, "Breath"},
+                                           ControllerCase{"NoStandardName", 3, "Undefined"},
+                                           ControllerCase{"Foot", 4, "Foot"},
+                                           ControllerCase{"PortamentoTime", 5, "Portamento Time"},
+                                           ControllerCase{"Volume", 7, "Volume"},
+                                           ControllerCase{"Pan", 10, "Pan"},
+                                           ControllerCase{"Expression", 11, "Expression"},
+                                           ControllerCase{"ModulationFinePart", 33, "Modulation LSB"},
+                                           ControllerCase{"Sustain", 64, "Sustain"},
+                                           ControllerCase{"Brightness", 74, "Brightness"},
+                                           ControllerCase{"ReverbDepth", 91, "Reverb Depth"},
+                                           ControllerCase{"AllNotesOff", 123, "All Notes Off"},
+                                           ControllerCase{"LastOne", 127, "Poly On"},
+                                           ControllerCase{"BeyondTheRange", 128, "CC 128"},
+                                           ControllerCase{"BelowTheRange", -1, "CC -1"}),
+                         test::rowName<ControllerCase>);
+
+struct SocketCase {
+    const char* name;
+    int socket;
+    DisplayTexts expected;
+};
+
+class FloatingSocketTexts : public ::testing::TestWithParam<SocketCase> {};
+
+TEST_P(FloatingSocketTexts, DirectionAndName) { EXPECT_EQ(socketTexts(GetParam().socket), GetParam().expected); }
+
+INSTANTIATE_TEST_SUITE_P(Cases, FloatingSocketTexts,
+                         ::testing::Values(SocketCase{"Input", socket::Vco1Cv, {"Socket", "INPUT VCO-1 CV Input"}},
+                                           SocketCase{"Output", socket::MgCvOutput, {"Socket", "OUTPUT MG CV Output"}},
+                                           SocketCase{"BeyondTheTable", kNumSockets, {"Socket", "N/A"}}),
+                         test::rowName<SocketCase>);
+
+struct FilterCase {
+    const char* name;
+    int mode;
+    const char* shortName;
+};
+
+class FloatingFilterTexts : public ::testing::TestWithParam<FilterCase> {};
+
+TEST_P(FloatingFilterTexts, ShortNameOfTheMode) {
+    EXPECT_EQ(filterTexts(GetParam().mode), (DisplayTexts{"Filter", GetParam().shortName}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, FloatingFilterTexts,
+                         ::testing::Values(FilterCase{"Ladder24", 0, "24dB"}, FilterCase{"Ladder18", 1, "18dB"},
+                                           FilterCase{"Other18", 2, "18dB"}, FilterCase{"SecondOrder24", 3, "24dBSO"},
+                                           FilterCase{"Euler", 4, "Euler"},
+                                           FilterCase{"Oversampled", 5, "24dBSO 2x"},
+                                           FilterCase{"MenuOnlyMode", 9, "Mode 9"}),
+                         test::rowName<FilterCase>);
+
+}  // namespace
+}  // namespace tarvik::gui

@@ -1,0 +1,423 @@
+#include "gui/editor/patch_field.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+#include <ostream>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "gui/skin_tags.h"
+#include "tests/gui/toolkit/toolkit_fixtures.h"
+#include "tests/support/file_text.h"
+#include "tests/support/in_process_plugin.h"
+#include "tests/support/scoped_data_folder.h"
+
+namespace tarvik {
+
+void PrintTo(const Connection& c, std::ostream* out) { *out << "(" << c.output << ", " << c.input << ")"; }
+
+namespace gui {
+namespace {
+
+using test::mouseAt;
+using test::rowName;
+using Pairs = std::vector<Connection>;
+
+// Sockets of the table used below.
+constexpr int kVco1Cv = socket::Vco1Cv;          // input
+constexpr int kVco2Cv = socket::Vco2Cv;          // input
+constexpr int kBalanceCv = socket::VcoBalanceCv; // input
+constexpr int kMgOut = socket::MgCvOutput;       // output
+constexpr int kGateOut = socket::SeqGateOut;     // output
+constexpr int kNoteOut = socket::SeqNoteOut;     // output
+
+constexpr Point kEmptyPanel{70, 60};
+
+std::vector<int> allSockets() {
+    std::vector<int> numbers;
+    for (int n = 1; n <= kNumSockets; ++n) numbers.push_back(n);
+    return numbers;
+}
+
+// A panel of sockets in rows of seven, 16 pixels square, 100 apart across
+// and 80 down; SOCKET2 names a picture of its own.
+std::string skinText(const std::vector<int>& socketNumbers) {
+    std::string text = "CORDPLUG \"cordplug.png\", 0, 0, 10, 10\n";
+    for (int n : socketNumbers) {
+        const int i = n - 1;
+        text += "SOCKET" + std::to_string(n) + (n == 2 ? " \"other.png\", " : " \"socket.png\", ") +
+                std::to_string(20 + i % 7 * 100) + ", " + std::to_string(20 + i / 7 * 80) + ", 16, 16\n";
+    }
+    return text;
+}
+
+class PatchFieldTest : public ::testing::Test {
+protected:
+    explicit PatchFieldTest(const std::vector<int>& socketNumbers = allSockets()) {
+        const auto path = folder.path() / "sockets.skn";
+        tarvik::test::writeWholeFile(path, skinText(socketNumbers));
+        EXPECT_TRUE(skin.parse(path.string()));
+        for (const std::string& file : skin.bitmapFiles()) {
+            if (file == "socket.png") bitmaps.push_back(test::stackedImages(16, 16, 2));
+            if (file == "other.png") bitmaps.push_back(test::stackedImages(16, 16, 1));
+            if (file == "cordplug.png") bitmaps.push_back(test::stackedImages(10, 10, 1));
+        }
+        panel = std::make_unique<Panel>(skin, bitmaps);
+        field.addSockets(frame, *panel);
+        field.addCords(frame, *panel, skin);
+    }
+
+    Tarvik& plugin() { return host.plugin(); }
+    ConnectionList& list() { return plugin().engine().patch().connections; }
+    const SocketTable& table() { return plugin().engine().sockets(); }
+    CordLayer& cords() { return *field.cords(); }
+
+    void setConnections(const Pairs& pairs) {
+        for (const Connection& c : pairs) ASSERT_TRUE(table().connect(list(), c.output, c.input));
+        field.rebuild();
+    }
+    Pairs connections() {
+        Pairs pairs;
+        for (int i = 0; i < list().size(); ++i) pairs.push_back(list().at(i));
+        return pairs;
+    }
+    // The cables on screen, as pairs, in no particular order; each must
+    // hang between its sockets' centres.
+    Pairs cablesShown() {
+        Pairs shown;
+        for (int k = 0; k < CordLayer::kPoolSize; ++k) {
+            const PatchCord& c = cords().cord(k);
+            if (!c.inUse()) continue;
+            shown.push_back({c.output(), c.input()});
+            EXPECT_EQ(c.start().x, centre(c.output()).x) << "cord " << k;
+            EXPECT_EQ(c.start().y, centre(c.output()).y) << "cord " << k;
+            EXPECT_EQ(c.end().x, centre(c.input()).x) << "cord " << k;
+            EXPECT_EQ(c.end().y, centre(c.input()).y) << "cord " << k;
+        }
+        return shown;
+    }
+    static Pairs sorted(Pairs pairs) {
+        std::sort(pairs.begin(), pairs.end(),
+                  [](const Connection& a, const Connection& b) { return std::tie(a.output, a.input) < std::tie(b.output, b.input); });
+        return pairs;
+    }
+
+    Point at(int socketIndex) { return field.socket(socketIndex)->rect().centre(); }
+    PointF centre(int socketIndex) {
+        const Rect& r = field.socket(socketIndex)->rect();
+        return {(r.left + r.right) / 2.0, (r.top + r.bottom) / 2.0};
+    }
+    void press(Point p, int modifiers = 0, int buttons = button::kLeft) {
+        frame.mouseDown(mouseAt(p, modifiers, buttons));
+    }
+    void move(Point p) { frame.mouseMoved(mouseAt(p)); }
+    void release(Point p, int buttons = button::kLeft) { frame.mouseUp(mouseAt(p, 0, buttons)); }
+    void drag(int from, Point to) {
+        press(at(from));
+        move({(at(from).x + to.x) / 2, (at(from).y + to.y) / 2});
+        move(to);
+        release(to);
+    }
+    void openMenu(int socketIndex) {
+        press(at(socketIndex), 0, button::kRight);
+        release(at(socketIndex), button::kRight);
+    }
+    void choose(int entry) {
+        const Point p = field.menu()->entryRect(entry).centre();
+        press(p);
+        release(p);
+    }
+
+    tarvik::test::ScopedDataFolder folder;
+    tarvik::test::InProcessPlugin host;
+    SkinDefinition skin;
+    std::vector<Bitmap> bitmaps;
+    std::unique_ptr<Panel> panel;
+    Frame frame{Rect::sized(0, 0, 755, 525)};
+    GuiPreferences preferences;
+    PatchField field{plugin(), preferences, 17u};
+};
+
+// --- Making cables by dragging.
+
+struct DragCase {
+    std::string name;
+    Pairs before;
+    int from;
+    int to;  // -1: empty panel
+    Pairs after;
+    friend void PrintTo(const DragCase& c, std::ostream* out) { *out << c.name; }
+};
+
+class PatchFieldDrag : public PatchFieldTest, public ::testing::WithParamInterface<DragCase> {};
+
+TEST_P(PatchFieldDrag, ChangesTheListOnlyAsTheRulesAllow) {
+    const DragCase& c = GetParam();
+    setConnections(c.before);
+    drag(c.from, c.to >= 0 ? at(c.to) : kEmptyPanel);
+    EXPECT_EQ(connections(), c.after);
+    EXPECT_EQ(sorted(cablesShown()), sorted(c.after));
+    EXPECT_FALSE(field.dragging());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rules, PatchFieldDrag,
+    ::testing::Values(DragCase{"OutputToInput", {}, kMgOut, kVco1Cv, {{kMgOut, kVco1Cv}}},
+                      DragCase{"InputToOutputIsStoredOutputFirst", {}, kVco1Cv, kMgOut, {{kMgOut, kVco1Cv}}},
+                      DragCase{"AnOutputFeedsAFurtherInput",
+                               {{kMgOut, kVco1Cv}},
+                               kMgOut,
+                               kVco2Cv,
+                               {{kMgOut, kVco1Cv}, {kMgOut, kVco2Cv}}},
+                      DragCase{"OffAnInputOntoEmptyPanel", {{kMgOut, kVco1Cv}}, kVco1Cv, -1, {}},
+                      DragCase{"OffAnInputOntoAnotherFreeInput",
+                               {{kMgOut, kVco1Cv}, {kGateOut, kBalanceCv}},
+                               kVco1Cv,
+                               kVco2Cv,
+                               {{kGateOut, kBalanceCv}, {kMgOut, kVco2Cv}}},
+                      DragCase{"OffAnInputBackOntoIt", {{kMgOut, kVco1Cv}}, kVco1Cv, kVco1Cv, {{kMgOut, kVco1Cv}}},
+                      DragCase{"OffAnInputOntoATakenInput",
+                               {{kMgOut, kVco1Cv}, {kGateOut, kVco2Cv}},
+                               kVco1Cv,
+                               kVco2Cv,
+                               {{kGateOut, kVco2Cv}}},
+                      DragCase{"OutputOntoOutput", {}, kMgOut, kGateOut, {}},
+                      DragCase{"InputOntoInput", {}, kVco1Cv, kVco2Cv, {}},
+                      DragCase{"OntoAnInputWithACable", {{kMgOut, kVco1Cv}}, kGateOut, kVco1Cv, {{kMgOut, kVco1Cv}}},
+                      DragCase{"OntoItself", {}, kMgOut, kMgOut, {}},
+                      DragCase{"OutputOntoEmptyPanel", {}, kMgOut, -1, {}}),
+    rowName<DragCase>);
+
+TEST_F(PatchFieldTest, WhileDraggingTheSocketsShowWhereTheCableMayGo) {
+    setConnections({{kMgOut, kVco1Cv}});
+    press(at(kGateOut));
+    move(at(kVco2Cv));
+    ASSERT_TRUE(field.dragging());
+    for (int s = 0; s < kNumSockets; ++s) {
+        EXPECT_EQ(field.socket(s)->highlighted(), table().isInput(s) && s != kVco1Cv) << "socket " << s;
+        EXPECT_EQ(field.socket(s)->lit(), s == kVco2Cv) << "socket " << s;
+    }
+    const PatchCord* held = cords().findCord(kGateOut, -1);
+    ASSERT_NE(held, nullptr);
+    EXPECT_EQ(held->end().x, centre(kVco2Cv).x) << "the end snaps to the lit socket";
+    EXPECT_EQ(held->end().y, centre(kVco2Cv).y);
+    EXPECT_FALSE(held->plugVisible());
+
+    move({at(kVco2Cv).x + 30, at(kVco2Cv).y + 25});
+    EXPECT_FALSE(field.socket(kVco2Cv)->lit());
+    EXPECT_EQ(held->end().x, at(kVco2Cv).x + 30) << "off a socket the end follows the pointer";
+    EXPECT_TRUE(held->plugVisible());
+
+    move(at(kNoteOut));
+    EXPECT_FALSE(field.socket(kNoteOut)->lit()) << "a socket the rule refuses never lights";
+    EXPECT_TRUE(held->plugVisible());
+
+    release(at(kNoteOut));
+    for (int s = 0; s < kNumSockets; ++s) {
+        EXPECT_FALSE(field.socket(s)->highlighted()) << "socket " << s;
+        EXPECT_FALSE(field.socket(s)->lit()) << "socket " << s;
+    }
+}
+
+TEST_F(PatchFieldTest, APickedUpCableKeepsItsOutputEndAndItsCord) {
+    setConnections({{kGateOut, kBalanceCv}, {kMgOut, kVco1Cv}});
+    PatchCord* const cable = cords().findCord(kMgOut, kVco1Cv);
+    ASSERT_NE(cable, nullptr);
+    press(at(kVco1Cv));
+    move(kEmptyPanel);
+    EXPECT_EQ(connections(), (Pairs{{kGateOut, kBalanceCv}})) << "taken off as soon as it is picked up";
+    EXPECT_EQ(cable->start().x, centre(kMgOut).x);
+    EXPECT_EQ(cable->end().x, kEmptyPanel.x);
+    EXPECT_TRUE(cable->inUse());
+    release(kEmptyPanel);
+    EXPECT_FALSE(cable->inUse());
+}
+
+TEST_F(PatchFieldTest, WithEveryCordInUseANewDragTakesNone) {
+    setConnections({{kMgOut, kVco1Cv}});
+    for (int k = 0; k < CordLayer::kPoolSize; ++k) cords().cord(k).setInUse(true);
+    drag(kGateOut, at(kVco2Cv));
+    EXPECT_EQ(connections(), (Pairs{{kMgOut, kVco1Cv}}));
+    EXPECT_FALSE(field.socket(kVco2Cv)->lit());
+
+    drag(kVco1Cv, at(kVco2Cv));
+    EXPECT_EQ(connections(), (Pairs{{kMgOut, kVco2Cv}})) << "a cable already hanging can still be moved";
+}
+
+TEST_F(PatchFieldTest, HiddenCablesStillConnect) {
+    preferences.displayCables = 0;
+    field.rebuild();
+    drag(kMgOut, at(kVco1Cv));
+    EXPECT_EQ(connections(), (Pairs{{kMgOut, kVco1Cv}}));
+    EXPECT_TRUE(cablesShown().empty());
+}
+
+// --- Shift-click.
+
+struct ClearCase {
+    std::string name;
+    int socket;
+    Pairs after;
+    friend void PrintTo(const ClearCase& c, std::ostream* out) { *out << c.name; }
+};
+
+class PatchFieldClear : public PatchFieldTest, public ::testing::WithParamInterface<ClearCase> {};
+
+TEST_P(PatchFieldClear, ShiftPressClearsEveryCableOfTheSocket) {
+    setConnections({{kMgOut, kVco1Cv}, {kMgOut, kVco2Cv}, {kGateOut, kBalanceCv}});
+    press(at(GetParam().socket), modifier::kShift);
+    release(at(GetParam().socket));
+    EXPECT_EQ(connections(), GetParam().after);
+    EXPECT_EQ(sorted(cablesShown()), sorted(GetParam().after));
+}
+
+INSTANTIATE_TEST_SUITE_P(Sockets, PatchFieldClear,
+                         ::testing::Values(ClearCase{"OutputWithTwo", kMgOut, {{kGateOut, kBalanceCv}}},
+                                           ClearCase{"Input", kVco2Cv, {{kMgOut, kVco1Cv}, {kGateOut, kBalanceCv}}},
+                                           ClearCase{"Unconnected",
+                                                     kNoteOut,
+                                                     {{kMgOut, kVco1Cv}, {kMgOut, kVco2Cv}, {kGateOut, kBalanceCv}}}),
+                         rowName<ClearCase>);
+
+// --- The socket menu.
+
+TEST_F(PatchFieldTest, AnInputsMenuShowsItsCableAndNothingElseToChoose) {
+    setConnections({{kMgOut, kVco1Cv}});
+    openMenu(kVco1Cv);
+    ASSERT_TRUE(field.menu()->isOpen());
+    const std::vector<MenuEntry>& entries = field.menu()->entries();
+    ASSERT_EQ(entries.size(), static_cast<std::size_t>(PatchField::kMenuFirstSocket + table().size()));
+    EXPECT_EQ(entries[0].text, "Disconnect");
+    EXPECT_TRUE(entries[0].enabled);
+    EXPECT_TRUE(entries[1].separator);
+    EXPECT_EQ(entries[2].text, "VCO-1 CV Input");
+    EXPECT_EQ(entries[2].right, "<---");
+    EXPECT_FALSE(entries[2].enabled);
+    EXPECT_TRUE(entries[3].separator);
+    for (int s = 0; s < table().size(); ++s) {
+        const MenuEntry& e = entries[static_cast<std::size_t>(PatchField::kMenuFirstSocket + s)];
+        EXPECT_EQ(e.text, table().socket(s).name);
+        EXPECT_EQ(e.right, s == kMgOut ? "*" : "") << e.text;
+        EXPECT_FALSE(e.enabled) << e.text;
+    }
+}
+
+TEST_F(PatchFieldTest, AnOutputsMenuOffersTheFreeInputs) {
+    setConnections({{kMgOut, kVco1Cv}});
+    openMenu(kMgOut);
+    const std::vector<MenuEntry>& entries = field.menu()->entries();
+    EXPECT_EQ(entries[2].text, "MG CV Output");
+    EXPECT_EQ(entries[2].right, "--->");
+    for (int s = 0; s < table().size(); ++s) {
+        const MenuEntry& e = entries[static_cast<std::size_t>(PatchField::kMenuFirstSocket + s)];
+        EXPECT_EQ(e.enabled, table().isInput(s) && s != kVco1Cv) << e.text;
+        EXPECT_EQ(e.right, s == kVco1Cv ? "*" : "") << e.text;
+    }
+}
+
+TEST_F(PatchFieldTest, ChoosingASocketConnectsAndHangsTheCables) {
+    setConnections({{kMgOut, kVco1Cv}});
+    openMenu(kVco2Cv);
+    choose(PatchField::kMenuFirstSocket + kGateOut);
+    EXPECT_FALSE(field.menu()->isOpen());
+    EXPECT_EQ(connections(), (Pairs{{kMgOut, kVco1Cv}, {kGateOut, kVco2Cv}}));
+    EXPECT_EQ(sorted(cablesShown()), sorted(connections()));
+}
+
+TEST_F(PatchFieldTest, ChoosingDisconnectClearsTheSocket) {
+    setConnections({{kMgOut, kVco1Cv}, {kMgOut, kVco2Cv}, {kGateOut, kBalanceCv}});
+    openMenu(kMgOut);
+    choose(PatchField::kMenuDisconnect);
+    EXPECT_EQ(connections(), (Pairs{{kGateOut, kBalanceCv}}));
+    EXPECT_EQ(cablesShown(), (Pairs{{kGateOut, kBalanceCv}}));
+}
+
+TEST_F(PatchFieldTest, TheMenuClosesOnEscapeAndLiesOnTop) {
+    frame.add(std::make_unique<View>(frame.rect()));
+    openMenu(kMgOut);
+    EXPECT_EQ(frame.children().back().get(), field.menu());
+    EXPECT_TRUE(field.keyDown({0, vkey::kEscape, 0}));
+    EXPECT_FALSE(field.menu()->isOpen());
+    EXPECT_FALSE(field.keyDown({0, vkey::kEscape, 0}));
+    frame.add(std::make_unique<View>(frame.rect()));
+    openMenu(kMgOut);
+    EXPECT_EQ(frame.children().back().get(), field.menu());
+}
+
+// --- Hover and rebuilding.
+
+struct HoverCase {
+    std::string name;
+    int socket;  // -1: empty panel
+    bool cablesShown;
+    std::optional<std::string> direction;
+    friend void PrintTo(const HoverCase& c, std::ostream* out) { *out << c.name; }
+};
+
+class PatchFieldHover : public PatchFieldTest, public ::testing::WithParamInterface<HoverCase> {};
+
+TEST_P(PatchFieldHover, NamesTheSocketUnderThePointer) {
+    const HoverCase& c = GetParam();
+    preferences.displayCables = c.cablesShown ? 1 : 0;
+    const auto shown = field.hover(c.socket >= 0 ? at(c.socket) : kEmptyPanel);
+    ASSERT_EQ(shown.has_value(), c.direction.has_value());
+    if (!shown) return;
+    EXPECT_EQ(shown->title, "Socket");
+    EXPECT_EQ(shown->direction, *c.direction);
+    EXPECT_EQ(shown->name, table().socket(c.socket).name);
+    EXPECT_EQ(shown->socket, c.socket);
+    EXPECT_EQ(shown->rect, field.socket(c.socket)->rect());
+}
+
+INSTANTIATE_TEST_SUITE_P(Places, PatchFieldHover,
+                         ::testing::Values(HoverCase{"Input", kVco2Cv, true, "INPUT"},
+                                           HoverCase{"Output", kGateOut, true, "OUTPUT"},
+                                           HoverCase{"EmptyPanel", -1, true, std::nullopt},
+                                           HoverCase{"CablesHidden", kVco2Cv, false, std::nullopt}),
+                         rowName<HoverCase>);
+
+TEST_F(PatchFieldTest, RebuildFollowsAListChangedElsewhere) {
+    setConnections({{kMgOut, kVco1Cv}});
+    table().disconnect(list(), kMgOut, kVco1Cv);
+    ASSERT_TRUE(table().connect(list(), kNoteOut, kBalanceCv));
+    ASSERT_TRUE(table().connect(list(), kNoteOut, kVco2Cv));
+    field.rebuild();
+    EXPECT_EQ(cablesShown(), (Pairs{{kNoteOut, kBalanceCv}, {kNoteOut, kVco2Cv}}));
+}
+
+TEST_F(PatchFieldTest, IdleLetsDroppedCablesFallIntoPlace) {
+    setConnections({{kMgOut, kVco1Cv}});
+    const PatchCord* cable = cords().findCord(kMgOut, kVco1Cv);
+    ASSERT_TRUE(cable->moving());
+    field.idle(16.0, {0, 0});
+    EXPECT_FALSE(cable->moving()) << "without antialiasing a cable hangs still at once";
+    EXPECT_EQ(cable->control(), cable->restPosition());
+}
+
+// --- Skins.
+
+class PatchFieldSparseSkin : public PatchFieldTest {
+protected:
+    PatchFieldSparseSkin() : PatchFieldTest({1, 2, 5}) {}
+};
+
+TEST_F(PatchFieldSparseSkin, MakesOnlyTheSocketsTheSkinPlacesAllWithTheFirstPicture) {
+    for (int s = 0; s < kNumSockets; ++s)
+        EXPECT_EQ(field.socket(s) != nullptr, s == 0 || s == 1 || s == 4) << "socket " << s;
+    EXPECT_EQ(field.socket(1)->bitmap(), panel->bitmap(tag::socket(1)));
+    EXPECT_EQ(field.socket(4)->name(), "MG CV Output");
+    EXPECT_EQ(field.socket(4)->tag(), tag::socket(5));
+}
+
+TEST_F(PatchFieldSparseSkin, ACableToASocketOffThePanelStaysInTheList) {
+    setConnections({{kMgOut, kVco1Cv}, {kGateOut, kVco2Cv}});
+    EXPECT_EQ(cablesShown(), (Pairs{{kMgOut, kVco1Cv}}));
+    EXPECT_EQ(connections().size(), 2u);
+}
+
+}  // namespace
+}  // namespace gui
+}  // namespace tarvik
