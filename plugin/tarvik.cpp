@@ -1,5 +1,6 @@
 #include "plugin/tarvik.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -173,6 +174,16 @@ bool Tarvik::writeConfigurationFile() {
     config_.syncMode = patch.state(state::SyncMode);
     config_.midiMode = patch.state(state::MidiMode);
     return writeConfiguration(config_, dataPath(dataFolder_, "Config.ini"));
+}
+
+void Tarvik::setOscModel(int model) {
+    config_.oscModel = model;
+    engine_.config().oscModel.store(model, std::memory_order_relaxed);
+}
+
+void Tarvik::setMaxPolyphony(int voices) {
+    config_.maxPolyphony = std::clamp(voices, 1, kMaxPolyphony);
+    engine_.config().maxPolyphony.store(config_.maxPolyphony, std::memory_order_relaxed);
 }
 
 void Tarvik::applyConfiguration() {

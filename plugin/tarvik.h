@@ -70,6 +70,16 @@ public:
     bool readConfigurationFile();
     bool writeConfigurationFile();
     const Configuration& configuration() const { return config_; }
+    // The preferences panel's two engine settings, taken at once.
+    void setOscModel(int model);
+    void setMaxPolyphony(int voices);  // limited to 1..kMaxPolyphony
+    // Whether a loaded patch starts its sequencer as it was saved (the patch
+    // menu's Auto Run/Stop entry).
+    void setAutoRun(bool on) { config_.autoRun = on ? 1 : 0; }
+
+    // The advanced randomiser's settings: kept while the plug-in lives, so
+    // that the panel shows them again however often the editor reopens.
+    AdvancedRandomSettings& advancedRandomSettings() { return advancedRandom_; }
 
     // The sequencer panel's programming actions on the current pattern
     // (Run/Stop, step flags, note entry, moves of the edit position).
@@ -91,6 +101,7 @@ private:
     ControllerMap controllerMap_;
     Configuration config_;
     PatternEditor patternEditor_;
+    AdvancedRandomSettings advancedRandom_;
     std::atomic<bool> midiLearn_{false};
     std::atomic<int> learnTarget_{-1};
     std::string dataFolder_;

@@ -80,8 +80,12 @@ show_wine_errors() {
 
 # ---------------------------------------------------------------------------
 begin "cross-build into $build"
+# The program's own pictures cannot be drawn by a cross-build: the native
+# build beside the data folder drew them.
+resources=()
+[[ -z $data ]] || resources=(-DTARVIK_RESOURCE_DIR="$(dirname "$data")/resources")
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTARVIK_BUILD_TESTS=ON \
-    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" >/dev/null ||
+    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" "${resources[@]}" >/dev/null ||
     die "configuring $build failed"
 cmake --build "$build" --parallel "$jobs" || die "the Windows build failed"
 dll=$build/gui/Tarvik.dll

@@ -202,6 +202,8 @@ public:
 
     bool alive() const override { return alive_; }
 
+    void* nativeHandle() const override { return alive_ ? hwnd_ : nullptr; }
+
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam) {
         switch (message) {
             case WM_ERASEBKGND: return 1;  // the paint covers it: no flicker
@@ -236,6 +238,12 @@ public:
                 // a task switch): the release will never reach us, so the
                 // drag ends here and the control closes its edit.
                 if (pressed_ != 0 && !lettingGo_ && reinterpret_cast<HWND>(lParam) != hwnd_) {
+                    // Inside the press itself (a menu popped up by it) the
+                    // frame has not taken the press yet: it ends after.
+                    if (pressing_) {
+                        lostInPress_ = true;
+                        return 0;
+                    }
                     pressed_ = 0;
                     events_.mouseUp(last_);
                 }
@@ -290,7 +298,17 @@ private:
         last_ = mouse(pointOf(lParam), wParam);
         MouseEvent m = last_;
         m.buttons = pressedButton;
+        pressing_ = true;
+        lostInPress_ = false;
         events_.mouseDown(m);
+        pressing_ = false;
+        // A modal loop run by the press (the system's menu) took the
+        // pointer and the release with it: the press ends here.
+        if (lostInPress_ && pressed_ != 0 && alive_) {
+            pressed_ = 0;
+            events_.mouseUp(last_);
+            letGo();
+        }
     }
 
     void lift(int liftedButton, WPARAM wParam, LPARAM lParam) {
@@ -340,6 +358,8 @@ private:
     DirtyRegion invalid_;
     MouseEvent last_;  // the latest pointer event, for a drag cut short
     int pressed_ = 0;  // button:: bits held down over us
+    bool pressing_ = false;     // inside the frame's press
+    bool lostInPress_ = false;  // the capture went elsewhere during it
     bool lettingGo_ = false;
     bool alive_ = false;
     bool closing_ = false;

@@ -13,6 +13,9 @@
 
 namespace tarvik::gui {
 
+// The title of the editor's questions and messages.
+inline constexpr const char* kProductTitle = "Sonvarde Kelvane Pro";
+
 class Dialogs {
 public:
     // `parentWindow` is the host's window (owner of native boxes); in-panel

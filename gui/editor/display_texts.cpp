@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "dsp/socket_table.h"
+#include "gui/editor/editor_menus.h"
 #include "patch/parameters.h"
 #include "plugin/tarvik.h"
 
@@ -44,7 +45,10 @@ DisplayTexts socketTexts(int socket) {
 }
 
 DisplayTexts filterTexts(int mode) {
-    if (mode < 0 || mode >= static_cast<int>(kFilterShortNames.size())) return {"Filter", "Mode " + std::to_string(mode)};
+    if (mode < 0 || mode >= static_cast<int>(kFilterShortNames.size())) {
+        const std::string name = filterMenuName(mode);
+        return {"Filter", name.empty() ? "Mode " + std::to_string(mode) : name};
+    }
     return {"Filter", kFilterShortNames[static_cast<std::size_t>(mode)]};
 }
 

@@ -31,6 +31,7 @@ enum class Kind {
     VerticalSwitch,
     IlluButton,
     PitchKeyboard,
+    MenuArea,  // an invisible button that opens a menu; needs no picture
 };
 
 struct Group {
@@ -83,6 +84,7 @@ std::vector<Group> panelGroups() {
           MgRetrigLed, MgAudioLed, MgVco1Led, MgVco2Led, MgVcfLed, MgVcaLed, MgPw1Led, Sync12Led, Sync21Led,
           AccExtLed, VcaTriggerLed, VcfTriggerLed, DelayLed}},
         {Kind::PitchKeyboard, false, {tag::PitchKeyboard}},
+        {Kind::MenuArea, false, {FilterDropdown}},
     };
 }
 
@@ -129,11 +131,15 @@ bool Panel::build(Frame& frame, ControlListener& listener, KnobMode knobMode, Pa
     for (const Group& group : panelGroups()) {
         for (int tagValue : group.tags) {
             const Bitmap* b = bitmap(tagValue);
+            const Rect r = rect(tagValue);
+            if (group.kind == Kind::MenuArea) {
+                if (!r.empty()) keep(tagValue, std::make_unique<KickButton>(r, &listener, tagValue, nullptr));
+                continue;
+            }
             if (!b) {
                 if (group.required) return false;
                 continue;
             }
-            const Rect r = rect(tagValue);
             switch (group.kind) {
                 case Kind::Knob: makeKnob(tagValue, r, b); break;
                 case Kind::KickButton: keep(tagValue, std::make_unique<KickButton>(r, &listener, tagValue, b)); break;
@@ -157,6 +163,7 @@ bool Panel::build(Frame& frame, ControlListener& listener, KnobMode knobMode, Pa
                     digits->setRange(0.0f, tagValue == tag::StepDisplay || tagValue == tag::StepsDigits ? 99.0f : 999.0f);
                     break;
                 }
+                case Kind::MenuArea: break;
                 case Kind::PatchButton: {
                     // The name sits on the button's picture; the button takes the clicks.
                     keep(tagValue, std::make_unique<KickButton>(r, &listener, tagValue, b));

@@ -71,19 +71,6 @@ constexpr ParameterLed kParameterLeds[] = {
 // The octave switch's three positions: 16', 8' and 4'.
 int octaveStep(float value) { return std::clamp(static_cast<int>(value * 2.0f), 0, 2); }
 
-// FilterMode steps through the models the option button offers.
-int nextFilterMode(int mode) {
-    switch (mode) {
-        case 2: return 3;
-        case 3: return 5;
-        case 5: return 2;
-        case 0:
-        case 1:
-        case 4: return mode;
-        default: return 0;
-    }
-}
-
 bool pressed(const Control& c) { return c.value() > c.minimum(); }
 
 }  // namespace
@@ -144,22 +131,29 @@ void TarvikGui::handlePanelButton(Control& control) {
     TarvikPatch& patch = plugin_.engine().patch();
     const bool on = control.value() > 0.5f;
     switch (control.tag()) {
-        case tag::OptionCables:
-            preferences_.displayCables = on ? 1 : 0;
-            patchField_->rebuild();
-            break;
-        case tag::OptionMidiLearn:
-            plugin_.setMidiLearn(on);
-            plugin_.setLearnParameter(-1);
-            break;
+        case tag::OptionCables: showCables(on); break;
+        case tag::OptionMidiLearn: setMidiLearn(on); break;
         case tag::OptionAux: patch.setState(state::AuxInput, on ? 1 : 0); break;
         case tag::OptionFilter:
             if (!pressed(control)) break;
-            patch.setState(state::FilterMode, nextFilterMode(patch.state(state::FilterMode)));
+            setFilterMode(nextFilterMode(patch.state(state::FilterMode)));
             showFloating(control.rect(), filterTexts(patch.state(state::FilterMode)));
             break;
         case tag::OptionPanic:
             if (pressed(control)) plugin_.engine().request(Engine::kReset);
+            break;
+        case tag::OptionInfo: patchInfo_->show(); break;
+        case tag::OptionMenu:
+        case tag::PatternMenu:
+        case tag::PatchButton:
+        case tag::FilterDropdown:
+            if (pressed(control)) showMenu(control.tag());
+            break;
+        case tag::NextPatchButton:
+            if (pressed(control)) stepPatch(1);
+            break;
+        case tag::PrevPatchButton:
+            if (pressed(control)) stepPatch(-1);
             break;
         case tag::PatternLock: patch.setState(state::PatternLock, on ? 1 : 0); break;
         case tag::PatternWriteProtect: patch.setState(state::PatternWriteProtect, on ? 1 : 0); break;
@@ -339,6 +333,7 @@ void TarvikGui::refreshStatus() {
         showValue(ranges[0][k], lit(range1 == k));
         showValue(ranges[1][k], lit(range2 == k));
     }
+    refreshMenus();
 }
 
 // The step at the edit position of the current pattern, read back from the

@@ -18,7 +18,6 @@ constexpr auto kBlinkTime = std::chrono::milliseconds(200);
 constexpr auto kActivityTime = std::chrono::milliseconds(100);
 constexpr auto kKnobGlideTime = std::chrono::milliseconds(500);
 
-constexpr const char* kProductTitle = "Sonvarde Kelvane Pro";
 constexpr const char* kErrorTitle = "Tarvik Error";
 constexpr const char* kReinstallText = "This plug-in needs to be reinstalled for this user account";
 constexpr const char* kMissingFilesText =
@@ -134,6 +133,10 @@ bool TarvikGui::open(void* parentWindow) {
 
     addOverlays();
     dialogs_ = std::make_unique<Dialogs>(*frame_, parentWindow);
+    fileDialogs_ = std::make_unique<FileDialogs>(*frame_, parentWindow);
+    addPanels();
+    menu_ = std::make_unique<OptionMenu>(*frame_);
+    skinName_ = skin_->name();
 
     const Clock::time_point now = Clock::now();
     midiLedStamp_ = blinkStamp_ = activityStamp_ = rockerStamp_ = cordStamp_ = now;
@@ -151,9 +154,15 @@ void TarvikGui::close() {
     rectFromSkin_ = false;  // the next open may bring another skin
     if (!frame_) return;
     writeGuiPreferences(preferences_, dataPath(dataFolder_, "Gui.ini"));
+    // Everything below points into the frame, so it goes first.
+    menu_.reset();
     frame_->close();
+    preferencesPanel_.reset();
+    randomPanel_.reset();
+    patchInfo_.reset();
+    fileDialogs_.reset();
     dialogs_.reset();
-    patchField_.reset();  // both point into the frame
+    patchField_.reset();
     floating_ = nullptr;
     sprite_ = nullptr;
     splash_ = nullptr;
@@ -168,6 +177,9 @@ void TarvikGui::idle() {
     if (!frame_) return;
     const Clock::time_point now = Clock::now();
     Engine& engine = plugin_.engine();
+    takeProgramRequests();
+    fileDialogs_->idle();
+    patchInfo_->idle();
 
     inbox_.drain([&](int index) {
         const int controlTag = index < kNumParameters ? kParameterTable[static_cast<std::size_t>(index)].controlId : 0;
@@ -180,6 +192,7 @@ void TarvikGui::idle() {
         refreshParameters();
         showPatchName();
         patchField_->rebuild();
+        patchInfo_->setText(plugin_.engine().patch().info);
     }
     if (glideEnd_) {
         const bool over = now >= *glideEnd_;
@@ -273,23 +286,38 @@ void TarvikGui::programChanged() { refreshAll_.store(true, std::memory_order_rel
 
 void TarvikGui::programNameChanged() { refreshAll_.store(true, std::memory_order_release); }
 
-// Program changes and bank selects load patches, which only the GUI thread
-// may do; the light needs nothing from here, the engine raises it.
-void TarvikGui::midiMessage(int /*status*/, int /*data1*/, int /*data2*/) {}
+// On the audio thread: program changes and bank selects load patches, which
+// only the GUI thread may do, so they are only noted here for the idle (a
+// later one in the same block wins). The light needs nothing from here: the
+// engine raises it.
+void TarvikGui::midiMessage(int status, int data1, int data2) {
+    if ((status & 0xF0) == 0xC0) pendingProgram_.store(data1, std::memory_order_release);
+    if ((status & 0xF0) == 0xB0 && data1 == 0) pendingBank_.store(data2, std::memory_order_release);
+}
 
 // Ctrl+L shows or hides the cables whatever the UseKeyboard preference
 // says; the sequencer panel's key map works only while it is on.
 bool TarvikGui::handleKey(const KeyEvent& key) {
-    if (dialogs_->handleKey(key)) return true;     // an open question takes every key
-    if (patchField_->keyDown(key)) return true;  // the socket menu, while open
+    if (menu_->keyDown(key)) return true;           // a menu drawn in the frame takes every key
+    if (dialogs_->handleKey(key)) return true;      // so does an open question
+    if (fileDialogs_->handleKey(key)) return true;  // so does the panel's file chooser
+    if (patchField_->keyDown(key)) return true;     // the socket menu, while open
     if ((key.modifiers & modifier::kControl) != 0) {
-        if (key.character == 'l') {
-            preferences_.displayCables = preferences_.displayCables != 0 ? 0 : 1;
-            patchField_->rebuild();
-            refreshStatus();
-            return true;
+        switch (key.character) {
+            case 'l':
+                preferences_.displayCables = preferences_.displayCables != 0 ? 0 : 1;
+                patchField_->rebuild();
+                refreshStatus();
+                return true;
+            case 'o': openPatch(); return true;
+            case 's':
+                if ((key.modifiers & modifier::kShift) != 0)
+                    savePatchAs();
+                else
+                    savePatch();
+                return true;
+            default: return false;
         }
-        return false;
     }
     if (preferences_.useKeyboard == 0 || key.modifiers != 0) return false;
     const KeymapEntry* row = nullptr;
@@ -324,6 +352,24 @@ void TarvikGui::addOverlays() {
     effects_->setEnabled(preferences_.antiAliasing != 0);
 }
 
+// The three panels the menus and buttons show: made at each open, hidden.
+void TarvikGui::addPanels() {
+    panelPictures_ = PanelPictures::fromProgram();
+    preferencesPanel_ = std::make_unique<PreferencesHandler>(
+        *frame_, panelPictures_, plugin_, preferences_,
+        PreferencesHandler::Events{[this] {
+                                       patchField_->rebuild();
+                                       effects_->setEnabled(preferences_.antiAliasing != 0);
+                                       refreshStatus();
+                                   },
+                                   [this] { refreshStatus(); }});
+    randomPanel_ = std::make_unique<RandomHandler>(*frame_, panelPictures_, plugin_, plugin_.advancedRandomSettings(),
+                                                   [this] { refreshSequencerPanel(); });
+    patchInfo_ = std::make_unique<PatchInfoHandler>(*frame_, panelPictures_);
+    patchInfo_->setText(plugin_.engine().patch().info);
+    patchBank_ = std::make_unique<PatchBank>(dataPath(dataFolder_, "Tarvik Patches/"));
+}
+
 void TarvikGui::showFloating(const Rect& under, const DisplayTexts& texts) {
     if (floating_ && preferences_.floatingDisplay != 0) floating_->show(under, texts, Clock::now());
 }
@@ -331,10 +377,7 @@ void TarvikGui::showFloating(const Rect& under, const DisplayTexts& texts) {
 void TarvikGui::showPatchName() {
     TextLabel* label = panel_->patchName();
     if (!label) return;
-    std::string name = plugin_.currentPatchPath();
-    if (const std::size_t slash = name.find_last_of("/\\"); slash != std::string::npos) name.erase(0, slash + 1);
-    if (name.size() > 5 && name.compare(name.size() - 5, 5, ".tvkp") == 0) name.erase(name.size() - 5);
-    label->setText(name);
+    label->setText(patchDisplayName(plugin_.currentPatchPath()));
 }
 
 }  // namespace tarvik::gui

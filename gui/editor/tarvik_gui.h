@@ -18,16 +18,24 @@
 #include <vector>
 
 #include "gui/editor/anim_sprite.h"
+#include "gui/editor/dialog_panel.h"
 #include "gui/editor/dialogs.h"
+#include "gui/editor/editor_menus.h"
+#include "gui/editor/file_dialogs.h"
 #include "gui/editor/floating_display.h"
 #include "gui/editor/panel.h"
 #include "gui/editor/panel_effects.h"
+#include "gui/editor/patch_browser.h"
 #include "gui/editor/patch_field.h"
+#include "gui/editor/patch_info_handler.h"
+#include "gui/editor/preferences_handler.h"
+#include "gui/editor/random_handler.h"
 #include "gui/editor/splash_screen.h"
 #include "gui/editor/parameter_inbox.h"
 #include "gui/gui_preferences.h"
 #include "gui/skin_definition.h"
 #include "gui/toolkit/frame.h"
+#include "gui/toolkit/option_menu.h"
 #include "plugin/tarvik.h"
 
 namespace tarvik::gui {
@@ -89,8 +97,36 @@ private:
     void showValue(int tagValue, float value);
     void showFloating(const Rect& under, const DisplayTexts& texts);
     void addOverlays();
+    void addPanels();
     void clearPattern();
+
+    // Commands that read and write files.
+    void patchLoaded();
+    bool loadPatch(const std::string& path);
+    void openPatch();
+    void savePatch();
+    void savePatchAs();
+    void stepPatch(int direction);
+    void takeProgramRequests();
+    void loadControllerMap();
+    void saveControllerMap();
+    void importPattern();
+    void exportPattern();
+    void importRebirthSong();
+    void viewConfigurationFiles();
     void showPatchName();
+
+    // The four menus and what their entries do.
+    void showMenu(int tagValue);
+    void optionChosen(OptionCommand command);
+    void patternChosen(PatternCommand command);
+    void patchMenuChosen(const PatchMenuEntries& entries, const MenuChoice& choice);
+    void chooseSkin();
+    void useDefaultSkin();
+    void refreshMenus();
+    void setMidiLearn(bool on);
+    void showCables(bool shown);
+    void setFilterMode(int mode);
 
     Tarvik& plugin_;
     void* parent_ = nullptr;  // the host's window, owner of any message box
@@ -104,6 +140,22 @@ private:
     std::unique_ptr<Panel> panel_;
     std::unique_ptr<PatchField> patchField_;
     std::unique_ptr<Dialogs> dialogs_;
+    std::unique_ptr<FileDialogs> fileDialogs_;
+    PanelPictures panelPictures_;
+    std::unique_ptr<PreferencesHandler> preferencesPanel_;
+    std::unique_ptr<RandomHandler> randomPanel_;
+    std::unique_ptr<PatchInfoHandler> patchInfo_;
+    std::unique_ptr<PatchBank> patchBank_;
+    // One window shows whichever menu is open; it goes before the frame.
+    std::unique_ptr<OptionMenu> menu_;
+    OptionEntries optionEntries_;
+    const MenuModel patternMenu_ = patternMenu();
+    MenuModel filterMenu_ = filterMenu();
+    std::string skinName_;  // of the skin the next open loads
+    // Program changes and bank selects the audio thread saw, for the idle.
+    static constexpr int kNoRequest = -1;
+    std::atomic<int> pendingProgram_{kNoRequest};
+    std::atomic<int> pendingBank_{kNoRequest};
     // Views of the frame, made after the skin's controls; null when the skin
     // leaves them out.
     FloatingDisplay* floating_ = nullptr;

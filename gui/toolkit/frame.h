@@ -26,6 +26,8 @@ public:
     void close();
     bool isOpen() const { return window_ != nullptr; }
     bool windowAlive() const { return window_ && window_->alive(); }
+    // The open window; null when there is none.
+    PlatformWindow* window() const { return window_.get(); }
 
     void addDirty(const Rect& area);
     bool hasDirty() const { return !dirty_.empty(); }

@@ -46,6 +46,7 @@ struct Rect {
     }
     Rect offset(int dx, int dy) const { return {left + dx, top + dy, right + dx, bottom + dy}; }
     Rect inset(int d) const { return {left + d, top + d, right - d, bottom - d}; }
+    Point topLeft() const { return {left, top}; }
     Point centre() const { return {(left + right) / 2, (top + bottom) / 2}; }
     bool operator==(const Rect&) const = default;
 };

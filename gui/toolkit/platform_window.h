@@ -27,6 +27,45 @@ public:
     virtual bool keyDown(const KeyEvent& event) = 0;
 };
 
+// What the windows of a pop-up layer report, on the GUI thread. While a
+// layer is open the pointer and the keyboard are its own: every press,
+// move, wheel turn and key comes here, wherever the pointer is, with
+// `where` and `screen` both in screen coordinates. Only the release of a
+// press that began before the layer opened still goes to the frame.
+class PopupEvents {
+public:
+    virtual ~PopupEvents() = default;
+    // Paints `area` of pop-up window `window`, in the window's own
+    // coordinates; the context is clipped to it.
+    virtual void paintPopup(int window, DrawContext& context, const Rect& area) = 0;
+    virtual void popupMouseDown(const MouseEvent& event) = 0;
+    virtual void popupMouseMoved(const MouseEvent& event) = 0;
+    virtual void popupMouseUp(const MouseEvent& event) = 0;
+    virtual void popupWheel(const MouseEvent& event, double distance) = 0;
+    virtual void popupKeyDown(const KeyEvent& event) = 0;
+};
+
+// Top-level windows over everything else, beside the editor's window (a
+// menu that may reach beyond it), read and painted with the editor's
+// window from the host's idle calls. Closing the layer (destroying it)
+// closes its windows and gives the pointer and the keyboard back; so does
+// closing the editor's window, after which the layer is no longer alive.
+class PopupLayer {
+public:
+    virtual ~PopupLayer() = default;
+    virtual bool alive() const = 0;
+    // The screen's rectangle, which the windows should stay inside.
+    virtual Rect screen() const = 0;
+    // Where the frame's top-left corner lies on the screen.
+    virtual Point frameOrigin() const = 0;
+    // Opens a window covering `area` (screen coordinates); answers its
+    // number, or -1 when the window system refuses.
+    virtual int openWindow(const Rect& area) = 0;
+    virtual void closeWindow(int window) = 0;
+    // Marks `area` of a window (its own coordinates) for repainting.
+    virtual void invalidate(int window, const Rect& area) = 0;
+};
+
 class PlatformWindow {
 public:
     virtual ~PlatformWindow() = default;
@@ -43,6 +82,14 @@ public:
     virtual void captureMouse(bool on) = 0;
     // False once the host destroyed its window under the editor.
     virtual bool alive() const = 0;
+
+    // A pop-up layer beside this window reporting to `events` (which must
+    // outlive it); one at a time, so opening one ends the one before. Null
+    // where the platform has none.
+    virtual std::unique_ptr<PopupLayer> openPopupLayer(PopupEvents& /*events*/) { return nullptr; }
+    // The window system's own handle of the window (an HWND on Windows),
+    // for the system's own menus; null where there is none.
+    virtual void* nativeHandle() const { return nullptr; }
 };
 
 // A child window of `parent` (an X11 Window id or an HWND); null when it

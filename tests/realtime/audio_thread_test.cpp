@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "audio_thread_guard.h"
+#include "gui/editor/tarvik_gui.h"
 #include "patch/parameters.h"
 #include "tests/support/in_process_plugin.h"
 
@@ -35,6 +36,13 @@ private:
     std::vector<unsigned char> bytes_;
 };
 
+// The shell with its editor, as the plug-in binary makes it: the editor
+// hears every MIDI message on the audio thread.
+AEffect* createTarvikWithEditor(audioMasterCallback audioMaster) {
+    return (new TarvikEdit(audioMaster, [](Tarvik& shell) { return std::make_unique<gui::TarvikGui>(shell); }))
+        ->getAeffect();
+}
+
 VstMidiEvent midi(int offset, int status, int data1, int data2) {
     return {kVstMidiType, sizeof(VstMidiEvent), offset, 0, 0, 0,
             {static_cast<char>(status), static_cast<char>(data1), static_cast<char>(data2), 0}, 0, 0, 0, 0};
@@ -44,7 +52,7 @@ TEST(AudioThread, ProcessEventsAndProcessReplacingNeverAllocateLockOrOpenFiles) 
     test::ScopedDataFolder folder;
     host::HostSettings settings;
     settings.blockSize = kBlock;
-    test::InProcessPlugin host(settings);
+    test::InProcessPlugin host(settings, createTarvikWithEditor);
     host.start();
     Tarvik& plugin = host.plugin();
     plugin.engine().config().midiOutput = 1;
@@ -56,7 +64,9 @@ TEST(AudioThread, ProcessEventsAndProcessReplacingNeverAllocateLockOrOpenFiles) 
         const int key = 30 + static_cast<int>(b % 40);
         blocks[b].set({midi(0, 0x90, key, 100), midi(17, 0xB0, 74, static_cast<int>(b)), midi(17, 0xE1, 3, 64),
                        midi(100, 0xB0, 1, 90), midi(101, 0xD0, 40, 0), midi(200, 0x80, key, 0),
-                       midi(255, 0xB0, 123, 0), midi(40, 0xF0, 0, 0)});
+                       midi(255, 0xB0, 123, 0), midi(40, 0xF0, 0, 0),
+                       // Bank selects and program changes load patch files: the editor only notes them.
+                       midi(50, 0xB0, 0, 1), midi(51, 0xC0, static_cast<int>(b), 0)});
     }
     std::vector<float> inL(kBlock * 3, 0.1f), inR(kBlock * 3, -0.1f), outL(kBlock * 3), outR(kBlock * 3);
     float* in[2] = {inL.data(), inR.data()};

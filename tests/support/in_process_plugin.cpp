@@ -9,9 +9,9 @@ vst::AEffect* createTarvik(vst::audioMasterCallback audioMaster) {
     return (new TarvikEdit(audioMaster))->getAeffect();
 }
 
-InProcessPlugin::InProcessPlugin(host::HostSettings settings) : HostedPlugin(settings) {
+InProcessPlugin::InProcessPlugin(host::HostSettings settings, Entry entry) : HostedPlugin(settings) {
     std::string error;
-    if (!create(createTarvik, error)) throw std::runtime_error(error);
+    if (!create(entry, error)) throw std::runtime_error(error);
 }
 
 Tarvik& InProcessPlugin::plugin() const {

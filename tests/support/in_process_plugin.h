@@ -14,7 +14,8 @@ vst::AEffect* createTarvik(vst::audioMasterCallback audioMaster);
 
 class InProcessPlugin : public host::HostedPlugin {
 public:
-    explicit InProcessPlugin(host::HostSettings settings = {});
+    using Entry = vst::AEffect* (*)(vst::audioMasterCallback);
+    explicit InProcessPlugin(host::HostSettings settings = {}, Entry entry = createTarvik);
 
     Tarvik& plugin() const;
     // Runs a text opcode into a large buffer and answers the text.

@@ -3,8 +3,10 @@
 // with effEditIdle. The window's pixels are read back from the screen and
 // compared with the skin's background picture where no control lies; then
 // a cable is dragged from one socket to another with the mouse, and the
-// connection must be in the chunk the host saves. Ends with "RESULT ok" or
-// "RESULT fail: <reason>".
+// connection must be in the chunk the host saves; the filter menu (the
+// system's own pop-up menu) is worked with the keys and must set the filter
+// mode, and Preferences from the option menu must draw its panel. Ends with
+// "RESULT ok" or "RESULT fail: <reason>".
 //
 //   tarvik_editor_smoke.exe Tarvik.dll DATA_FOLDER
 #include <windows.h>
@@ -92,16 +94,60 @@ void mouse(tarvik::host::HostedPlugin& plugin, HWND child, UINT message, WPARAM 
     pump(plugin, 40);
 }
 
-bool connected(tarvik::host::HostedPlugin& plugin, int output, int input) {
+std::optional<tarvik::TarvikPatch> savedPatch(tarvik::host::HostedPlugin& plugin) {
     void* data = nullptr;
     const auto size = plugin.dispatch(vst::effGetChunk, 0, 0, &data);
     tarvik::TarvikPatch patch;
     std::string path;
     if (!tarvik::decodeChunk(patch, static_cast<const unsigned char*>(data), static_cast<std::size_t>(size), path))
-        return false;
-    for (int i = 0; i < patch.connections.size(); ++i)
-        if (patch.connections.at(i) == tarvik::Connection{output, input}) return true;
+        return std::nullopt;
+    return patch;
+}
+
+bool connected(tarvik::host::HostedPlugin& plugin, int output, int input) {
+    const std::optional<tarvik::TarvikPatch> patch = savedPatch(plugin);
+    if (!patch) return false;
+    for (int i = 0; i < patch->connections.size(); ++i)
+        if (patch->connections.at(i) == tarvik::Connection{output, input}) return true;
     return false;
+}
+
+// A pop-up menu runs its own message loop until it is answered: a second
+// thread waits for the menu's window and sends it the keys a user would.
+struct MenuKeys {
+    std::vector<WPARAM> keys;
+};
+
+DWORD WINAPI pressMenuKeys(void* parameter) {
+    const auto* keys = static_cast<const MenuKeys*>(parameter);
+    HWND menu = nullptr;
+    for (int tries = 0; tries < 300 && !menu; ++tries) {
+        Sleep(10);
+        menu = FindWindowW(L"#32768", nullptr);
+    }
+    if (!menu) return 1;
+    for (WPARAM key : keys->keys) {
+        PostMessageW(menu, WM_KEYDOWN, key, 0);
+        PostMessageW(menu, WM_KEYUP, key, 0xC0000000);
+        Sleep(30);
+    }
+    return 0;
+}
+
+// Clicks a menu button and answers the menu it pops up with the keys.
+bool chooseFromMenu(tarvik::host::HostedPlugin& plugin, HWND child, POINT button, std::vector<WPARAM> keys) {
+    MenuKeys work{std::move(keys)};
+    HANDLE thread = CreateThread(nullptr, 0, pressMenuKeys, &work, 0, nullptr);
+    if (!thread) return false;
+    mouse(plugin, child, WM_MOUSEMOVE, 0, button);
+    mouse(plugin, child, WM_LBUTTONDOWN, MK_LBUTTON, button);
+    mouse(plugin, child, WM_LBUTTONUP, 0, button);
+    WaitForSingleObject(thread, 10000);
+    DWORD result = 1;
+    GetExitCodeThread(thread, &result);
+    CloseHandle(thread);
+    pump(plugin, 200);
+    return result == 0;
 }
 
 int channelDistance(unsigned a, unsigned b) {
@@ -174,6 +220,32 @@ int main(int argc, char** argv) {
     if (!connected(plugin, tarvik::socket::MgCvOutput, tarvik::socket::VcfCv))
         return fail("a cable dragged from MG CV Output to VCF CV Input made no connection");
     std::printf("dragged a cable: MG CV Output -> VCF CV Input\n");
+
+    // The filter menu: ten entries down from none highlighted is entry 9.
+    std::vector<WPARAM> down(10, VK_DOWN);
+    down.push_back(VK_RETURN);
+    if (!chooseFromMenu(plugin, child, centreOf(skin, tarvik::gui::tag::FilterDropdown), down))
+        return fail("the filter menu did not appear");
+    const std::optional<tarvik::TarvikPatch> filtered = savedPatch(plugin);
+    if (!filtered || filtered->state(tarvik::state::FilterMode) != 9)
+        return fail("choosing \"HP 2-Pole\" from the filter menu did not set filter mode 9");
+    std::printf("chose filter mode 9 from the filter menu\n");
+
+    // Preferences, the option menu's last entry: its panel is drawn over the
+    // middle of the editor in (40, 40, 40).
+    if (!chooseFromMenu(plugin, child, centreOf(skin, tarvik::gui::tag::OptionMenu), {VK_END, VK_RETURN}))
+        return fail("the option menu did not appear");
+    pump(plugin, 300);
+    const std::vector<unsigned> shown = capture(window, width, height);
+    const int panelX = (width - 600) / 2 + 300;
+    const int panelY = (height - 250) / 2 + 240;
+    const unsigned panelPixel = shown[static_cast<std::size_t>(panelY) * width + panelX];
+    if (channelDistance(panelPixel, 0x282828u) > 12) {
+        char text[120];
+        std::snprintf(text, sizeof text, "no Preferences panel: (%d, %d) shows %06x", panelX, panelY, panelPixel);
+        return fail(text);
+    }
+    std::printf("opened the Preferences panel from the option menu\n");
 
     plugin.dispatch(vst::effEditClose);
     DestroyWindow(window);

@@ -185,7 +185,14 @@ std::vector<std::uint32_t> EditorWindowHost::capture() {
     if (!window_) return pixels;
     idle();
     sync();
-    XImage* image = XGetImage(display_, window_, 0, 0, static_cast<unsigned>(width_), static_cast<unsigned>(height_),
+    // Read from the screen, as the user sees it: pop-up menus lying over the
+    // window are part of the picture.
+    const Window root = DefaultRootWindow(display_);
+    int x0 = 0;
+    int y0 = 0;
+    Window child = 0;
+    XTranslateCoordinates(display_, window_, root, 0, 0, &x0, &y0, &child);
+    XImage* image = XGetImage(display_, root, x0, y0, static_cast<unsigned>(width_), static_cast<unsigned>(height_),
                               AllPlanes, ZPixmap);
     if (!image) return pixels;
     const int rs = shiftOf(image->red_mask);

@@ -1,7 +1,10 @@
 // tarvik-screenshot: opens the plug-in's editor under the X server of
 // $DISPLAY, the way a Linux host does, and writes the window's picture.
+// Clicks and keys, in the order given, show a menu or a panel first.
 //
-//   tarvik-screenshot [--plugin Tarvik.so] [--patch FILE.tvkp] OUT.png
+//   tarvik-screenshot [--plugin Tarvik.so] [--patch FILE.tvkp] [--click X,Y] [--key KEYSYM] OUT.png
+#include <X11/Xlib.h>
+
 #include <cstdio>
 #include <fstream>
 #include <iterator>
@@ -16,8 +19,22 @@
 namespace {
 
 int usage() {
-    std::fprintf(stderr, "usage: tarvik-screenshot [--plugin Tarvik.so] [--patch FILE.tvkp] OUT.png\n");
+    std::fprintf(stderr,
+                 "usage: tarvik-screenshot [--plugin Tarvik.so] [--patch FILE.tvkp] [--click X,Y] [--key KEYSYM] "
+                 "OUT.png\n");
     return 2;
+}
+
+// A click at window pixels or a key by its X name ("Down", "Return").
+struct Action {
+    int x = -1;
+    int y = -1;
+    KeySym key = NoSymbol;
+};
+
+bool parseClick(const std::string& text, Action& action) {
+    char tail = 0;
+    return std::sscanf(text.c_str(), "%d,%d%c", &action.x, &action.y, &tail) == 2 && action.x >= 0 && action.y >= 0;
 }
 
 }  // namespace
@@ -26,12 +43,18 @@ int main(int argc, char** argv) {
     std::string plugin = TARVIK_DEFAULT_PLUGIN;
     std::string patchPath;
     std::string out;
+    std::vector<Action> actions;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
+        Action action;
         if (arg == "--plugin" && i + 1 < argc)
             plugin = argv[++i];
         else if (arg == "--patch" && i + 1 < argc)
             patchPath = argv[++i];
+        else if (arg == "--click" && i + 1 < argc && parseClick(argv[++i], action))
+            actions.push_back(action);
+        else if (arg == "--key" && i + 1 < argc && (action.key = XStringToKeysym(argv[++i])) != NoSymbol)
+            actions.push_back(action);
         else if (!arg.empty() && arg[0] != '-' && out.empty())
             out = arg;
         else
@@ -67,6 +90,14 @@ int main(int argc, char** argv) {
     }
     // Long enough for a first-run splash screen to have faded.
     window.idleFor(std::chrono::milliseconds(2500));
+    for (const Action& action : actions) {
+        if (action.key != NoSymbol)
+            window.tapKey(action.key);
+        else
+            window.click(action.x, action.y);
+        window.idleFor(std::chrono::milliseconds(100));
+    }
+    window.idleFor(std::chrono::milliseconds(400));  // a panel fading in
     if (!window.writePng(out)) {
         std::fprintf(stderr, "tarvik-screenshot: cannot write %s\n", out.c_str());
         return 1;

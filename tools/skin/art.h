@@ -37,4 +37,13 @@ void splash(cairo_t* cr, double width, double height, const Typesetter& type);
 void scrollArrow(cairo_t* cr, double size);
 void bunnyBug(cairo_t* cr, double size);
 
+// The program's own pictures for the editor's dialog panels, drawn for the
+// panel grey (40, 40, 40).
+void checkBox(cairo_t* cr, double size, bool ticked);
+void closeButton(cairo_t* cr, double size, bool pressed);
+// A number field with its up and down arrows in a strip at the right.
+void spinBox(cairo_t* cr, double width, double height, double arrowWidth);
+// An engraved line: a dark row over a light one.
+void engravedLine(cairo_t* cr, double width, double height);
+
 }  // namespace tarvik::skin::art

@@ -142,7 +142,8 @@ INSTANTIATE_TEST_SUITE_P(Cases, FloatingFilterTexts,
                                            FilterCase{"Other18", 2, "18dB"}, FilterCase{"SecondOrder24", 3, "24dBSO"},
                                            FilterCase{"Euler", 4, "Euler"},
                                            FilterCase{"Oversampled", 5, "24dBSO 2x"},
-                                           FilterCase{"MenuOnlyMode", 9, "Mode 9"}),
+                                           FilterCase{"MenuOnlyModeByItsMenuName", 9, "HP 2-Pole"},
+                                           FilterCase{"UnlistedMode", 15, "Mode 15"}),
                          test::rowName<FilterCase>);
 
 }  // namespace
