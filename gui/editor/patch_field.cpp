@@ -2,8 +2,6 @@
 
 #include <chrono>
 #include <memory>
-#include <utility>
-#include <vector>
 
 #include "gui/skin_tags.h"
 
@@ -29,7 +27,6 @@ PatchField::PatchField(Tarvik& plugin, const GuiPreferences& preferences, std::o
     : plugin_(plugin), preferences_(preferences), seed_(seed ? *seed : clockSeed()) {}
 
 void PatchField::addSockets(Frame& frame, const Panel& panel) {
-    frame_ = &frame;
     SocketListener* const listener = this;
     const Bitmap* shared = panel.bitmap(tag::socket(1));
     const SocketTable& sockets = table();
@@ -45,7 +42,6 @@ void PatchField::addSockets(Frame& frame, const Panel& panel) {
 }
 
 void PatchField::addCords(Frame& frame, const Panel& panel, const SkinDefinition& skin, const Bitmap* plug) {
-    frame_ = &frame;
     CableSkin look;
     look.plug = panel.bitmap(tag::CordPlug);
     if (!look.plug) look.plug = plug;
@@ -80,9 +76,6 @@ void PatchField::rebuild() {
 
 void PatchField::idle(double elapsedMilliseconds, Point mouse) {
     const Point moved = lastMouse_ ? Point{mouse.x - lastMouse_->x, mouse.y - lastMouse_->y} : Point{};
-    // Only a moving pointer takes the menu's highlight: a still one leaves
-    // it where the keys put it.
-    if (menu_ && (!lastMouse_ || moved.x != 0 || moved.y != 0)) menu_->hover(mouse);
     lastMouse_ = mouse;
     if (cords_) cords_->step(elapsedMilliseconds, moved);
 }
@@ -93,8 +86,6 @@ std::optional<PatchField::SocketHover> PatchField::hover(Point mouse) const {
     if (s < 0) return std::nullopt;
     return SocketHover{"Socket", table().isInput(s) ? "INPUT" : "OUTPUT", socket(s)->name(), s, socket(s)->rect()};
 }
-
-bool PatchField::keyDown(const KeyEvent& key) { return menu_ && menu_->onKeyDown(key); }
 
 // --- The pointer on a socket.
 
@@ -228,29 +219,27 @@ void PatchField::cancelDrag() {
 
 // --- The socket menu.
 
-void PatchField::openMenu(int socketIndex, Point where) {
-    if (!frame_) return;
-    // The menu lies on top of everything, including what was added after it.
-    if (!menu_) {
-        menu_ = &frame_->add(std::make_unique<PopupMenu>());
-    } else if (frame_->children().back().get() != menu_) {
-        frame_->add(frame_->remove(*menu_));
-    }
-
+MenuModel PatchField::socketMenu(int socketIndex) const {
     const SocketTable& sockets = table();
     const ConnectionList& list = connections();
     const std::string name = socket(socketIndex) ? socket(socketIndex)->name() : std::string(PatchSocket::kNoName);
-    std::vector<MenuEntry> entries;
-    entries.push_back(MenuEntry::item("Disconnect"));
-    entries.push_back(MenuEntry::line());
-    entries.push_back(MenuEntry::item(name + (sockets.isInput(socketIndex) ? "\t<---" : "\t--->"), false));
-    entries.push_back(MenuEntry::line());
+    MenuModel menu;
+    menu.add("Disconnect");
+    menu.addSeparator();
+    menu.add(name + (sockets.isInput(socketIndex) ? "\t<---" : "\t--->"), false);
+    menu.addSeparator();
     for (int other = 0; other < sockets.size(); ++other) {
-        MenuEntry entry = MenuEntry::item(sockets.socket(other).name, sockets.canConnect(list, socketIndex, other));
-        if (joined(list, socketIndex, other)) entry.right = "*";
-        entries.push_back(std::move(entry));
+        const int entry = menu.add(sockets.socket(other).name, sockets.canConnect(list, socketIndex, other));
+        if (joined(list, socketIndex, other)) menu.entry(entry)->right = "*";
     }
-    menu_->open(std::move(entries), where, [this, socketIndex](int entry) { menuChosen(socketIndex, entry); });
+    return menu;
+}
+
+void PatchField::openMenu(int socketIndex, Point where) {
+    if (!popUp_) return;
+    popUp_(socketMenu(socketIndex), where, [this, socketIndex](const MenuChoice& choice) {
+        if (!choice.path.empty()) menuChosen(socketIndex, choice.path.front());
+    });
 }
 
 void PatchField::menuChosen(int socketIndex, int entry) {

@@ -11,8 +11,10 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "dsp/socket_table.h"
 #include "gui/editor/cord_layer.h"
@@ -20,8 +22,9 @@
 #include "gui/editor/patch_socket.h"
 #include "gui/gui_preferences.h"
 #include "gui/skin_definition.h"
-#include "gui/toolkit/controls/popup_menu.h"
 #include "gui/toolkit/frame.h"
+#include "gui/toolkit/menu_model.h"
+#include "gui/toolkit/native_menu.h"
 #include "plugin/tarvik.h"
 
 namespace tarvik::gui {
@@ -38,9 +41,11 @@ public:
         Rect rect;
     };
 
-    // Menu entries before the list of sockets.
+    // The socket menu's entries by index (separators not counted): these,
+    // then one for each socket of the table in its order.
     static constexpr int kMenuDisconnect = 0;
-    static constexpr int kMenuFirstSocket = 4;
+    static constexpr int kMenuHeading = 1;  // the socket's own name: never chosen
+    static constexpr int kMenuFirstSocket = 2;
 
     // Without a seed, the cables take their colours from the clock.
     PatchField(Tarvik& plugin, const GuiPreferences& preferences, std::optional<std::uint32_t> seed = std::nullopt);
@@ -62,13 +67,19 @@ public:
     void idle(double elapsedMilliseconds, Point mouse);
     // The socket under the pointer while cables are displayed.
     std::optional<SocketHover> hover(Point mouse) const;
-    // Keys for the socket menu while it is open.
-    bool keyDown(const KeyEvent& key);
+    // Pops a menu up through the editor's one OptionMenu. Passed as a call
+    // rather than the menu itself, which the editor makes only once its
+    // window is open and destroys first: the call finds whatever menu there
+    // is when the user right-clicks.
+    using PopUp = std::function<void(const MenuModel& menu, Point where, MenuAnswer answer)>;
+    // Without one a right-click on a socket does nothing.
+    void setPopUp(PopUp popUp) { popUp_ = std::move(popUp); }
+    // What the socket menu of `socketIndex` lists, as the connections stand.
+    MenuModel socketMenu(int socketIndex) const;
 
     bool dragging() const { return dragged_ != nullptr; }
     PatchSocket* socket(int index) const;
     CordLayer* cords() const { return cords_; }
-    PopupMenu* menu() const { return menu_; }
 
 private:
     // SocketListener.
@@ -94,10 +105,9 @@ private:
     Tarvik& plugin_;
     const GuiPreferences& preferences_;
     std::uint32_t seed_;
-    Frame* frame_ = nullptr;
     std::array<PatchSocket*, kNumSockets> sockets_{};
     CordLayer* cords_ = nullptr;
-    PopupMenu* menu_ = nullptr;
+    PopUp popUp_;
 
     PatchCord* dragged_ = nullptr;
     int dragStart_ = -1;

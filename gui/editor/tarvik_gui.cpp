@@ -108,6 +108,9 @@ bool TarvikGui::open(void* parentWindow) {
         Rect{0, 0, static_cast<int>(std::lround(background.right)), static_cast<int>(std::lround(background.bottom))});
     panel_ = std::make_unique<Panel>(*skin_, bitmaps_);
     patchField_ = std::make_unique<PatchField>(plugin_, preferences_);
+    patchField_->setPopUp([this](const MenuModel& menu, Point where, MenuAnswer answer) {
+        if (menu_) menu_->popUp(menu, where, std::move(answer));
+    });
     cordPlug_ = loadPng(dataPath(dataFolder_, "cordplug.png"));
     frame_->setBackground(panel_->bitmap(tag::Background));
     frame_->setKeyHandler([this](const KeyEvent& key) { return handleKey(key); });
@@ -301,7 +304,6 @@ bool TarvikGui::handleKey(const KeyEvent& key) {
     if (menu_->keyDown(key)) return true;           // a menu drawn in the frame takes every key
     if (dialogs_->handleKey(key)) return true;      // so does an open question
     if (fileDialogs_->handleKey(key)) return true;  // so does the panel's file chooser
-    if (patchField_->keyDown(key)) return true;     // the socket menu, while open
     if ((key.modifiers & modifier::kControl) != 0) {
         switch (key.character) {
             case 'l':

@@ -2,17 +2,14 @@
 
 #include <utility>
 
-#include "gui/toolkit/controls/popup_menu.h"
-
 namespace tarvik::gui {
 
 namespace {
 
-// The same split of "text\tright" as the in-frame pop-up list makes.
 void setTexts(MenuItem& item, std::string_view text) {
-    MenuEntry columns = MenuEntry::item(text);
-    item.text = std::move(columns.text);
-    item.right = std::move(columns.right);
+    const std::size_t tab = text.find('\t');
+    item.text = std::string(text.substr(0, tab));
+    item.right = tab == std::string_view::npos ? std::string() : std::string(text.substr(tab + 1));
 }
 
 }  // namespace

@@ -5,20 +5,9 @@
 #include <string_view>
 #include <utility>
 
-#include "gui/toolkit/controls/popup_menu.h"
-
 namespace tarvik::gui {
 
 namespace {
-
-// The in-frame pop-up list's look and measures, so that every menu of the
-// editor looks alike.
-constexpr int kEntryHeight = PopupMenu::kEntryHeight;
-constexpr int kSeparatorHeight = PopupMenu::kSeparatorHeight;
-constexpr int kPadding = PopupMenu::kPadding;
-constexpr int kTextInset = PopupMenu::kTextInset;
-constexpr int kColumnGap = PopupMenu::kColumnGap;
-constexpr Font kFont = PopupMenu::kFont;
 
 constexpr Color kBorder{96, 100, 108};
 constexpr Color kPanel{36, 38, 43};
@@ -37,7 +26,7 @@ constexpr double kAverageAdvance = 0.66;
 int estimatedWidth(std::string_view utf8) {
     const auto characters =
         std::count_if(utf8.begin(), utf8.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; });
-    return static_cast<int>(std::ceil(static_cast<double>(characters) * kFont.size * kAverageAdvance));
+    return static_cast<int>(std::ceil(static_cast<double>(characters) * MenuSession::kFont.size * kAverageAdvance));
 }
 
 int clampInto(int start, int size, int low, int high) { return std::max(low, std::min(start, high - size)); }

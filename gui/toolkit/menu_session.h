@@ -26,6 +26,15 @@ namespace tarvik::gui {
 
 class MenuSession {
 public:
+    // The look of every menu the editor draws itself, inside the frame or
+    // in pop-up windows beside it (the system's own menus look as it likes),
+    // so that one looks like the next.
+    static constexpr int kEntryHeight = 18;
+    static constexpr int kSeparatorHeight = 7;
+    static constexpr int kPadding = 4;        // inside the border, around the entries
+    static constexpr int kTextInset = 10;     // right of an entry's text
+    static constexpr int kColumnGap = 24;     // between an entry's text and its right-hand column
+    static constexpr Font kFont{12.0, false};
     static constexpr int kCheckColumn = 20;   // left of an entry's text: the check mark
     static constexpr int kArrowColumn = 14;   // right of a sub-menu entry's text: the arrow
     static constexpr int kScrollRowHeight = 14;

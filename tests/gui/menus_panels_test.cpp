@@ -10,6 +10,7 @@
 #include <cstring>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "gui/editor/file_dialogs.h"
 #include "gui/skin_tags.h"
@@ -100,14 +101,34 @@ TEST_F(MenusAndPanels, PreferencesFromTheOptionMenuSaveTheVoiceCount) {
     EXPECT_NE(config.find("MaxPolyphony = 32"), std::string::npos) << config;
 }
 
+// The knobs glide to the loaded patch and its notes come up in the Patch
+// Info panel, drawn in (40, 40, 40) over the middle of the panel.
 TEST_F(MenusAndPanels, ControlOOpensThePatchTheDialogAnswers) {
+    restore(TarvikPatch{});
     open();
+    window_.idleFor(300ms);
+    const std::vector<std::uint32_t> before = window_.capture();
     const std::string chosen = patchFile("Acid/Acid Line 1.tvkp");
     answerFileDialogWith(chosen);
     window_.tapKey(XK_o, true);
-    window_.idleFor(50ms);
+    window_.idleFor(1000ms);
     EXPECT_EQ(currentPatchPath(), chosen);
     EXPECT_FLOAT_EQ(parameter(param::FilterCutoff), 0.22f);
+
+    const std::vector<std::uint32_t> after = window_.capture();
+    ASSERT_EQ(before.size(), after.size());
+    const gui::SkinRect knob = element(tag::CutoffKnob);
+    int changed = 0;
+    for (int y = static_cast<int>(knob.top); y < static_cast<int>(knob.bottom); ++y)
+        for (int x = static_cast<int>(knob.left); x < static_cast<int>(knob.right); ++x) {
+            const std::size_t i = static_cast<std::size_t>(y) * window_.width() + x;
+            changed += before[i] != after[i] ? 1 : 0;
+        }
+    EXPECT_GT(changed, 50) << "the cutoff knob shows the patch's value";
+    const std::uint32_t panel = after[static_cast<std::size_t>(window_.height() / 2 - 60) * window_.width() +
+                                      window_.width() / 2];
+    for (const int channel : {host::red(panel), host::green(panel), host::blue(panel)})
+        EXPECT_NEAR(channel, 40, 12) << "the Patch Info panel shows; the pixel is " << std::hex << panel;
 }
 
 TEST_F(MenusAndPanels, ACancelledDialogChangesNothing) {

@@ -7,6 +7,7 @@
 #include <X11/keysym.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <vector>
 
@@ -18,6 +19,8 @@
 
 namespace tarvik {
 namespace {
+
+using namespace std::chrono_literals;
 
 class PatchCables : public test::EditorWindow {
 protected:
@@ -101,25 +104,38 @@ TEST_F(PatchCables, AShiftClickClearsEveryCableOfASocket) {
     EXPECT_EQ(cords(), (std::vector<Connection>{{socket::VcaEnvOut, socket::Vco1Cv}}));
 }
 
-// The socket menu, through its keys. An input that already has a cable can
-// take no other: every socket entry is disabled, so the only choice left is
-// "Disconnect". A free input can take any output: the first one below the
-// header connects.
+// The socket menu, in its pop-up window, through its keys: Home highlights
+// the first entry that can be chosen. An input that already has a cable can
+// take no other: every socket entry is disabled, so Down comes round to
+// "Disconnect" again. A free input can take any output: the first one below
+// the heading connects. Escape leaves everything as it was.
 TEST_F(PatchCables, TheSocketMenuOffersOnlyWhatTheRulesAllow) {
     dragCable(socket::MgCvOutput, socket::VcaCv);
     const Point busy = socketCentre(socket::VcaCv);
     window_.click(busy.x, busy.y, 3);
-    window_.tapKey(XK_Down);
-    window_.tapKey(XK_Down);
+    window_.tapKey(XK_Home);  // Disconnect
+    window_.tapKey(XK_Down);  // nothing else to go to
     window_.tapKey(XK_Return);
+    window_.idleFor(30ms);
     EXPECT_TRUE(cords().empty()) << "only Disconnect could be chosen";
 
     const Point free = socketCentre(socket::VcfCv);
     window_.click(free.x, free.y, 3);
-    window_.tapKey(XK_Down);  // Disconnect
+    window_.tapKey(XK_Home);  // Disconnect
     window_.tapKey(XK_Down);  // the first output of the table, MG CV Output
     window_.tapKey(XK_Return);
+    window_.idleFor(30ms);
     EXPECT_EQ(cords(), (std::vector<Connection>{{socket::MgCvOutput, socket::VcfCv}}));
+
+    window_.click(free.x, free.y, 3);
+    window_.tapKey(XK_Home);
+    window_.tapKey(XK_Escape);
+    window_.idleFor(30ms);
+    EXPECT_EQ(cords(), (std::vector<Connection>{{socket::MgCvOutput, socket::VcfCv}})) << "Escape changes nothing";
+    dragCable(socket::MgCvOutput, socket::VcaCv);
+    EXPECT_EQ(cords(),
+              (std::vector<Connection>{{socket::MgCvOutput, socket::VcfCv}, {socket::MgCvOutput, socket::VcaCv}}))
+        << "and the panel takes the pointer again";
 }
 
 }  // namespace

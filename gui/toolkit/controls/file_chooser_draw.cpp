@@ -1,37 +1,23 @@
-// How the in-frame file chooser looks: the colours of the editor's other
-// in-frame boxes (see question_panel.cpp), folders told apart by colour and
-// a trailing slash.
+// How the in-frame file chooser looks: the box and buttons of the editor's
+// other in-frame boxes (dialog_style.h), folders told apart by colour and a
+// trailing slash.
 #include <algorithm>
 #include <string>
 
+#include "gui/toolkit/controls/dialog_style.h"
 #include "gui/toolkit/controls/file_chooser.h"
 
 namespace tarvik::gui {
 
+using namespace dialog_style;
+
 namespace {
 
-constexpr double kCorner = 7.0;
-
-const Font kTitleFont{13.0, true};
-const Font kTextFont{11.0, false};
-const Font kButtonFont{11.0, true};
-
-constexpr Color kBackdrop{0, 0, 0, 110};
-constexpr Color kShadow{0, 0, 0, 80};
-constexpr Color kBorder{92, 98, 108};
-constexpr Color kBoxFill{40, 43, 49};
-constexpr Color kTitleColour{242, 244, 246};
-constexpr Color kTextColour{210, 215, 222};
 constexpr Color kDimText{150, 156, 166};
 constexpr Color kListFill{28, 30, 35};
 constexpr Color kFolderColour{150, 196, 255};
 constexpr Color kSelectionFill{70, 96, 140};
 constexpr Color kScrollThumb{100, 108, 120};
-constexpr Color kButtonFill{60, 65, 73};
-constexpr Color kDefaultButtonFill{82, 90, 102};
-constexpr Color kButtonDown{32, 35, 40};
-constexpr Color kButtonBorder{120, 128, 140};
-constexpr Color kLabelColour{238, 240, 243};
 
 constexpr const char* kEllipsis = "\xE2\x80\xA6";
 
@@ -53,10 +39,7 @@ std::string tailThatFits(DrawContext& context, const std::string& text, const Fo
 
 void FileChooser::drawButton(DrawContext& context, const Rect& r, std::string_view label, bool isDefault,
                              bool down) {
-    const int shift = down ? 1 : 0;
-    context.fillRoundedRect(r, 4.0, kButtonBorder);
-    context.fillRoundedRect(r.inset(1), 3.0, down ? kButtonDown : isDefault ? kDefaultButtonFill : kButtonFill);
-    context.drawText(label, r.offset(shift, shift), kButtonFont, kLabelColour, TextAlign::Centre);
+    dialog_style::drawButton(context, r, label, isDefault, down);
 }
 
 void FileChooser::drawList(DrawContext& context) {
@@ -96,11 +79,7 @@ void FileChooser::drawNameField(DrawContext& context) {
 
 void FileChooser::draw(DrawContext& context) {
     if (!isOpen()) return;
-    context.fillRect(rect(), kBackdrop);
-    const Rect b = box();
-    context.fillRoundedRect(b.offset(0, 3), kCorner, kShadow);
-    context.fillRoundedRect(b, kCorner, kBorder);
-    context.fillRoundedRect(b.inset(1), kCorner - 1.0, kBoxFill);
+    dialog_style::drawBox(context, rect(), box());
 
     context.drawText(request_.title, titleLine(), kTitleFont, kTitleColour, TextAlign::Left);
     const Rect folder = folderLine();

@@ -4,8 +4,11 @@
 #include <memory>
 
 #include "gui/toolkit/container.h"
+#include "gui/toolkit/controls/dialog_style.h"
 
 namespace tarvik::gui {
+
+using namespace dialog_style;
 
 namespace {
 
@@ -13,24 +16,6 @@ constexpr int kMargin = 16;
 constexpr int kTitleHeight = 20;
 constexpr int kLineHeight = 15;
 constexpr int kButtonGap = 10;
-constexpr double kCorner = 7.0;
-
-const Font kTitleFont{13.0, true};
-const Font kTextFont{11.0, false};
-const Font kButtonFont{11.0, true};
-
-constexpr Color kBackdrop{0, 0, 0, 110};
-constexpr Color kShadow{0, 0, 0, 80};
-constexpr Color kBorder{92, 98, 108};
-constexpr Color kBoxFill{40, 43, 49};
-constexpr Color kTitleColour{242, 244, 246};
-constexpr Color kTextColour{210, 215, 222};
-constexpr Color kButtonFill{60, 65, 73};
-constexpr Color kDefaultButtonFill{82, 90, 102};
-constexpr Color kButtonDown{32, 35, 40};
-constexpr Color kButtonBorder{120, 128, 140};
-constexpr Color kLabelColour{238, 240, 243};
-
 constexpr const char* kEllipsis = "\xE2\x80\xA6";
 
 bool isContinuation(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
@@ -208,19 +193,13 @@ bool QuestionPanel::onKeyDown(const KeyEvent& event) {
 
 void QuestionPanel::drawButton(DrawContext& context, const Rect& r, std::string_view label, bool isDefault,
                                bool down) {
-    const int shift = down ? 1 : 0;
-    context.fillRoundedRect(r, 4.0, kButtonBorder);
-    context.fillRoundedRect(r.inset(1), 3.0, down ? kButtonDown : isDefault ? kDefaultButtonFill : kButtonFill);
-    context.drawText(label, r.offset(shift, shift), kButtonFont, kLabelColour, TextAlign::Centre);
+    dialog_style::drawButton(context, r, label, isDefault, down);
 }
 
 void QuestionPanel::draw(DrawContext& context) {
     if (!current_) return;
-    context.fillRect(rect(), kBackdrop);
     const Rect b = box();
-    context.fillRoundedRect(b.offset(0, 3), kCorner, kShadow);
-    context.fillRoundedRect(b, kCorner, kBorder);
-    context.fillRoundedRect(b.inset(1), kCorner - 1.0, kBoxFill);
+    dialog_style::drawBox(context, rect(), b);
 
     const Rect titleLine{b.left + kMargin, b.top + kMargin - 4, b.right - kMargin, b.top + kMargin - 4 + kTitleHeight};
     context.drawText(current_->title, titleLine, kTitleFont, kTitleColour, TextAlign::Left);

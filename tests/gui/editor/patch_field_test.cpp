@@ -7,9 +7,12 @@
 #include <ostream>
 #include <string>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 #include "gui/skin_tags.h"
+#include "gui/toolkit/menu_session.h"
+#include "gui/toolkit/option_menu.h"
 #include "tests/gui/toolkit/toolkit_fixtures.h"
 #include "tests/support/file_text.h"
 #include "tests/support/in_process_plugin.h"
@@ -68,6 +71,9 @@ protected:
         panel = std::make_unique<Panel>(skin, bitmaps);
         field.addSockets(frame, *panel);
         field.addCords(frame, *panel, skin);
+        field.setPopUp([this](const MenuModel& m, Point where, MenuAnswer answer) {
+            menu.popUp(m, where, std::move(answer));
+        });
     }
 
     Tarvik& plugin() { return host.plugin(); }
@@ -124,11 +130,17 @@ protected:
     void openMenu(int socketIndex) {
         press(at(socketIndex), 0, button::kRight);
         release(at(socketIndex), button::kRight);
+        overMenu = menu.entryRect(0, PatchField::kMenuDisconnect).centre();
     }
+    // The list of sockets is taller than the frame: the menu scrolls, as far
+    // as it takes, to bring the entry into view before clicking it.
     void choose(int entry) {
-        const Point p = field.menu()->entryRect(entry).centre();
-        press(p);
-        release(p);
+        for (int turn = 0; turn < kNumSockets && menu.entryRect(0, entry).empty(); ++turn)
+            frame.wheel(mouseAt(overMenu), -1.0);
+        const Rect shown = menu.entryRect(0, entry);
+        ASSERT_FALSE(shown.empty()) << "entry " << entry << " never came into view";
+        press(shown.centre());
+        release(shown.centre());
     }
 
     tarvik::test::ScopedDataFolder folder;
@@ -139,6 +151,9 @@ protected:
     Frame frame{Rect::sized(0, 0, 755, 525)};
     GuiPreferences preferences;
     PatchField field{plugin(), preferences, 17u};
+    // The editor's menu; it goes before the field and the frame.
+    OptionMenu menu{frame};
+    Point overMenu;  // a point of the open menu's top level
 };
 
 // --- Making cables by dragging.
@@ -284,67 +299,140 @@ INSTANTIATE_TEST_SUITE_P(Sockets, PatchFieldClear,
 
 // --- The socket menu.
 
-TEST_F(PatchFieldTest, AnInputsMenuShowsItsCableAndNothingElseToChoose) {
+struct MenuCase {
+    std::string name;
+    int socket;
+    std::string heading;
+    std::string arrow;
+    bool (*choosable)(const SocketTable& table, int other);
+    std::vector<int> starred;  // the sockets it has a cable to
+    friend void PrintTo(const MenuCase& c, std::ostream* out) { *out << c.name; }
+};
+
+class PatchFieldMenuEntries : public PatchFieldTest, public ::testing::WithParamInterface<MenuCase> {};
+
+TEST_P(PatchFieldMenuEntries, ListEverySocketOfferingWhatTheRulesAllow) {
+    const MenuCase& c = GetParam();
     setConnections({{kMgOut, kVco1Cv}});
-    openMenu(kVco1Cv);
-    ASSERT_TRUE(field.menu()->isOpen());
-    const std::vector<MenuEntry>& entries = field.menu()->entries();
-    ASSERT_EQ(entries.size(), static_cast<std::size_t>(PatchField::kMenuFirstSocket + table().size()));
-    EXPECT_EQ(entries[0].text, "Disconnect");
-    EXPECT_TRUE(entries[0].enabled);
-    EXPECT_TRUE(entries[1].separator);
-    EXPECT_EQ(entries[2].text, "VCO-1 CV Input");
-    EXPECT_EQ(entries[2].right, "<---");
-    EXPECT_FALSE(entries[2].enabled);
-    EXPECT_TRUE(entries[3].separator);
+    const MenuModel m = field.socketMenu(c.socket);
+    ASSERT_EQ(m.size(), PatchField::kMenuFirstSocket + table().size());
+    ASSERT_EQ(m.lines().size(), static_cast<std::size_t>(m.size() + 2)) << "two separators";
+    EXPECT_EQ(m.entry(PatchField::kMenuDisconnect)->text, "Disconnect");
+    EXPECT_TRUE(m.entry(PatchField::kMenuDisconnect)->enabled);
+    EXPECT_EQ(m.lineOf(PatchField::kMenuHeading), 2) << "between separators";
+    EXPECT_EQ(m.entry(PatchField::kMenuHeading)->text, c.heading);
+    EXPECT_EQ(m.entry(PatchField::kMenuHeading)->right, c.arrow);
+    EXPECT_FALSE(m.entry(PatchField::kMenuHeading)->enabled);
+    EXPECT_EQ(m.lineOf(PatchField::kMenuFirstSocket), 4) << "after the second separator";
     for (int s = 0; s < table().size(); ++s) {
-        const MenuEntry& e = entries[static_cast<std::size_t>(PatchField::kMenuFirstSocket + s)];
+        const MenuItem& e = *m.entry(PatchField::kMenuFirstSocket + s);
         EXPECT_EQ(e.text, table().socket(s).name);
-        EXPECT_EQ(e.right, s == kMgOut ? "*" : "") << e.text;
-        EXPECT_FALSE(e.enabled) << e.text;
+        const bool starred = std::find(c.starred.begin(), c.starred.end(), s) != c.starred.end();
+        EXPECT_EQ(e.right, starred ? "*" : "") << e.text;
+        EXPECT_EQ(e.enabled, c.choosable(table(), s)) << e.text;
+        EXPECT_FALSE(e.checked || e.submenu) << e.text;
     }
 }
 
-TEST_F(PatchFieldTest, AnOutputsMenuOffersTheFreeInputs) {
-    setConnections({{kMgOut, kVco1Cv}});
-    openMenu(kMgOut);
-    const std::vector<MenuEntry>& entries = field.menu()->entries();
-    EXPECT_EQ(entries[2].text, "MG CV Output");
-    EXPECT_EQ(entries[2].right, "--->");
-    for (int s = 0; s < table().size(); ++s) {
-        const MenuEntry& e = entries[static_cast<std::size_t>(PatchField::kMenuFirstSocket + s)];
-        EXPECT_EQ(e.enabled, table().isInput(s) && s != kVco1Cv) << e.text;
-        EXPECT_EQ(e.right, s == kVco1Cv ? "*" : "") << e.text;
-    }
-}
+INSTANTIATE_TEST_SUITE_P(
+    Sockets, PatchFieldMenuEntries,
+    ::testing::Values(MenuCase{"AnInputWithACableTakesNoOther", kVco1Cv, "VCO-1 CV Input", "<---",
+                               [](const SocketTable&, int) { return false; }, {kMgOut}},
+                      MenuCase{"AFreeInputTakesAnyOutput", kVco2Cv, "VCO-2 CV Input", "<---",
+                               [](const SocketTable& sockets, int s) { return sockets.isOutput(s); }, {}},
+                      MenuCase{"AnOutputFeedsTheFreeInputs", kMgOut, "MG CV Output", "--->",
+                               [](const SocketTable& sockets, int s) { return sockets.isInput(s) && s != kVco1Cv; },
+                               {kVco1Cv}}),
+    rowName<MenuCase>);
 
-TEST_F(PatchFieldTest, ChoosingASocketConnectsAndHangsTheCables) {
-    setConnections({{kMgOut, kVco1Cv}});
+TEST_F(PatchFieldTest, ARightClickPopsTheMenuUpAtThePointer) {
     openMenu(kVco2Cv);
-    choose(PatchField::kMenuFirstSocket + kGateOut);
-    EXPECT_FALSE(field.menu()->isOpen());
-    EXPECT_EQ(connections(), (Pairs{{kMgOut, kVco1Cv}, {kGateOut, kVco2Cv}}));
-    EXPECT_EQ(sorted(cablesShown()), sorted(connections()));
+    ASSERT_TRUE(menu.isOpen());
+    const Rect first = menu.entryRect(0, PatchField::kMenuDisconnect);
+    EXPECT_EQ(first.left, at(kVco2Cv).x + MenuSession::kPadding);
+    EXPECT_TRUE(frame.rect().contains(first)) << "taller than the frame, the menu starts higher up";
+    EXPECT_TRUE(connections().empty());
+    EXPECT_FALSE(field.dragging()) << "a right-click takes no cable out";
 }
 
-TEST_F(PatchFieldTest, ChoosingDisconnectClearsTheSocket) {
-    setConnections({{kMgOut, kVco1Cv}, {kMgOut, kVco2Cv}, {kGateOut, kBalanceCv}});
-    openMenu(kMgOut);
-    choose(PatchField::kMenuDisconnect);
-    EXPECT_EQ(connections(), (Pairs{{kGateOut, kBalanceCv}}));
-    EXPECT_EQ(cablesShown(), (Pairs{{kGateOut, kBalanceCv}}));
+TEST_F(PatchFieldTest, WithoutAMenuARightClickDoesNothing) {
+    setConnections({{kMgOut, kVco1Cv}});
+    field.setPopUp(nullptr);
+    openMenu(kVco1Cv);
+    EXPECT_FALSE(menu.isOpen());
+    EXPECT_FALSE(field.dragging());
+    EXPECT_EQ(connections(), (Pairs{{kMgOut, kVco1Cv}}));
 }
 
-TEST_F(PatchFieldTest, TheMenuClosesOnEscapeAndLiesOnTop) {
-    frame.add(std::make_unique<View>(frame.rect()));
+struct ChoiceCase {
+    std::string name;
+    Pairs before;
+    int socket;
+    int entry;
+    Pairs after;
+    bool staysOpen;  // nothing could be chosen there
+    friend void PrintTo(const ChoiceCase& c, std::ostream* out) { *out << c.name; }
+};
+
+class PatchFieldMenuChoice : public PatchFieldTest, public ::testing::WithParamInterface<ChoiceCase> {};
+
+TEST_P(PatchFieldMenuChoice, ChangesTheListAndHangsTheCables) {
+    const ChoiceCase& c = GetParam();
+    setConnections(c.before);
+    openMenu(c.socket);
+    choose(c.entry);
+    EXPECT_EQ(connections(), c.after);
+    EXPECT_EQ(sorted(cablesShown()), sorted(c.after));
+    EXPECT_EQ(menu.isOpen(), c.staysOpen);
+}
+
+constexpr int entryOf(int socketIndex) { return PatchField::kMenuFirstSocket + socketIndex; }
+
+INSTANTIATE_TEST_SUITE_P(
+    Entries, PatchFieldMenuChoice,
+    ::testing::Values(ChoiceCase{"DisconnectClearsEveryCableOfTheSocket",
+                                 {{kMgOut, kVco1Cv}, {kMgOut, kVco2Cv}, {kGateOut, kBalanceCv}},
+                                 kMgOut,
+                                 PatchField::kMenuDisconnect,
+                                 {{kGateOut, kBalanceCv}},
+                                 false},
+                      ChoiceCase{"AnOutputForAFreeInput",
+                                 {{kMgOut, kVco1Cv}},
+                                 kVco2Cv,
+                                 entryOf(kGateOut),
+                                 {{kMgOut, kVco1Cv}, {kGateOut, kVco2Cv}},
+                                 false},
+                      ChoiceCase{"AnInputForAnOutputIsStoredOutputFirst",
+                                 {},
+                                 kNoteOut,
+                                 entryOf(kBalanceCv),
+                                 {{kNoteOut, kBalanceCv}},
+                                 false},
+                      ChoiceCase{"AnInputFarDownTheList", {}, kMgOut, entryOf(socket::VcaCv), {{kMgOut, socket::VcaCv}},
+                                 false},
+                      ChoiceCase{"TheHeadingIsNoChoice",
+                                 {{kMgOut, kVco1Cv}},
+                                 kMgOut,
+                                 PatchField::kMenuHeading,
+                                 {{kMgOut, kVco1Cv}},
+                                 true},
+                      ChoiceCase{"ASocketTheRulesRefuse",
+                                 {{kMgOut, kVco1Cv}},
+                                 kVco1Cv,
+                                 entryOf(kGateOut),
+                                 {{kMgOut, kVco1Cv}},
+                                 true}),
+    rowName<ChoiceCase>);
+
+TEST_F(PatchFieldTest, EscapeClosesTheMenuChangingNothingAndItOpensAgain) {
+    setConnections({{kMgOut, kVco1Cv}});
     openMenu(kMgOut);
-    EXPECT_EQ(frame.children().back().get(), field.menu());
-    EXPECT_TRUE(field.keyDown({0, vkey::kEscape, 0}));
-    EXPECT_FALSE(field.menu()->isOpen());
-    EXPECT_FALSE(field.keyDown({0, vkey::kEscape, 0}));
-    frame.add(std::make_unique<View>(frame.rect()));
-    openMenu(kMgOut);
-    EXPECT_EQ(frame.children().back().get(), field.menu());
+    EXPECT_TRUE(menu.keyDown({0, vkey::kEscape, 0}));
+    EXPECT_FALSE(menu.isOpen());
+    EXPECT_EQ(connections(), (Pairs{{kMgOut, kVco1Cv}}));
+    openMenu(kVco2Cv);
+    choose(entryOf(kMgOut));
+    EXPECT_EQ(connections(), (Pairs{{kMgOut, kVco1Cv}, {kMgOut, kVco2Cv}})) << "the second menu answers for its socket";
 }
 
 // --- Hover and rebuilding.

@@ -5,13 +5,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <ostream>
 #include <string>
 #include <vector>
 
 #include "gui/toolkit/controls/buttons.h"
-#include "gui/toolkit/controls/popup_menu.h"
 #include "gui/toolkit/menu_session.h"
 #include "tests/gui/toolkit/toolkit_fixtures.h"
 
@@ -27,6 +27,7 @@ constexpr int kBeta = 1;  // disabled
 constexpr int kGamma = 2;
 constexpr int kBank = 3;  // opens a sub-menu
 constexpr int kDelta = 4; // checked
+constexpr int kTheSeparator = -1;  // between Alpha and Beta: no entry
 constexpr int kOne = 0;   // in the sub-menu
 constexpr int kTwo = 1;
 constexpr int kOff = 2;   // disabled, in the sub-menu
@@ -66,7 +67,11 @@ protected:
         for (const MenuChoice& c : answers) p.push_back(c.path);
         return p;
     }
-    Point at(int level, int index) const { return menu->entryRect(level, index).centre(); }
+    Point at(int level, int index) const {
+        if (index != kTheSeparator) return menu->entryRect(level, index).centre();
+        const Rect alpha = menu->entryRect(level, kAlpha);
+        return {alpha.centre().x, alpha.bottom + MenuSession::kSeparatorHeight / 2};
+    }
     void click(Point p) {
         frame.mouseDown(mouseAt(p));
         frame.mouseUp(mouseAt(p));
@@ -106,6 +111,7 @@ INSTANTIATE_TEST_SUITE_P(Entries, OptionMenuClick,
                                            ClickCase{"AfterASeparator", kGamma, {{kGamma}}, 0},
                                            ClickCase{"Checked", kDelta, {{kDelta}}, 0},
                                            ClickCase{"Disabled", kBeta, {}, 1},
+                                           ClickCase{"Separator", kTheSeparator, {}, 1},
                                            ClickCase{"SubmenuOpensInsteadOfAnswering", kBank, {}, 2}),
                          rowName<ClickCase>);
 
@@ -157,6 +163,17 @@ TEST_F(OptionMenuTest, AClickElsewhereClosesWithoutAnAnswer) {
     EXPECT_FALSE(listener.reports.empty()) << "once closed, presses reach the panel again";
 }
 
+TEST_F(OptionMenuTest, ReleasingAwayFromThePressedEntryChoosesNothing) {
+    popUp({20, 30});
+    const Point away{390, 290};
+    frame.mouseDown(mouseAt(at(0, kAlpha)));
+    frame.mouseMoved(mouseAt(away));
+    frame.mouseUp(mouseAt(away));
+    EXPECT_TRUE(answers.empty());
+    EXPECT_TRUE(menu->isOpen());
+    EXPECT_TRUE(listener.reports.empty());
+}
+
 TEST_F(OptionMenuTest, CloseEndsTheMenuWithoutAnAnswer) {
     popUp({20, 30});
     menu->close();
@@ -197,6 +214,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(KeyCase{"DownReturnChoosesTheFirst", {kDown, kReturn}, {{kAlpha}}, 0},
                       KeyCase{"DownStepsOverSeparatorAndDisabled", {kDown, kDown, kReturn}, {{kGamma}}, 0},
                       KeyCase{"UpGoesRoundToTheLast", {kUp, kReturn}, {{kDelta}}, 0},
+                      KeyCase{"DownGoesRoundToTheFirst", {kUp, kDown, kReturn}, {{kAlpha}}, 0},
                       KeyCase{"ReturnWithNothingHighlighted", {kReturn}, {}, 1},
                       KeyCase{"RightOpensTheSubmenuOnItsFirstEntry",
                               {kDown, kDown, kDown, kRight, kReturn}, {{kBank, kOne}}, 0},
@@ -241,7 +259,7 @@ TEST_F(OptionMenuTest, AnAnswerMayPopAMenuUpAgain) {
     click(at(0, kGamma));
     EXPECT_EQ(told, 1);
     ASSERT_TRUE(menu->isOpen());
-    EXPECT_EQ(menu->entryRect(0, kAlpha).left, 40 + PopupMenu::kPadding);
+    EXPECT_EQ(menu->entryRect(0, kAlpha).left, 40 + MenuSession::kPadding);
     click(at(0, kDelta));
     EXPECT_EQ(paths(), (std::vector<Path>{{kDelta}}));
 }
@@ -265,8 +283,18 @@ struct PlaceCase {
 
 class OptionMenuPlace : public OptionMenuTest, public ::testing::WithParamInterface<PlaceCase> {};
 
-TEST_P(OptionMenuPlace, StaysInsideTheFrameWithItsSubmenu) {
-    popUp(GetParam().where);
+TEST_P(OptionMenuPlace, StaysInsideTheFrameMovingNoFurtherThanNeeded) {
+    const Point where = GetParam().where;
+    popUp(where);
+    const Rect first = menu->entryRect(0, kAlpha);
+    const Rect last = menu->entryRect(0, kDelta);
+    const int width = first.width() + 2 * MenuSession::kPadding;
+    const int height = last.bottom - first.top + 2 * MenuSession::kPadding;
+    EXPECT_EQ(first.left - MenuSession::kPadding, std::min(where.x, frame.rect().right - width))
+        << "moved left only as far as needed";
+    EXPECT_EQ(first.top - MenuSession::kPadding, std::min(where.y, frame.rect().bottom - height))
+        << "moved up only as far as needed";
+
     click(at(0, kBank));
     ASSERT_EQ(menu->openLevels(), 2);
     for (int level = 0; level < 2; ++level)
@@ -339,7 +367,7 @@ TEST_F(TallOptionMenu, TheWheelScrollsAndStopsAtTheEnds) {
 TEST_F(TallOptionMenu, TheArrowRowsScroll) {
     popUp({10, 10}, tall);
     const Rect first = menu->entryRect(0, 0);
-    const Point lowerArrow{first.centre().x, frame.rect().bottom - PopupMenu::kPadding - 3};
+    const Point lowerArrow{first.centre().x, frame.rect().bottom - MenuSession::kPadding - 3};
     const Point upperArrow{first.centre().x, first.top - 3};
     click(lowerArrow);
     EXPECT_FALSE(shown(0));
@@ -376,6 +404,25 @@ TEST_F(OptionMenuLook, CheckedAndCurrentEntriesShowAMark) {
     EXPECT_TRUE(markShown(kGamma)) << "current";
     EXPECT_FALSE(markShown(kAlpha));
     EXPECT_FALSE(markShown(kBank));
+}
+
+TEST_F(OptionMenuLook, ThePointerHighlightsEnabledEntriesOnly) {
+    popUp({20, 30});
+    const auto margin = [&](int index) {
+        const Rect r = menu->entryRect(0, index);
+        return Point{r.left + 4, r.centre().y};  // left of the text
+    };
+    test::paintAll(frame, canvas);
+    const std::uint32_t unlit = canvas.pixel(margin(kBeta).x, margin(kBeta).y);
+
+    frame.mouseDown(mouseAt(at(0, kBeta)));  // held over the disabled entry
+    test::paintAll(frame, canvas);
+    EXPECT_EQ(canvas.pixel(margin(kBeta).x, margin(kBeta).y), unlit) << "disabled: not highlighted";
+
+    frame.mouseMoved(mouseAt(at(0, kGamma)));
+    test::paintAll(frame, canvas);
+    EXPECT_NE(canvas.pixel(margin(kGamma).x, margin(kGamma).y), unlit) << "enabled: highlighted";
+    EXPECT_EQ(canvas.pixel(margin(kBeta).x, margin(kBeta).y), unlit);
 }
 
 TEST_F(OptionMenuLook, ADarkPanelWithTheHighlightUntilClosed) {
