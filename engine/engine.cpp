@@ -6,6 +6,7 @@
 
 #include "engine/block_scheduler.h"
 #include "engine/engine_buffers.h"
+#include "platform/denormals.h"
 
 namespace tarvik {
 
@@ -119,6 +120,7 @@ void Engine::setTempo(double bpm) {
 
 void Engine::processBlock(const float* const* inputs, float* const* outputs, int frames, bool clearOutputs) {
     const PatchReader reading(*this);
+    const platform::DenormalsFlushed flushed;
     // What the GUI thread asked for since the last block acts before this
     // block's first event: a note at its first sample plays on the new state.
     if (const int start = pendingPatchStart_.exchange(kNoPatchStart, std::memory_order_acq_rel); start != kNoPatchStart)

@@ -6,6 +6,8 @@
 #include <utility>
 #include <vector>
 
+#include "platform/denormals.h"
+
 namespace tarvik {
 namespace {
 
@@ -165,6 +167,26 @@ TEST_F(EngineTest, BlocksLongerThanTheBuffersAreRenderedInPieces) {
         ASSERT_EQ(right[i], 0.0f) << i;
     }
 }
+
+#if defined(__SSE__)
+// Inside a block denormals are flushed, so a decaying filter costs no more
+// than a sounding one; the host's own floating-point mode survives the call.
+TEST_F(EngineTest, ABlockFlushesDenormalsAndGivesTheHostItsModeBack) {
+    const unsigned hostMode = _mm_getcsr() & ~0x8040u;  // a host that keeps denormals
+    _mm_setcsr(hostMode);
+    float left[16], right[16];
+    float* out[2] = {left, right};
+    engine.processBlock(nullptr, out, 16, true);
+    EXPECT_EQ(_mm_getcsr(), hostMode);
+
+    volatile float tiny = 1e-39f;  // a denormal
+    {
+        const platform::DenormalsFlushed flushed;
+        EXPECT_EQ(tiny * 1.0f, 0.0f);
+    }
+    EXPECT_NE(tiny * 1.0f, 0.0f);
+}
+#endif
 
 TEST_F(EngineTest, EmptyOrNegativeBlocksStillHandleTheirEvents) {
     for (int frames : {0, -8}) {
