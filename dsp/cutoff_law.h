@@ -13,6 +13,7 @@
 #include <array>
 
 #include "dsp/filter_tables.h"
+#include "dsp/lanes.h"
 
 namespace tarvik {
 
@@ -27,10 +28,17 @@ public:
     double sampleRate() const { return sampleRate_; }
 
     // The per-sample factor one Runge-Kutta step of a stage applies to the
-    // distance between its input and its state: y += (v - y) * c.
-    static double stageCoefficient(double g) { return g * (1.0 - g * (0.5 - g * (1.0 / 6.0 - g / 24.0))); }
+    // distance between its input and its state: y += (v - y) * c. The same
+    // operations for a single ladder and for ladders side by side.
+    static double stageCoefficient(double g) { return coefficientOf(g); }
+    static lanes::Doubles stageCoefficient(lanes::Doubles g) { return coefficientOf(g); }
 
 private:
+    template <typename T>
+    static T coefficientOf(T g) {
+        return g * (1.0 - g * (0.5 - g * (1.0 / 6.0 - g / 24.0)));
+    }
+
     double sampleRate_;
     std::array<float, CutoffTable::kSize> values_{};
 };

@@ -1,6 +1,7 @@
 #include "dsp/decimate.h"
 
 #include <algorithm>
+#include <cstddef>
 
 namespace tarvik {
 
@@ -19,12 +20,31 @@ void Decimate::process(int sampleFrames) {
         std::fill_n(out, pairs, 0.0f);
         return;
     }
-    HalfbandFir& fir = fir_;
-    for (int k = 0; k < pairs; ++k) {
-        // The output needs the even input only as history; the odd one
-        // joins after the output is computed.
-        fir.push(x[2 * k]);
-        out[k] = static_cast<float>(kGain * fir.process(x[2 * k + 1]));
+    // Each stream with its history in front: output k of a chunk reads the
+    // even sample k - 8 (the centre) and the odd ones k - 16 ... k - 1.
+    double even[kEvenHistory + kChunk];
+    double odd[kOddHistory + kChunk];
+    for (int done = 0; done < pairs; done += kChunk) {
+        const int n = std::min(kChunk, pairs - done);
+        std::copy(even_.begin(), even_.end(), even);
+        std::copy(odd_.begin(), odd_.end(), odd);
+        for (int k = 0; k < n; ++k) {
+            even[kEvenHistory + k] = x[2 * (done + k)];
+            odd[kOddHistory + k] = x[2 * (done + k) + 1];
+        }
+        double y[kChunk];
+        for (int k = 0; k < n; ++k) y[k] = HalfbandFir::kCentre * even[k];
+        for (int t = 0; t < 8; ++t) {
+            // Tap 2t + 1 and its mirror 31 - 2t: the odd samples t + 1 and
+            // 16 - t pairs back.
+            const double c = HalfbandFir::kSide[t];
+            const double* nearer = odd + kOddHistory - 1 - t;
+            const double* farther = odd + t;
+            for (int k = 0; k < n; ++k) y[k] += c * (nearer[k] + farther[k]);
+        }
+        for (int k = 0; k < n; ++k) out[done + k] = static_cast<float>(kGain * y[k]);
+        std::copy(even + n, even + n + kEvenHistory, even_.begin());
+        std::copy(odd + n, odd + n + kOddHistory, odd_.begin());
     }
 }
 

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "dsp/ladder_taps.h"
+
 namespace tarvik {
 namespace {
 
@@ -34,20 +36,11 @@ inline float advanceStage(float& y, float& dither, float in, float c, float keep
     return y;
 }
 
-// Feedback of the saturating modes: the 4th stage, its high-cutoff share a
-// little boosted, through the soft clipper. The gain depends on g alone, so
-// it is formed apart from the feedback loop's own chain of operations.
-inline float saturatedFeedbackGain(float g) { return (2.0f - g) * (1.0f - g) + 1.032f * g; }
-
 // Feedback of the oversampled mode. Its high-cutoff share g * y4 also goes
 // through the clipper: left linear, its loop gain passes 1 near the top of
 // the cutoff range at high resonance and the ladder grows without bound.
 // For small signals this is the same feedback as with that share unclipped.
 inline float oversampledFeedback(float y4, float g) { return softClip((2.0f - g) * y4 * (1.0f - g) + g * y4); }
-
-// The low-pass of modes 3, 5, 8 and 9: the 3rd stage's 18 dB slope takes over
-// from the 4th as the cutoff rises, which keeps high cutoffs bright.
-inline float blendedLowPass(float y3, float y4, float g) { return g * y3 + (1.0f - g) * y4; }
 
 }  // namespace
 
@@ -66,16 +59,23 @@ void Filter::stepLadder(Stages& stages, double u, double g) {
 }
 
 void Filter::process(int sampleFrames) {
+    if (prepare(sampleFrames)) renderPrepared(sampleFrames);
+}
+
+bool Filter::prepare(int sampleFrames) {
     float* out = outputs[kAudioOut];
-    if (out == nullptr || sampleFrames <= 0) return;
+    if (out == nullptr || sampleFrames <= 0) return false;
     for (int slot = kAudioIn; slot <= kResonanceIn; ++slot) {
         if (inputs[static_cast<std::size_t>(slot)] == nullptr) {
             std::fill(out, out + sampleFrames, 0.0f);
-            return;
+            return false;
         }
     }
-
     firstPass(sampleFrames);
+    return true;
+}
+
+void Filter::renderPrepared(int sampleFrames) {
     switch (mode) {
         case kTb303LowPass24: processSlewDamped<kTb303LowPass24>(sampleFrames); break;
         case kTb303LowPass18: processSlewDamped<kTb303LowPass18>(sampleFrames); break;
@@ -177,17 +177,7 @@ void Filter::processLinear18(int frames) {
     feedback_ = fb;
 }
 
-// Taps of the saturating modes. For the 4-pole family the stage outputs are
-// mixed as in the classic multimode ladder, each stage being H = 1 / (1 + s)
-// at resonance 0:
-//   low-pass   y4                               H^4
-//   band-pass  4 (y2 - 2 y3 + y4)                4 H^2 (1 - H)^2 = 4 s^2 / (1 + s)^4
-//   high-pass  u - 4 y1 + 6 y2 - 4 y3 + y4      (1 - H)^4 = s^4 / (1 + s)^4
-// The band-pass is two poles of high-pass and two of low-pass (12 dB/octave
-// each side, 0 dB peak at the cutoff); the high-pass falls 24 dB/octave
-// below the cutoff. The morphs fade between the 4-pole low- and high-pass
-// with the same cutoff-driven weight as mode 8, held within 0..1 so that the
-// top of the range never mixes in an inverted high-pass.
+// The saturating modes: the feedback goes through the soft clipper.
 template <int M>
 void Filter::processSaturated(int frames) {
     const float* x = inputs[kAudioIn];
@@ -203,7 +193,7 @@ void Filter::processSaturated(int frames) {
     for (int i = 0; i < frames; ++i) {
         const float g = gIn[i];
         const float loopGain = rIn[i] * kIn[i];
-        const float feedbackGain = saturatedFeedbackGain(g);
+        const float feedbackGain = ladder::saturatedFeedbackGain(g);
         const float u0 = inputGain * x[i] - loopGain * fb;
         stepLadder(stages, u0, g);
         const float y1 = stages[0].y;
@@ -212,35 +202,7 @@ void Filter::processSaturated(int frames) {
         const float y4 = stages[3].y;
         fb = softClip(feedbackGain * y4);
 
-        float tap;
-        if constexpr (M == kLowPass24Saturated) {
-            tap = blendedLowPass(y3, y4, g);
-        } else if constexpr (M == kBandPassEuler) {
-            tap = 3.0f * (y3 - y4);
-        } else if constexpr (M == kHighPass) {
-            tap = u0 - y4;
-        } else if constexpr (M == kBandStop) {
-            tap = u0 - 3.0f * (y3 - y4);
-        } else if constexpr (M == kHighToLowMorph) {
-            tap = g * blendedLowPass(y3, y4, g) + (1.0f - g) * (u0 - y4);
-        } else if constexpr (M == kBandToLowMorph) {
-            tap = g * blendedLowPass(y3, y4, g) + (1.0f - g) * 3.0f * (y3 - y4);
-        } else if constexpr (M == kLowPass4Pole) {
-            tap = y4;
-        } else if constexpr (M == kBandPass4Pole) {
-            tap = 4.0f * (y2 - 2.0f * y3 + y4);
-        } else {
-            static_assert(M == kHighPass4Pole || M == kHighToLowMorph4Pole || M == kLowToHighMorph4Pole);
-            const float highPass = u0 - 4.0f * y1 + 6.0f * y2 - 4.0f * y3 + y4;
-            const float w = std::min(g, 1.0f);
-            if constexpr (M == kHighPass4Pole) {
-                tap = highPass;
-            } else if constexpr (M == kHighToLowMorph4Pole) {
-                tap = w * y4 + (1.0f - w) * highPass;
-            } else {
-                tap = w * highPass + (1.0f - w) * y4;
-            }
-        }
+        const float tap = ladder::saturatedTap<M>(u0, y1, y2, y3, y4, g);
         out[i] = tap * levelIn[i];
     }
     stages_ = stages;
@@ -273,11 +235,11 @@ void Filter::processOversampled(int frames) {
 
         stepLadder(stages, 2.0 * up.process(inputGain * x[i]) - loop * fb, g);
         fb = oversampledFeedback(stages[3].y, g);
-        down.push(blendedLowPass(stages[2].y, stages[3].y, g));
+        down.push(ladder::blendedLowPass(stages[2].y, stages[3].y, g));
 
         stepLadder(stages, 2.0 * up.process(0.0) - loop * fb, g);
         fb = oversampledFeedback(stages[3].y, g);
-        const double z = down.process(blendedLowPass(stages[2].y, stages[3].y, g));
+        const double z = down.process(ladder::blendedLowPass(stages[2].y, stages[3].y, g));
 
         const float level = levelTable.lookup(g) * rho + kDampedBaseLevel * (1.0f - rho);
         out[i] = static_cast<float>(z * level);

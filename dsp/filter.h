@@ -65,11 +65,21 @@ public:
     // inputs missing the output is silence; with no output, nothing happens.
     void process(int sampleFrames) override;
 
+    // process() in two steps, so that FilterLanes can step the ladders of
+    // several filters side by side: prepare() fills the scratch inputs with
+    // the per-sample coefficients and answers whether there is anything to
+    // render (false: the output, if any, is already silence);
+    // renderPrepared() runs the ladder of the filter's mode.
+    bool prepare(int sampleFrames);
+    void renderPrepared(int sampleFrames);
+
     std::int32_t mode = kTb303LowPass24;
     float resonance = 0.0f;  // for the whole block, modes 0, 1 and 5
     float drive = 2.0f;
 
 private:
+    friend class FilterLanes;
+
     struct Stage {
         float y = 0.0f;
         float dither = static_cast<float>(kDenormalDither);

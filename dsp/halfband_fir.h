@@ -39,7 +39,6 @@ public:
         newest_ = 0;
     }
 
-private:
     static constexpr int kSideTaps = 8;
     static constexpr double kCentre = 0.500705786852609;
     // Taps 1, 3, ... 15 (tap 16 is the centre).
@@ -47,6 +46,7 @@ private:
                                                 0.015947113970594,  -0.028676559233976, 0.050718561562229,
                                                 -0.098015907472862, 0.315941764435879};
 
+private:
     std::array<double, 2 * kTaps> history_{};
     int newest_ = 0;
 };

@@ -72,9 +72,13 @@ void Engine::registerBuffers() {
          {&b.seqPitchRatio, &b.seqTrigger, &b.seqSlide, &b.accentGate, &b.aux, &b.cutoff, &b.resonance, &b.envelopeMod,
           &b.mgHz, &b.tune1, &b.tune2, &b.pulseWidth1, &b.pulseWidth2, &b.filterMod1, &b.freqMod2, &b.shaper,
           &b.accentCv, &b.mgFrequency, &b.mgAmount, &b.mgAudio, &b.pitchBase, &b.vco1Frequency, &b.vco2Frequency,
-          &b.pw1, &b.pw2, &b.cutoffCv, &b.filterIn, &b.filterOut, &b.noise, &b.filterScratch[0], &b.filterScratch[1],
-          &b.filterScratch[2], &b.filterScratch[3]})
+          &b.pw1, &b.pw2, &b.cutoffCv, &b.noise})
         pool_.registerBuffer(mono, 1);
+    for (VoiceLane& lane : b.lanes) {
+        for (float** mono : {&lane.filterIn, &lane.filterScratch[0], &lane.filterScratch[1], &lane.filterScratch[2],
+                             &lane.filterScratch[3], &lane.filterOut, &lane.amplifierTarget})
+            pool_.registerBuffer(mono, 1);
+    }
     for (float** twiceRate : {&b.vco1Out, &b.vco2Out, &b.mix, &b.sync, &b.oscillatorPhases, &b.oscillatorPeriods})
         pool_.registerBuffer(twiceRate, 2);
 }

@@ -203,7 +203,11 @@ private:
     void renderSequencer(const Segment& s, int frames);
     void renderControllers(const Segment& s, int frames);
     void renderSmoothers(const Segment& s, int frames);
-    void renderVoice(Voice& voice, const Segment& s, int frames, float* left, float* right);
+    struct VoiceLane;
+    void renderVoices(const Segment& s, int frames, float* left, float* right);
+    int renderVoiceSource(Voice& voice, const Segment& s, int frames, VoiceLane& lane);
+    void renderVoiceOutput(Voice& voice, const Segment& s, int frames, const VoiceLane& lane, float* left,
+                           float* right);
     void renderDelay(const Segment& s, int frames, float* left, float* right);
 
     EngineHost* host_;

@@ -1,14 +1,25 @@
 // The signal buffers of one engine, owned by its buffer pool. The voices
-// are rendered one after the other, so they share every buffer; only their
-// module states are their own.
+// are rendered one after the other, so they share almost every buffer; only
+// their module states are their own, and the lane they are given: what a
+// voice hands on to its filter and amplifier, so that a group of voices can
+// be prepared one after the other and then filtered side by side.
 #pragma once
 
 #include <array>
 
+#include "dsp/filter_lanes.h"
 #include "dsp/socket_table.h"
 #include "engine/engine.h"
 
 namespace tarvik {
+
+struct Engine::VoiceLane {
+    float* filterIn = nullptr;
+    std::array<float*, 4> filterScratch{};
+    float* filterOut = nullptr;
+    float* amplifierTarget = nullptr;
+    bool filterReady = false;  // the voice's filter is prepared: its ladder may run
+};
 
 struct Engine::Buffers {
     // The socket slots: an output's slot holds its buffer, an input's slot is
@@ -45,10 +56,20 @@ struct Engine::Buffers {
     float* pw1 = nullptr;
     float* pw2 = nullptr;
     float* cutoffCv = nullptr;
-    float* filterIn = nullptr;
-    float* filterOut = nullptr;
     float* noise = nullptr;
+    // The lane of the voice being prepared (one of `lanes`).
+    float* filterIn = nullptr;
     std::array<float*, 4> filterScratch{};
+    float* filterOut = nullptr;
+    float* amplifierTarget = nullptr;
+    std::array<VoiceLane, FilterLanes::kLanes> lanes{};
+
+    void useLane(const VoiceLane& lane) {
+        filterIn = lane.filterIn;
+        filterScratch = lane.filterScratch;
+        filterOut = lane.filterOut;
+        amplifierTarget = lane.amplifierTarget;
+    }
 
     // Twice the host rate.
     float* vco1Out = nullptr;

@@ -143,7 +143,7 @@ void Engine::renderSegment(const float* const* inputs, float* const* outputs, in
     renderSequencer(s, frames);
     renderControllers(s, frames);
     renderSmoothers(s, frames);
-    for (int v = 0; v < s.voices; ++v) renderVoice(voice(v), s, frames, left, right);
+    renderVoices(s, frames, left, right);
     renderDelay(s, frames, left, right);
 
     // Master volume, smoothed so that a moved knob never clicks.

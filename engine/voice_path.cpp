@@ -1,4 +1,4 @@
-// One voice's signal path for one segment: envelopes and accent, the LFO,
+// The voices' signal path for one segment: envelopes and accent, the LFO,
 // both oscillators at twice the rate with shaper, DC blockers and mixer,
 // back to the host rate, noise and AUX, the cutoff control, the filter and
 // the amplifier. The result is added into both outputs.
@@ -53,8 +53,63 @@ void setEnvelopeTimes(Envelope& e, double attack, double decay, double release, 
 
 }  // namespace
 
-void Engine::renderVoice(Voice& voice, const Segment& s, int segmentFrames, float* left, float* right) {
+// Voices are prepared one after the other, each into a lane of its own; a
+// full group (and the last, partial one) is filtered side by side, then
+// amplified in voice order, so that the outputs add up exactly as they would
+// one voice at a time. A silent voice takes no lane, so the voices that
+// sound share groups.
+void Engine::renderVoices(const Segment& s, int frames, float* left, float* right) {
     Buffers& b = *buffers_;
+    if (!FilterLanes::renders(s.filterMode)) {
+        VoiceLane& lane = b.lanes[0];
+        for (int v = 0; v < s.voices; ++v) {
+            Voice& each = voice(v);
+            const int rendered = renderVoiceSource(each, s, frames, lane);
+            if (rendered == 0) continue;
+            if (lane.filterReady) each.filter.renderPrepared(rendered);
+            renderVoiceOutput(each, s, rendered, lane, left, right);
+        }
+        return;
+    }
+
+    constexpr int kLanes = FilterLanes::kLanes;
+    std::array<Voice*, kLanes> group{};
+    std::array<int, kLanes> lengths{};
+    int count = 0;
+    auto flush = [&] {
+        std::array<Filter*, kLanes> filters{};
+        std::array<int, kLanes> ready{};
+        int filtering = 0;
+        for (int k = 0; k < count; ++k) {
+            if (!b.lanes[static_cast<std::size_t>(k)].filterReady) continue;
+            filters[static_cast<std::size_t>(filtering)] = &group[static_cast<std::size_t>(k)]->filter;
+            ready[static_cast<std::size_t>(filtering++)] = lengths[static_cast<std::size_t>(k)];
+        }
+        // One voice alone (a mono line) is quicker in the scalar ladder.
+        if (filtering == 1)
+            filters[0]->renderPrepared(ready[0]);
+        else
+            FilterLanes::render(filters.data(), ready.data(), filtering, s.filterMode);
+        for (int k = 0; k < count; ++k)
+            renderVoiceOutput(*group[static_cast<std::size_t>(k)], s, lengths[static_cast<std::size_t>(k)],
+                              b.lanes[static_cast<std::size_t>(k)], left, right);
+        count = 0;
+    };
+    for (int v = 0; v < s.voices; ++v) {
+        Voice& each = voice(v);
+        const int rendered = renderVoiceSource(each, s, frames, b.lanes[static_cast<std::size_t>(count)]);
+        if (rendered == 0) continue;
+        group[static_cast<std::size_t>(count)] = &each;
+        lengths[static_cast<std::size_t>(count)] = rendered;
+        if (++count == kLanes) flush();
+    }
+    if (count > 0) flush();
+}
+
+int Engine::renderVoiceSource(Voice& voice, const Segment& s, int segmentFrames, VoiceLane& lane) {
+    Buffers& b = *buffers_;
+    b.useLane(lane);
+    lane.filterReady = false;
     const double sr = s.sampleRate;
     const float* exp2 = exp2Table();
     const VoiceCoefficients rate(sr);
@@ -74,7 +129,7 @@ void Engine::renderVoice(Voice& voice, const Segment& s, int segmentFrames, floa
     if ((s.midiMode == 0 && !isVoice0) || silent) {
         if (voice.vcfEnvelope.attackFlag) indicators_.vcfEnvelope.store(1, std::memory_order_relaxed);
         if (voice.vcaEnvelope.attackFlag) indicators_.vcaEnvelope.store(1, std::memory_order_relaxed);
-        return;
+        return 0;
     }
 
 
@@ -435,27 +490,43 @@ void Engine::renderVoice(Voice& voice, const Segment& s, int segmentFrames, floa
         voice.vcfCv = cvState;
         voice.filterFm1 = fm1;
         voice.filterFm2 = fm2;
-        filter.process(frames);
     }
 
-    // Amplifier: envelope, LFO or CV, and the accent's extra volume.
+    // What the amplifier will follow: envelope, LFO or CV, and the accent's
+    // extra volume. Formed now, while this voice's modulation is in the
+    // buffers, for when the filter has run.
     {
         const float* vcaCv = s.patched(socket::VcaCv) ? b.socket(socket::VcaCv) : nullptr;
         const float mgVca = s[param::MgVcaDest];
         const float accentVolume = s[param::AccentVolume] * s[param::AccentAmount];
-        OnePole gain = voice.vcaGain;
         for (int i = 0; i < frames; ++i) {
             const float vm = vcaCv ? vcaCv[i] : mgVca * mgOut[i];
-            const double g = gain.follow((vm + 1.0f + accentVolume * b.accentCv[i]) * vcaEnv[i] * 0.5f, rate.amplifierLag);
-            const auto y = static_cast<float>(b.filterOut[i] * g);
-            left[i] += y;
-            right[i] += y;
+            b.amplifierTarget[i] = (vm + 1.0f + accentVolume * b.accentCv[i]) * vcaEnv[i] * 0.5f;
         }
-        voice.vcaGain = gain;
     }
+
+    // The filter's coefficients, while this voice's cutoff control is in the
+    // buffers; its ladder runs with its group.
+    lane.filterReady = filter.prepare(frames);
 
     if (vcf.attackFlag) indicators_.vcfEnvelope.store(1, std::memory_order_relaxed);
     if (vca.attackFlag) indicators_.vcaEnvelope.store(1, std::memory_order_relaxed);
+    return frames;
+}
+
+// The amplifier: the filter's output follows the target with a short lag
+// and is added into both outputs.
+void Engine::renderVoiceOutput(Voice& voice, const Segment& s, int frames, const VoiceLane& lane, float* left,
+                               float* right) {
+    const VoiceCoefficients rate(s.sampleRate);
+    OnePole gain = voice.vcaGain;
+    for (int i = 0; i < frames; ++i) {
+        const double g = gain.follow(lane.amplifierTarget[i], rate.amplifierLag);
+        const auto y = static_cast<float>(lane.filterOut[i] * g);
+        left[i] += y;
+        right[i] += y;
+    }
+    voice.vcaGain = gain;
 }
 
 }  // namespace tarvik

@@ -77,6 +77,29 @@ TEST(Decimate, OddCountUsesOnlyWholePairs) {
     EXPECT_EQ(out[2], -99.0f);
 }
 
+// The block form computes each kept output with the half-band filter's own
+// products in its own order: the same floats as pushing the even sample and
+// filtering the odd one, block after block whatever their sizes.
+TEST(Decimate, GivesExactlyWhatTheHalfBandFilterGives) {
+    Decimate d;
+    HalfbandFir reference;
+    unsigned state = 12345;
+    auto next = [&] {
+        state = state * 1103515245u + 12345u;
+        return static_cast<float>(static_cast<int>((state >> 8) & 0xFFFF) - 32768) / 32768.0f;
+    };
+    for (int frames : {2, 130, 7, 1, 512, 300, 129, 64}) {
+        std::vector<float> in(static_cast<std::size_t>(frames));
+        for (float& v : in) v = next();
+        const std::vector<float> out = decimate(d, in);
+        for (int k = 0; k < frames / 2; ++k) {
+            reference.push(in[static_cast<std::size_t>(2 * k)]);
+            const auto expected = static_cast<float>(2.0 * reference.process(in[static_cast<std::size_t>(2 * k + 1)]));
+            ASSERT_EQ(out[static_cast<std::size_t>(k)], expected) << "block of " << frames << ", output " << k;
+        }
+    }
+}
+
 TEST(Decimate, UnpatchedInputIsSilence) {
     Decimate d;
     std::vector<float> out(4, -99.0f);
