@@ -16,6 +16,15 @@
 
 namespace tarvik::gui::test {
 
+// A row of a panel's table: the control with this id, where it must stand
+// relative to the panel and the text it must show.
+struct PlaceCase {
+    std::string name;
+    int id;
+    std::string text;
+    Rect place;
+};
+
 class DialogPanelFixture : public ::testing::Test {
 public:
     static constexpr int kFrameWidth = 755;
@@ -53,6 +62,12 @@ public:
         if (const auto* box = dynamic_cast<const CheckBox*>(&control)) return box->text();
         if (const auto* button = dynamic_cast<const TextButton*>(&control)) return button->text();
         return {};
+    }
+    static void expectPlaced(const DialogPanel& panel, const PlaceCase& c) {
+        const Control* control = panel.control(c.id);
+        ASSERT_NE(control, nullptr);
+        EXPECT_EQ(placeIn(panel, *control), c.place);
+        EXPECT_EQ(textOf(*control), c.text);
     }
     bool inFrame(const View& view) const {
         for (const auto& child : frame.children())

@@ -42,21 +42,12 @@ TEST_F(PreferencesTest, IsLaidOverTheMiddleOfTheFrame) {
     EXPECT_EQ(panel().rect(), Rect::sized((kFrameWidth - 600) / 2, (kFrameHeight - 250) / 2, 600, 250));
 }
 
-struct PlaceCase {
-    std::string name;
-    int id;
-    std::string text;
-    Rect place;  // relative to the panel
-};
+using test::PlaceCase;
 
 class PreferencesPlaces : public PreferencesTest, public ::testing::WithParamInterface<PlaceCase> {};
 
 TEST_P(PreferencesPlaces, PutsEachControlInItsPlace) {
-    const PlaceCase& c = GetParam();
-    const Control* control = panel().control(c.id);
-    ASSERT_NE(control, nullptr);
-    EXPECT_EQ(placeIn(panel(), *control), c.place);
-    EXPECT_EQ(textOf(*control), c.text);
+    expectPlaced(panel(), GetParam());
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -49,21 +49,12 @@ public:
     std::unique_ptr<RandomHandler> handler = makeHandler();
 };
 
-struct PlaceCase {
-    std::string name;
-    int id;
-    std::string text;
-    Rect place;  // relative to the panel
-};
+using test::PlaceCase;
 
 class RandomPlaces : public RandomTest, public ::testing::WithParamInterface<PlaceCase> {};
 
 TEST_P(RandomPlaces, PutsEachControlInItsPlace) {
-    const PlaceCase& c = GetParam();
-    const Control* control = panel().control(c.id);
-    ASSERT_NE(control, nullptr);
-    EXPECT_EQ(placeIn(panel(), *control), c.place);
-    EXPECT_EQ(textOf(*control), c.text);
+    expectPlaced(panel(), GetParam());
 }
 
 INSTANTIATE_TEST_SUITE_P(
