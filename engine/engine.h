@@ -206,7 +206,7 @@ private:
     struct VoiceLane;
     void renderVoices(const Segment& s, int frames, float* left, float* right);
     int renderVoiceSource(Voice& voice, const Segment& s, int frames, VoiceLane& lane);
-    void renderVoiceOutput(Voice& voice, const Segment& s, int frames, const VoiceLane& lane, float* left,
+    void renderVoiceOutput(Voice& voice, int frames, const VoiceLane& lane, double amplifierLag, float* left,
                            float* right);
     void renderDelay(const Segment& s, int frames, float* left, float* right);
 

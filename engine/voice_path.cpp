@@ -60,6 +60,7 @@ void setEnvelopeTimes(Envelope& e, double attack, double decay, double release, 
 // sound share groups.
 void Engine::renderVoices(const Segment& s, int frames, float* left, float* right) {
     Buffers& b = *buffers_;
+    const double amplifierLag = VoiceCoefficients(s.sampleRate).amplifierLag;
     if (!FilterLanes::renders(s.filterMode)) {
         VoiceLane& lane = b.lanes[0];
         for (int v = 0; v < s.voices; ++v) {
@@ -67,7 +68,7 @@ void Engine::renderVoices(const Segment& s, int frames, float* left, float* righ
             const int rendered = renderVoiceSource(each, s, frames, lane);
             if (rendered == 0) continue;
             if (lane.filterReady) each.filter.renderPrepared(rendered);
-            renderVoiceOutput(each, s, rendered, lane, left, right);
+            renderVoiceOutput(each, rendered, lane, amplifierLag, left, right);
         }
         return;
     }
@@ -91,8 +92,8 @@ void Engine::renderVoices(const Segment& s, int frames, float* left, float* righ
         else
             FilterLanes::render(filters.data(), ready.data(), filtering, s.filterMode);
         for (int k = 0; k < count; ++k)
-            renderVoiceOutput(*group[static_cast<std::size_t>(k)], s, lengths[static_cast<std::size_t>(k)],
-                              b.lanes[static_cast<std::size_t>(k)], left, right);
+            renderVoiceOutput(*group[static_cast<std::size_t>(k)], lengths[static_cast<std::size_t>(k)],
+                              b.lanes[static_cast<std::size_t>(k)], amplifierLag, left, right);
         count = 0;
     };
     for (int v = 0; v < s.voices; ++v) {
@@ -516,12 +517,11 @@ int Engine::renderVoiceSource(Voice& voice, const Segment& s, int segmentFrames,
 
 // The amplifier: the filter's output follows the target with a short lag
 // and is added into both outputs.
-void Engine::renderVoiceOutput(Voice& voice, const Segment& s, int frames, const VoiceLane& lane, float* left,
+void Engine::renderVoiceOutput(Voice& voice, int frames, const VoiceLane& lane, double amplifierLag, float* left,
                                float* right) {
-    const VoiceCoefficients rate(s.sampleRate);
     OnePole gain = voice.vcaGain;
     for (int i = 0; i < frames; ++i) {
-        const double g = gain.follow(lane.amplifierTarget[i], rate.amplifierLag);
+        const double g = gain.follow(lane.amplifierTarget[i], amplifierLag);
         const auto y = static_cast<float>(lane.filterOut[i] * g);
         left[i] += y;
         right[i] += y;

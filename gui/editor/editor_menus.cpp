@@ -102,7 +102,11 @@ OptionEntries::OptionEntries() {
     add(OptionCommand::Preferences, "Preferences...");
 }
 
+// The editor refreshes at every idle pass: texts are only made anew when
+// a setting they show has changed.
 void OptionEntries::refresh(const OptionStatus& status) {
+    if (shown_ == status) return;
+    shown_ = status;
     auto set = [&](OptionCommand command, const std::string& text) { model_.setText(index(command), text); };
     set(OptionCommand::MidiLearn, status.midiLearn ? "Deactivate Midi learn" : "Activate Midi learn");
     set(OptionCommand::Cables, status.cablesShown ? "Hide Patch Cables" : "Show Patch Cables");

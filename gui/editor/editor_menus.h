@@ -37,6 +37,8 @@ struct OptionStatus {
     int filterMode = 0;
     bool delaySync = false;
     std::string skinName;
+
+    bool operator==(const OptionStatus&) const = default;
 };
 
 class OptionEntries {
@@ -54,6 +56,7 @@ public:
 private:
     MenuModel model_;
     std::array<int, kOptionCommands> index_{};
+    std::optional<OptionStatus> shown_;  // what the texts show; none before the first refresh
 };
 
 // The filter models the option menu's filter entry and the OPTIONFILTER
