@@ -33,6 +33,11 @@ public:
     // falls silent, wherever the host's blocks fall. Answers the number of
     // samples processed (0 when the envelope is silent already).
     int processUntilSilent(int sampleFrames, double silence);
+    // The leader's processUntilSilent and the follower's process over the
+    // same samples, in one loop: the same results as the two calls, in
+    // about the time of one (each level is a serial chain). Pass a silence
+    // of 0 to run every sample.
+    static int processPair(Envelope& leader, Envelope& follower, int sampleFrames, double silence);
 
     std::int32_t stage = kRelease;
     double level = 0.0;
@@ -47,8 +52,7 @@ public:
     std::int32_t attackFlag = 0;
 
 private:
-    template <bool StopWhenSilent>
-    int run(int sampleFrames, double silence);
+    class Walk;
 
     double dither_ = kDenormalDither;
 };

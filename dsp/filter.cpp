@@ -108,13 +108,15 @@ void Filter::firstPass(int frames) {
     const ResonanceTable& resonanceTable = resonanceTable_;
     const LevelTable& levelTable = levelTable_;
 
+    // Two passes: each sample's lookups depend one on the next, and shorter
+    // chains let the processor work on more samples at once.
+    for (int i = 0; i < frames; ++i) gOut[i] = law.g(cutoffControl(cutoff[i]));
     float r = activeResonance_;
     for (int i = 0; i < frames; ++i) {
-        const float g = law.g(cutoffControl(cutoff[i]));
+        const float g = gOut[i];
         r = unitRange(resonanceIn[i]);
         kOut[i] = 4.0f * resonanceTable.lookup(g) * r + (1.0f - r);
         levelOut[i] = levelTable.lookup(g) * r + kBaseLevel * (1.0f - r);
-        gOut[i] = g;
         resonanceOut[i] = r;
     }
     activeResonance_ = r;

@@ -25,8 +25,10 @@ Floats softClip(Floats x) {
                   select(x < lanes::broadcast(-3.0f), lanes::broadcast(-1.0f), y));
 }
 
-static_assert(kLanes == 4, "the gathers below name each lane");
-Floats gather(const Lanes& from, int i) { return Floats{from[0][i], from[1][i], from[2][i], from[3][i]}; }
+static_assert(kLanes == 8, "the gathers below name each lane");
+Floats gather(const Lanes& from, int i) {
+    return Floats{from[0][i], from[1][i], from[2][i], from[3][i], from[4][i], from[5][i], from[6][i], from[7][i]};
+}
 
 // What a ladder carries from sample to sample, lane by lane.
 struct Ladder {

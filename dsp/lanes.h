@@ -11,7 +11,7 @@
 
 namespace tarvik::lanes {
 
-inline constexpr int kWidth = 4;
+inline constexpr int kWidth = 8;
 
 using Floats = float __attribute__((vector_size(kWidth * sizeof(float))));
 using Doubles = double __attribute__((vector_size(kWidth * sizeof(double))));

@@ -321,8 +321,15 @@ void Oscillator::renderTable(const Wavetable* table, int begin, int end, const f
         return;
     }
     const Wavetable& t = *table;
-    for (int i = begin; i < end; ++i)
-        out[i] = wavetableRead(t, static_cast<int>(periods[i - begin]), phases[i - begin]);
+    // The period changes at most once per frame and its level far less
+    // often: each run of one period reads from one cycle.
+    for (int i = begin; i < end;) {
+        const auto period = static_cast<int>(periods[i - begin]);
+        int runEnd = i + 1;
+        while (runEnd < end && static_cast<int>(periods[runEnd - begin]) == period) ++runEnd;
+        const WavetableCycle cycle(t, wavetableLevel(t, period));
+        for (; i < runEnd; ++i) out[i] = cycle.read(phases[i - begin]);
+    }
 }
 
 // The triangle set's most band-limited level is a pure sine.
@@ -332,9 +339,8 @@ void Oscillator::renderSine(int begin, int end, const float* phases) {
         std::fill(out + begin, out + end, 0.0f);
         return;
     }
-    const Wavetable& t = *triangleTable;
-    const int level = t.levelMap[0];
-    for (int i = begin; i < end; ++i) out[i] = wavetableReadLevel(t, level, phases[i - begin]);
+    const WavetableCycle cycle(*triangleTable, triangleTable->levelMap[0]);
+    for (int i = begin; i < end; ++i) out[i] = cycle.read(phases[i - begin]);
 }
 
 void Oscillator::renderTablePulse(int begin, int end, const float* phases, const float* periods) {

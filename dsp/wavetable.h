@@ -28,18 +28,30 @@ inline int wavetableLevel(const Wavetable& table, int period) {
 
 // Reads a level at a phase 0..1 with linear interpolation; the last sample
 // interpolates toward the first, so the cycle joins without a step.
+// One level's cycle, for reading many samples at the same level.
+struct WavetableCycle {
+    WavetableCycle(const Wavetable& table, int level)
+        : samples(table.samples.data() + table.offsets[static_cast<std::size_t>(level)]),
+          length(table.lengths[static_cast<std::size_t>(level)]) {}
+
+    float read(float phase) const {
+        float x = phase * static_cast<float>(length);
+        // A phase of exactly 1.0 is the start of the next cycle; anything
+        // outside the cycle (only a fault upstream makes one) reads its
+        // start too.
+        if (!(x >= 0.0f && x < static_cast<float>(length))) x = 0.0f;
+        const auto j = static_cast<std::int32_t>(x);
+        const float f = x - static_cast<float>(j);
+        const std::int32_t next = j + 1 == length ? 0 : j + 1;
+        return samples[j] * (1.0f - f) + f * samples[next];
+    }
+
+    const float* samples;
+    std::int32_t length;
+};
+
 inline float wavetableReadLevel(const Wavetable& table, int level, float phase) {
-    const auto i = static_cast<std::size_t>(level);
-    const std::int32_t length = table.lengths[i];
-    const float* cycle = table.samples.data() + table.offsets[i];
-    float x = phase * static_cast<float>(length);
-    // A phase of exactly 1.0 is the start of the next cycle; anything outside
-    // the cycle (only a fault upstream makes one) reads its start too.
-    if (!(x >= 0.0f && x < static_cast<float>(length))) x = 0.0f;
-    const auto j = static_cast<std::int32_t>(x);
-    const float f = x - static_cast<float>(j);
-    const std::int32_t next = j + 1 == length ? 0 : j + 1;
-    return cycle[j] * (1.0f - f) + f * cycle[next];
+    return WavetableCycle(table, level).read(phase);
 }
 
 inline float wavetableRead(const Wavetable& table, int period, float phase) {

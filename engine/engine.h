@@ -13,6 +13,7 @@
 #include "dsp/cutoff_law.h"
 #include "dsp/delay_line.h"
 #include "dsp/envelope_follower.h"
+#include "dsp/lanes.h"
 #include "dsp/parameter_smoother.h"
 #include "dsp/signal_buffer_pool.h"
 #include "dsp/socket_table.h"
@@ -203,11 +204,14 @@ private:
     void renderSequencer(const Segment& s, int frames);
     void renderControllers(const Segment& s, int frames);
     void renderSmoothers(const Segment& s, int frames);
+    // Voices are prepared one after the other, then filtered side by side,
+    // one per SIMD lane.
+    static constexpr int kVoiceLanes = lanes::kWidth;
     struct VoiceLane;
     void renderVoices(const Segment& s, int frames, float* left, float* right);
     int renderVoiceSource(Voice& voice, const Segment& s, int frames, VoiceLane& lane);
-    void renderVoiceOutput(Voice& voice, int frames, const VoiceLane& lane, double amplifierLag, float* left,
-                           float* right);
+    void renderVoiceOutputs(Voice* const* group, const int* lengths, int count, double amplifierLag, float* left,
+                            float* right);
     void renderDelay(const Segment& s, int frames, float* left, float* right);
 
     EngineHost* host_;

@@ -62,7 +62,7 @@ struct Engine::Buffers {
     std::array<float*, 4> filterScratch{};
     float* filterOut = nullptr;
     float* amplifierTarget = nullptr;
-    std::array<VoiceLane, FilterLanes::kLanes> lanes{};
+    std::array<VoiceLane, kVoiceLanes> lanes{};
 
     void useLane(const VoiceLane& lane) {
         filterIn = lane.filterIn;

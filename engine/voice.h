@@ -28,6 +28,21 @@ struct OnePole {
         dither = -dither;
         return value;
     }
+
+    // A DC blocker's two steps: each of x[0], x[1] loses the state its
+    // follow() step leads to. The second state is formed from the pair's
+    // starting state, a (a v + u0) + u1 = a^2 v + (a u0 + u1), so the
+    // state's own chain is one multiply-add per pair; it differs from two
+    // follow() calls only in the last bits of a double.
+    void blockPair(float* x, double coefficient) {
+        const double keep = 1.0 - coefficient;
+        const double u0 = (x[0] + dither) * coefficient;
+        const double u1 = (x[1] - dither) * coefficient;
+        const double first = value * keep + u0;
+        value = value * (keep * keep) + (u0 * keep + u1);
+        x[0] -= static_cast<float>(first);
+        x[1] -= static_cast<float>(value);
+    }
 };
 
 class Voice {

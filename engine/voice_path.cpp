@@ -5,7 +5,9 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <limits>
 #include <numbers>
+#include <type_traits>
 
 #include "engine/engine.h"
 #include "engine/engine_buffers.h"
@@ -54,55 +56,45 @@ void setEnvelopeTimes(Envelope& e, double attack, double decay, double release, 
 }  // namespace
 
 // Voices are prepared one after the other, each into a lane of its own; a
-// full group (and the last, partial one) is filtered side by side, then
-// amplified in voice order, so that the outputs add up exactly as they would
-// one voice at a time. A silent voice takes no lane, so the voices that
-// sound share groups.
+// full group (and the last, partial one) is filtered side by side (modes
+// that read the voice's shared control buffers filter each voice at once),
+// then amplified, so that the outputs add up exactly as they would one voice
+// at a time. A silent voice takes no lane,
+// so the voices that sound share groups.
 void Engine::renderVoices(const Segment& s, int frames, float* left, float* right) {
+    static_assert(FilterLanes::kLanes == kVoiceLanes);
     Buffers& b = *buffers_;
     const double amplifierLag = VoiceCoefficients(s.sampleRate).amplifierLag;
-    if (!FilterLanes::renders(s.filterMode)) {
-        VoiceLane& lane = b.lanes[0];
-        for (int v = 0; v < s.voices; ++v) {
-            Voice& each = voice(v);
-            const int rendered = renderVoiceSource(each, s, frames, lane);
-            if (rendered == 0) continue;
-            if (lane.filterReady) each.filter.renderPrepared(rendered);
-            renderVoiceOutput(each, rendered, lane, amplifierLag, left, right);
-        }
-        return;
-    }
-
-    constexpr int kLanes = FilterLanes::kLanes;
-    std::array<Voice*, kLanes> group{};
-    std::array<int, kLanes> lengths{};
+    const bool lanedFilter = FilterLanes::renders(s.filterMode);
+    std::array<Voice*, kVoiceLanes> group{};
+    std::array<int, kVoiceLanes> lengths{};
     int count = 0;
     auto flush = [&] {
-        std::array<Filter*, kLanes> filters{};
-        std::array<int, kLanes> ready{};
+        std::array<Filter*, kVoiceLanes> filters{};
+        std::array<int, kVoiceLanes> ready{};
         int filtering = 0;
-        for (int k = 0; k < count; ++k) {
+        for (int k = 0; k < count && lanedFilter; ++k) {
             if (!b.lanes[static_cast<std::size_t>(k)].filterReady) continue;
             filters[static_cast<std::size_t>(filtering)] = &group[static_cast<std::size_t>(k)]->filter;
             ready[static_cast<std::size_t>(filtering++)] = lengths[static_cast<std::size_t>(k)];
         }
         // One voice alone (a mono line) is quicker in the scalar ladder.
-        if (filtering == 1)
-            filters[0]->renderPrepared(ready[0]);
-        else
+        if (filtering > 1)
             FilterLanes::render(filters.data(), ready.data(), filtering, s.filterMode);
-        for (int k = 0; k < count; ++k)
-            renderVoiceOutput(*group[static_cast<std::size_t>(k)], lengths[static_cast<std::size_t>(k)],
-                              b.lanes[static_cast<std::size_t>(k)], amplifierLag, left, right);
+        else if (filtering == 1)
+            filters[0]->renderPrepared(ready[0]);
+        renderVoiceOutputs(group.data(), lengths.data(), count, amplifierLag, left, right);
         count = 0;
     };
     for (int v = 0; v < s.voices; ++v) {
         Voice& each = voice(v);
         const int rendered = renderVoiceSource(each, s, frames, b.lanes[static_cast<std::size_t>(count)]);
         if (rendered == 0) continue;
+        // The other modes read the voice's own control buffers as they run.
+        if (!lanedFilter && b.lanes[static_cast<std::size_t>(count)].filterReady) each.filter.renderPrepared(rendered);
         group[static_cast<std::size_t>(count)] = &each;
         lengths[static_cast<std::size_t>(count)] = rendered;
-        if (++count == kLanes) flush();
+        if (++count == kVoiceLanes) flush();
     }
     if (count > 0) flush();
 }
@@ -204,36 +196,12 @@ int Engine::renderVoiceSource(Voice& voice, const Segment& s, int segmentFrames,
     filter.inputs[Filter::kResonanceIn] = b.resonance;
     filter.outputs[Filter::kAudioOut] = b.filterOut;
 
-    int frames = segmentFrames;
-    if (endsWhenSilent)
-        frames = vca.processUntilSilent(segmentFrames, kSilentLevel);
-    else
-        vca.process(frames);
-    vcf.process(frames);
+    const int frames = Envelope::processPair(vca, vcf, segmentFrames, endsWhenSilent ? kSilentLevel : 0.0);
     const int twice = 2 * frames;
     std::fill_n(b.output(socket::MidiNoteCv), frames, static_cast<float>((voice.note - 64) / 12.0));
     std::fill_n(b.output(socket::MidiVelocityCv), frames, static_cast<float>(voice.velocity / 127.0));
     const float* vcfEnv = b.socket(socket::VcfEnvOut);
     const float* vcaEnv = b.socket(socket::VcaEnvOut);
-
-    // The accent charges a capacitor from the filter envelope while the
-    // accent gate is open; more resonance charges it more slowly. Each voice
-    // has its own: one shared by all would be stepped once per voice over the
-    // same samples, so chords would hear a charge that depends on where the
-    // host's blocks fall.
-    {
-        const float amount = s[param::AccentAmount];
-        OnePole accent = voice.accentCircuit;
-        for (int i = 0; i < frames; ++i) {
-            const double x = amount * vcfEnv[i];
-            if (b.accentGate[i] == 0.0f || x <= accent.value)
-                accent.follow(0.0, s.accentRelease);
-            else
-                accent.follow(x, s.accentCharge);
-            b.accentCv[i] = static_cast<float>(accent.value);
-        }
-        voice.accentCircuit = accent;
-    }
 
     // The patch-cord utilities only matter when cords exist.
     auto runUtilities = [&](Attenuator& attenuator, std::array<int, 5> attenuatorSockets, Inverter& inverter,
@@ -310,6 +278,19 @@ int Engine::renderVoiceSource(Voice& voice, const Segment& s, int segmentFrames,
         const double target = voice.targetPitch;
         OnePole glide = voice.glide;
         if (s.justLoaded) glide.value = target;
+        // Tuning and modulation hold still for long stretches: each octave
+        // value is looked up only when it changes (NaN never equals itself).
+        struct Octaves {
+            float from = std::numeric_limits<float>::quiet_NaN();
+            float factor = 0.0f;
+            float operator()(float octaves, const float* table) {
+                if (octaves != from) {
+                    from = octaves;
+                    factor = exp2Octaves(octaves, table);
+                }
+                return factor;
+            }
+        } octaves1, octaves2;
         for (int i = 0; i < frames; ++i) {
             if (legato)
                 glide.follow(target, s.glideCoefficient);
@@ -319,11 +300,11 @@ int Engine::renderVoiceSource(Voice& voice, const Segment& s, int segmentFrames,
             b.pitchBase[i] = base;
             if (vco1Runs) {
                 const float mod1 = cv1 ? cv1[i] : mgOut[i] * dest1;
-                b.vco1Frequency[i] = exp2Octaves(b.tune1[i] + mod1, exp2) * base * m1;
+                b.vco1Frequency[i] = octaves1(b.tune1[i] + mod1, exp2) * base * m1;
             }
             if (vco2Runs) {
                 const float mod2 = cv2 ? cv2[i] : mgOut[i] * dest2;
-                b.vco2Frequency[i] = exp2Octaves(b.tune2[i] + mod2, exp2) * base * m2;
+                b.vco2Frequency[i] = octaves2(b.tune2[i] + mod2, exp2) * base * m2;
             }
         }
         voice.glide = glide;
@@ -390,22 +371,41 @@ int Engine::renderVoiceSource(Voice& voice, const Segment& s, int segmentFrames,
         voice.shaper2 = states[1];
     }
 
-    // DC blockers, then the mixer with ring modulation and the balance CV.
+    // The accent charges a capacitor from the filter envelope while the
+    // accent gate is open; more resonance charges it more slowly. Each voice
+    // has its own: one shared by all would be stepped once per voice over the
+    // same samples, so chords would hear a charge that depends on where the
+    // host's blocks fall. Its loop also runs the oscillators' DC blockers:
+    // each is a serial chain from sample to sample, and in one loop the
+    // processor works on them side by side.
     {
+        const float amount = s[param::AccentAmount];
+        OnePole accent = voice.accentCircuit;
         OnePole blocker1 = voice.dcBlocker1;
         OnePole blocker2 = voice.dcBlocker2;
-        float* x1 = b.vco1Out;
-        float* x2 = b.vco2Out;
-        if (vco2Runs) {
-            for (int i = 0; i < twice; ++i) {  // both oscillators in one pass: two independent chains
-                x1[i] -= static_cast<float>(blocker1.follow(x1[i], rate.dcBlocker));
-                x2[i] -= static_cast<float>(blocker2.follow(x2[i], rate.dcBlocker));
+        auto run = [&](auto bothOscillators) {
+            for (int i = 0; i < frames; ++i) {
+                const double x = amount * vcfEnv[i];
+                if (b.accentGate[i] == 0.0f || x <= accent.value)
+                    accent.follow(0.0, s.accentRelease);
+                else
+                    accent.follow(x, s.accentCharge);
+                b.accentCv[i] = static_cast<float>(accent.value);
+                blocker1.blockPair(b.vco1Out + 2 * i, rate.dcBlocker);
+                if constexpr (bothOscillators) blocker2.blockPair(b.vco2Out + 2 * i, rate.dcBlocker);
             }
-        } else {
-            for (int i = 0; i < twice; ++i) x1[i] -= static_cast<float>(blocker1.follow(x1[i], rate.dcBlocker));
-        }
+        };
+        if (vco2Runs)
+            run(std::true_type{});
+        else
+            run(std::false_type{});
+        voice.accentCircuit = accent;
         voice.dcBlocker1 = blocker1;
         voice.dcBlocker2 = blocker2;
+    }
+
+    // The mixer with ring modulation and the balance CV.
+    {
 
         const float* balance = s.patched(socket::VcoBalanceCv) ? b.socket(socket::VcoBalanceCv) : nullptr;
         for (int i = 0; i < twice; ++i) {
@@ -515,18 +515,41 @@ int Engine::renderVoiceSource(Voice& voice, const Segment& s, int segmentFrames,
     return frames;
 }
 
-// The amplifier: the filter's output follows the target with a short lag
-// and is added into both outputs.
-void Engine::renderVoiceOutput(Voice& voice, int frames, const VoiceLane& lane, double amplifierLag, float* left,
-                               float* right) {
-    OnePole gain = voice.vcaGain;
-    for (int i = 0; i < frames; ++i) {
-        const double g = gain.follow(lane.amplifierTarget[i], amplifierLag);
-        const auto y = static_cast<float>(lane.filterOut[i] * g);
-        left[i] += y;
-        right[i] += y;
+// The amplifier: each voice's filter output follows its target with a short
+// lag and is added into both outputs. Its lag is a serial chain from sample
+// to sample, so voices are amplified two at a time, side by side, each
+// sample still receiving the voices in voice order.
+void Engine::renderVoiceOutputs(Voice* const* group, const int* lengths, int count, double amplifierLag, float* left,
+                                float* right) {
+    const VoiceLane* lane = buffers_->lanes.data();
+    auto alone = [&](int k, int from) {
+        OnePole gain = group[k]->vcaGain;
+        for (int i = from; i < lengths[k]; ++i) {
+            const auto y = static_cast<float>(lane[k].filterOut[i] * gain.follow(lane[k].amplifierTarget[i], amplifierLag));
+            left[i] += y;
+            right[i] += y;
+        }
+        group[k]->vcaGain = gain;
+    };
+    int k = 0;
+    for (; k + 1 < count; k += 2) {
+        OnePole first = group[k]->vcaGain;
+        OnePole second = group[k + 1]->vcaGain;
+        const int both = std::min(lengths[k], lengths[k + 1]);
+        for (int i = 0; i < both; ++i) {
+            const auto y0 = static_cast<float>(lane[k].filterOut[i] * first.follow(lane[k].amplifierTarget[i], amplifierLag));
+            const auto y1 =
+                static_cast<float>(lane[k + 1].filterOut[i] * second.follow(lane[k + 1].amplifierTarget[i], amplifierLag));
+            left[i] = left[i] + y0 + y1;
+            right[i] = right[i] + y0 + y1;
+        }
+        group[k]->vcaGain = first;
+        group[k + 1]->vcaGain = second;
+        // Past the shorter voice only the longer one sounds.
+        alone(k, both);
+        alone(k + 1, both);
     }
-    voice.vcaGain = gain;
+    if (k < count) alone(k, 0);
 }
 
 }  // namespace tarvik

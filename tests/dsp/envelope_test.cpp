@@ -4,7 +4,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <numbers>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "dsp/amp.h"
@@ -254,6 +257,120 @@ TEST(Envelope, WithoutOutputNothingRuns) {
     EXPECT_EQ(env.level, 0.0);
     EXPECT_EQ(env.stage, Envelope::kAttack);
 }
+
+// A voice's two envelopes walk through a block in one loop; the leader ends
+// the run where it falls silent. The pair must give exactly what the two
+// calls give one after the other, in the steady stages' own loop as in the
+// full stage machine.
+struct PairCase {
+    std::string name;
+    std::function<void(EnvelopeRig&)> leader;
+    std::function<void(EnvelopeRig&)> follower;
+    double silence;
+};
+
+class EnvelopePair : public ::testing::TestWithParam<PairCase> {};
+
+TEST_P(EnvelopePair, RendersWhatTheTwoCallsRender) {
+    constexpr int kFrames = 700;
+    EnvelopeRig leader, follower, leaderAlone, followerAlone;
+    GetParam().leader(leader);
+    GetParam().leader(leaderAlone);
+    GetParam().follower(follower);
+    GetParam().follower(followerAlone);
+
+    auto connect = [](EnvelopeRig& rig, std::vector<float>& out) {
+        auto slot = [](std::vector<float>& v) {
+            if (v.empty()) return static_cast<float*>(nullptr);
+            v.resize(kFrames, v.back());
+            return v.data();
+        };
+        rig.env.inputs[Envelope::kGateInput] = slot(rig.gate);
+        rig.env.inputs[Envelope::kTriggerInput] = slot(rig.trigger);
+        rig.env.inputs[Envelope::kAmountInput] = slot(rig.amount);
+        rig.env.inputs[Envelope::kAccentInput] = slot(rig.accent);
+        out.assign(kFrames, -99.0f);
+        rig.env.outputs[Envelope::kOutput] = out.data();
+    };
+    std::vector<float> lead, follow, leadAlone, followAlone;
+    connect(leader, lead);
+    connect(follower, follow);
+    connect(leaderAlone, leadAlone);
+    connect(followerAlone, followAlone);
+
+    const int frames = Envelope::processPair(leader.env, follower.env, kFrames, GetParam().silence);
+    const int framesAlone = leaderAlone.env.processUntilSilent(kFrames, GetParam().silence);
+    followerAlone.env.process(framesAlone);
+
+    EXPECT_EQ(frames, framesAlone);
+    EXPECT_EQ(lead, leadAlone);
+    EXPECT_EQ(follow, followAlone);
+    for (auto [pair, alone] : {std::pair{&leader.env, &leaderAlone.env}, std::pair{&follower.env, &followerAlone.env}}) {
+        EXPECT_EQ(pair->stage, alone->stage);
+        EXPECT_EQ(pair->level, alone->level);
+        EXPECT_EQ(pair->attackFlag, alone->attackFlag);
+    }
+}
+
+void decaying(EnvelopeRig& rig) {
+    rig.env.stage = Envelope::kDecay;
+    rig.env.level = 1.0;
+    rig.env.decayRate = 0.004f;
+    rig.env.sustain = 0.3f;
+}
+
+void releasing(EnvelopeRig& rig) {
+    rig.env.stage = Envelope::kRelease;
+    rig.env.level = 0.5;
+    rig.env.releaseRate = 0.01f;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Runs, EnvelopePair,
+    ::testing::Values(PairCase{"SteadyDecayAndRelease", releasing, decaying, 0.0},
+                      PairCase{"LeaderFallsSilentMidRun", releasing, decaying, 0.001},
+                      PairCase{"LeaderSilentAlready", [](EnvelopeRig& r) { r.env.stage = Envelope::kRelease; },
+                               decaying, 0.001},
+                      PairCase{"AmountInputs",
+                               [](EnvelopeRig& r) {
+                                   releasing(r);
+                                   r.amount = {0.5f, -1.0f, 2.0f};
+                               },
+                               [](EnvelopeRig& r) {
+                                   decaying(r);
+                                   r.amount = {0.25f};
+                               },
+                               0.0},
+                      PairCase{"AttackIntoDecay",
+                               [](EnvelopeRig& r) {
+                                   decaying(r);
+                                   r.env.stage = Envelope::kAttack;
+                                   r.env.level = 0.0;
+                                   r.env.attackStep = 0.01f;
+                               },
+                               decaying, 0.0},
+                      PairCase{"GateClosesAndTriggerRestarts",
+                               [](EnvelopeRig& r) {
+                                   decaying(r);
+                                   r.gate = std::vector<float>(300, 1.0f);
+                                   r.gate.push_back(0.0f);
+                               },
+                               [](EnvelopeRig& r) {
+                                   releasing(r);
+                                   r.trigger = std::vector<float>(200, 0.0f);
+                                   r.trigger.push_back(1.0f);
+                                   r.trigger.push_back(0.0f);
+                                   r.env.attackStep = 0.02f;
+                               },
+                               0.001},
+                      PairCase{"AccentedDecay", decaying,
+                               [](EnvelopeRig& r) {
+                                   decaying(r);
+                                   r.accent = {0.0f, 0.0f, 1.0f};
+                                   r.env.accentDecayRate = 0.05f;
+                               },
+                               0.0}),
+    [](const ::testing::TestParamInfo<PairCase>& row) { return row.param.name; });
 
 TEST(Amp, MultipliesItsInputsAndIsSilentWithAnInputMissing) {
     Amp amp;

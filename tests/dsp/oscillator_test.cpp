@@ -456,6 +456,28 @@ TEST(Oscillator, OwnScratchGivesTheSameSoundAsTheRenderLoops) {
     }
 }
 
+// The table forms read one cycle for each run of equal periods; a sweep
+// crosses many levels, some mid-block, and every sample must still be the
+// table read at its own period and phase.
+TEST(Oscillator, TableFormsReadEachSampleAtItsOwnLevel) {
+    for (int waveform : {Oscillator::kSaw, Oscillator::kSquare, Oscillator::kTriangle}) {
+        Rig rig(waveform, true);
+        const Wavetable& table = waveform == Oscillator::kSaw      ? tables().saw
+                                 : waveform == Oscillator::kSquare ? tables().square
+                                                                   : tables().triangle;
+        for (int block = 0; block < 40; ++block) {
+            for (int i = 0; i < kFrames; ++i)
+                rig.frequency[static_cast<std::size_t>(i)] = static_cast<float>(30.0 * std::pow(2.0, (block * kFrames + i) / 1500.0));
+            rig.osc.process(kSamples);
+            for (int i = 0; i < kSamples; ++i) {
+                const auto n = static_cast<std::size_t>(i);
+                ASSERT_EQ(rig.audio[n], wavetableRead(table, static_cast<int>(rig.periods[n]), rig.phases[n]))
+                    << waveName(waveform) << " block " << block << " sample " << i;
+            }
+        }
+    }
+}
+
 TEST(Oscillator, MissingTablesPlaySilence) {
     const Wavetable empty;
     for (const ModelCase& c : everyWaveformAndModel()) {

@@ -1,7 +1,7 @@
 // Voices whose filters are stepped side by side sound as each would alone:
 // a chord, rendered with its voices in lanes, against the sum of its notes
-// rendered one at a time (a lone voice runs the scalar filter). Five notes
-// make one full group of lanes and one voice left over.
+// rendered one at a time (a lone voice runs the scalar filter). Nine notes
+// make one full group of eight lanes and one voice left over.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -22,7 +22,7 @@ using host::TimedMidi;
 
 constexpr int kBlock = 256;
 constexpr int kFrames = 44100 / 2;
-constexpr std::uint8_t kChord[] = {36, 43, 48, 52, 55};
+constexpr std::uint8_t kChord[] = {36, 40, 43, 46, 48, 52, 55, 58, 60};
 
 struct LaneCase {
     std::string name;
@@ -38,6 +38,7 @@ protected:
         test::InProcessPlugin host(host::HostSettings{44100.0, kBlock});
         host.start();
         Tarvik& plugin = host.plugin();
+        plugin.setMaxPolyphony(static_cast<int>(std::size(kChord)));
         TarvikPatch& patch = plugin.engine().patch();
         patch.setState(state::MidiMode, 1);
         patch.setState(state::NoteMode, 1);
@@ -52,7 +53,7 @@ protected:
         std::vector<TimedMidi> events;
         for (std::uint8_t note : notes) {
             const int index = static_cast<int>(std::find(std::begin(kChord), std::end(kChord), note) - std::begin(kChord));
-            events.push_back({37 * index, {0x90, note, static_cast<std::uint8_t>(70 + 10 * index)}});
+            events.push_back({37 * index, {0x90, note, static_cast<std::uint8_t>(60 + 8 * index)}});
             if (index == 0) events.push_back({5000, {0x80, note, 0}});
         }
         std::vector<float> left(kFrames), right(kBlock);
