@@ -1,8 +1,8 @@
 // Several filters of one saturating mode stepped side by side, one per SIMD
 // lane. A ladder is a serial chain (four stages and the feedback to the next
 // sample), so one filter alone leaves the processor waiting on each result;
-// eight voices' ladders in the lanes of one register advance together at the
-// cost of one. Each lane computes exactly what its filter's own process()
+// eight voices' ladders side by side advance together at little more than
+// the cost of one. Each lane computes exactly what its filter's own process()
 // computes, so a voice sounds the same whichever lane or group it lands in.
 #pragma once
 

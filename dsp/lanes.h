@@ -1,10 +1,11 @@
-// Four values side by side, one per voice, for the parts of the voice path
+// Eight values side by side, one per voice, for the parts of the voice path
 // that step several voices at once. These are the GCC/Clang vector types:
-// the compiler maps them onto the target's SIMD registers (one SSE register
-// for four floats on the x86-64 baseline, so that a ladder's whole state
-// stays in registers) and every operator works lane by lane with the same
-// IEEE result as the scalar operation, so a lane gives bit for bit what the
-// scalar code gives for its voice.
+// the compiler maps them onto the target's SIMD registers (two SSE registers
+// for eight floats on the x86-64 baseline: two independent chains, which
+// hides more of each operation's latency than one register of four; an AVX
+// register measured no faster) and every operator works lane by lane with
+// the same IEEE result as the scalar operation, so a lane gives bit for bit
+// what the scalar code gives for its voice.
 #pragma once
 
 #include <cstdint>

@@ -140,25 +140,27 @@ void Oscillator::runPhase(int begin, int end, float* phases, float* periods) {
     float d = drift;
     float step = safeStep(frequency);
     float period = periodOf(step);
-    int frame = -1;
-    for (int i = begin; i < end; ++i) {
-        if (frequencyIn != nullptr && (i >> 1) != frame) {
-            frame = i >> 1;
+    // Frame by frame: the frequency is one value per host-rate frame.
+    for (int i = begin; i < end;) {
+        const int frame = i >> 1;
+        if (frequencyIn != nullptr) {
             step = safeStep(frequencyIn[frame] * sampleTime_);
             period = periodOf(step);
         }
-        if constexpr (SyncIn) {
-            if (syncIn[i] != 0.0f) p = 0.0;
-        }
-        phases[i - begin] = static_cast<float>(p);
-        periods[i - begin] = period;
-        p += static_cast<double>(step * 0.5f * d);
-        if (p > 1.0) {
-            p -= 1.0;
-            d = 1.0f / d;
-            if constexpr (SyncOut) {
-                syncOut[i] = 1.0f;
-                p = 0.0;
+        for (const int frameEnd = std::min(end, 2 * frame + 2); i < frameEnd; ++i) {
+            if constexpr (SyncIn) {
+                if (syncIn[i] != 0.0f) p = 0.0;
+            }
+            phases[i - begin] = static_cast<float>(p);
+            periods[i - begin] = period;
+            p += static_cast<double>(step * 0.5f * d);
+            if (p > 1.0) {
+                p -= 1.0;
+                d = 1.0f / d;
+                if constexpr (SyncOut) {
+                    syncOut[i] = 1.0f;
+                    p = 0.0;
+                }
             }
         }
     }

@@ -26,9 +26,9 @@ inline int wavetableLevel(const Wavetable& table, int period) {
     return table.levelMap[static_cast<std::size_t>(period < 0 ? 0 : (period > last ? last : period))];
 }
 
-// Reads a level at a phase 0..1 with linear interpolation; the last sample
-// interpolates toward the first, so the cycle joins without a step.
-// One level's cycle, for reading many samples at the same level.
+// One level's cycle, read at phases 0..1 with linear interpolation; the
+// last sample interpolates toward the first, so the cycle joins without a
+// step.
 struct WavetableCycle {
     WavetableCycle(const Wavetable& table, int level)
         : samples(table.samples.data() + table.offsets[static_cast<std::size_t>(level)]),

@@ -198,8 +198,10 @@ int Engine::renderVoiceSource(Voice& voice, const Segment& s, int segmentFrames,
 
     const int frames = Envelope::processPair(vca, vcf, segmentFrames, endsWhenSilent ? kSilentLevel : 0.0);
     const int twice = 2 * frames;
-    std::fill_n(b.output(socket::MidiNoteCv), frames, static_cast<float>((voice.note - 64) / 12.0));
-    std::fill_n(b.output(socket::MidiVelocityCv), frames, static_cast<float>(voice.velocity / 127.0));
+    if (s.anyConnection) {  // only cords read them
+        std::fill_n(b.output(socket::MidiNoteCv), frames, static_cast<float>((voice.note - 64) / 12.0));
+        std::fill_n(b.output(socket::MidiVelocityCv), frames, static_cast<float>(voice.velocity / 127.0));
+    }
     const float* vcfEnv = b.socket(socket::VcfEnvOut);
     const float* vcaEnv = b.socket(socket::VcaEnvOut);
 
