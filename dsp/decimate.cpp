@@ -32,17 +32,15 @@ void Decimate::process(int sampleFrames) {
             even[kEvenHistory + k] = x[2 * (done + k)];
             odd[kOddHistory + k] = x[2 * (done + k) + 1];
         }
-        double y[kChunk];
-        for (int k = 0; k < n; ++k) y[k] = HalfbandFir::kCentre * even[k];
-        for (int t = 0; t < 8; ++t) {
+        for (int k = 0; k < n; ++k) {
+            double y = HalfbandFir::kCentre * even[k];
             // Tap 2t + 1 and its mirror 31 - 2t: the odd samples t + 1 and
-            // 16 - t pairs back.
-            const double c = HalfbandFir::kSide[t];
-            const double* nearer = odd + kOddHistory - 1 - t;
-            const double* farther = odd + t;
-            for (int k = 0; k < n; ++k) y[k] += c * (nearer[k] + farther[k]);
+            // 16 - t pairs back. The inner loop unrolls, so each output
+            // stays in a register through all its taps.
+            for (int t = 0; t < HalfbandFir::kSideTaps; ++t)
+                y += HalfbandFir::kSide[t] * (odd[kOddHistory - 1 - t + k] + odd[t + k]);
+            out[done + k] = static_cast<float>(kGain * y);
         }
-        for (int k = 0; k < n; ++k) out[done + k] = static_cast<float>(kGain * y[k]);
         std::copy(even + n, even + n + kEvenHistory, even_.begin());
         std::copy(odd + n, odd + n + kOddHistory, odd_.begin());
     }

@@ -166,7 +166,6 @@ int Engine::renderVoiceSource(Voice& voice, const Segment& s, int segmentFrames,
     Oscillator* vcos[2] = {&voice.vco1, &voice.vco2};
     const int waves[2] = {s.vco1Wave, s.vco2Wave};
     float* frequencies[2] = {b.vco1Frequency, b.vco2Frequency};
-    float* widths[2] = {b.pw1, b.pw2};
     float* outs[2] = {b.vco1Out, b.vco2Out};
     for (int o = 0; o < 2; ++o) {
         Oscillator& vco = *vcos[o];
@@ -176,7 +175,6 @@ int Engine::renderVoiceSource(Voice& voice, const Segment& s, int segmentFrames,
             vco.resetWaveform();
         }
         vco.inputs[0] = frequencies[o];
-        vco.setPulseWidthInput(widths[o]);
         vco.outputs[0] = outs[o];
         vco.outputs[2] = b.oscillatorPhases;
         vco.outputs[3] = b.oscillatorPeriods;
@@ -269,6 +267,7 @@ int Engine::renderVoiceSource(Voice& voice, const Segment& s, int segmentFrames,
     // Pitch: sequencer ratio x the voice's note (gliding on legato changes),
     // tuning and modulation in octaves, range and pitch bend; only for the
     // oscillators that run.
+    const auto nyquist = static_cast<float>(sr / 2.0);
     {
         const float* cv1 = s.patched(socket::Vco1Cv) ? b.socket(socket::Vco1Cv) : nullptr;
         const float* cv2 = s.patched(socket::Vco2Cv) ? b.socket(socket::Vco2Cv) : nullptr;
@@ -302,11 +301,13 @@ int Engine::renderVoiceSource(Voice& voice, const Segment& s, int segmentFrames,
             b.pitchBase[i] = base;
             if (vco1Runs) {
                 const float mod1 = cv1 ? cv1[i] : mgOut[i] * dest1;
-                b.vco1Frequency[i] = octaves1(b.tune1[i] + mod1, exp2) * base * m1;
+                b.vco1Frequency[i] = limit(octaves1(b.tune1[i] + mod1, exp2) * base * m1, 1.0f, nyquist);
             }
             if (vco2Runs) {
                 const float mod2 = cv2 ? cv2[i] : mgOut[i] * dest2;
-                b.vco2Frequency[i] = octaves2(b.tune2[i] + mod2, exp2) * base * m2;
+                const float f2 = limit(octaves2(b.tune2[i] + mod2, exp2) * base * m2, 1.0f, nyquist);
+                // A synced VCO-2 below VCO-1 would only be restarted before it sounds.
+                b.vco2Frequency[i] = sync ? std::max(f2, b.vco1Frequency[i]) : f2;
             }
         }
         voice.glide = glide;
@@ -315,27 +316,23 @@ int Engine::renderVoiceSource(Voice& voice, const Segment& s, int segmentFrames,
     {
         const float* pwCv1 = s.patched(socket::Vco1PwCv) ? b.socket(socket::Vco1PwCv) : nullptr;
         const float* pwCv2 = s.patched(socket::Vco2PwCv) ? b.socket(socket::Vco2PwCv) : nullptr;
+        // Unmodulated, the oscillators read the knobs' own buffers.
         if (!pwCv1 && !pwCv2) {
             if (s[param::MgPw1Dest] != 0.0f) {
                 for (int i = 0; i < frames; ++i) b.pw1[i] = fold(b.pulseWidth1[i] + mgOut[i] * 0.5f);
+                voice.vco1.setPulseWidthInput(b.pw1);
             } else {
-                std::copy_n(b.pulseWidth1, frames, b.pw1);
+                voice.vco1.setPulseWidthInput(b.pulseWidth1);
             }
-            std::copy_n(b.pulseWidth2, frames, b.pw2);
+            voice.vco2.setPulseWidthInput(b.pulseWidth2);
         } else {
+            voice.vco1.setPulseWidthInput(b.pw1);
+            voice.vco2.setPulseWidthInput(b.pw2);
             for (int i = 0; i < frames; ++i) {
                 b.pw1[i] = fold(b.pulseWidth1[i] + (pwCv1 ? 0.5f * pwCv1[i] : 0.0f));
                 b.pw2[i] = fold(b.pulseWidth2[i] + (pwCv2 ? 0.5f * pwCv2[i] : 0.0f));
             }
         }
-    }
-
-    const auto nyquist = static_cast<float>(sr / 2.0);
-    for (int i = 0; i < frames; ++i) {
-        b.vco1Frequency[i] = limit(b.vco1Frequency[i], 1.0f, nyquist);
-        b.vco2Frequency[i] = limit(b.vco2Frequency[i], 1.0f, nyquist);
-        // A synced VCO-2 below VCO-1 would only be restarted before it sounds.
-        if (sync) b.vco2Frequency[i] = std::max(b.vco2Frequency[i], b.vco1Frequency[i]);
     }
 
     if (vco1Runs)
