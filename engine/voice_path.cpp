@@ -292,24 +292,37 @@ int Engine::renderVoiceSource(Voice& voice, const Segment& s, int segmentFrames,
                 return factor;
             }
         } octaves1, octaves2;
-        for (int i = 0; i < frames; ++i) {
-            if (legato)
-                glide.follow(target, s.glideCoefficient);
-            else
-                glide.value = target;
-            const float base = b.seqPitchRatio[i] * static_cast<float>(glide.value);
-            b.pitchBase[i] = base;
-            if (vco1Runs) {
-                const float mod1 = cv1 ? cv1[i] : mgOut[i] * dest1;
-                b.vco1Frequency[i] = limit(octaves1(b.tune1[i] + mod1, exp2) * base * m1, 1.0f, nyquist);
+        const double glideCoefficient = s.glideCoefficient;
+        const float* ratio = b.seqPitchRatio;
+        const float* tune1 = b.tune1;
+        const float* tune2 = b.tune2;
+        float* pitchBase = b.pitchBase;
+        float* frequency1 = b.vco1Frequency;
+        float* frequency2 = b.vco2Frequency;
+        auto run = [&](auto gliding) {
+            for (int i = 0; i < frames; ++i) {
+                if constexpr (gliding)
+                    glide.follow(target, glideCoefficient);
+                else
+                    glide.value = target;
+                const float base = ratio[i] * static_cast<float>(glide.value);
+                pitchBase[i] = base;
+                if (vco1Runs) {
+                    const float mod1 = cv1 ? cv1[i] : mgOut[i] * dest1;
+                    frequency1[i] = limit(octaves1(tune1[i] + mod1, exp2) * base * m1, 1.0f, nyquist);
+                }
+                if (vco2Runs) {
+                    const float mod2 = cv2 ? cv2[i] : mgOut[i] * dest2;
+                    const float f2 = limit(octaves2(tune2[i] + mod2, exp2) * base * m2, 1.0f, nyquist);
+                    // A synced VCO-2 below VCO-1 would only be restarted before it sounds.
+                    frequency2[i] = sync ? std::max(f2, frequency1[i]) : f2;
+                }
             }
-            if (vco2Runs) {
-                const float mod2 = cv2 ? cv2[i] : mgOut[i] * dest2;
-                const float f2 = limit(octaves2(b.tune2[i] + mod2, exp2) * base * m2, 1.0f, nyquist);
-                // A synced VCO-2 below VCO-1 would only be restarted before it sounds.
-                b.vco2Frequency[i] = sync ? std::max(f2, b.vco1Frequency[i]) : f2;
-            }
-        }
+        };
+        if (legato)
+            run(std::true_type{});
+        else
+            run(std::false_type{});
         voice.glide = glide;
     }
 
@@ -452,7 +465,8 @@ int Engine::renderVoiceSource(Voice& voice, const Segment& s, int segmentFrames,
     }
 
     // The cutoff control: envelope, LFO or CV, knob, accent, key tracking and
-    // audio-rate modulation from the oscillators.
+    // audio-rate modulation from the oscillators. The cutoff law of the host
+    // rate keeps this control's cutoff in Hz the same at every sample rate.
     {
         const float* vcfCv = s.patched(socket::VcfCv) ? b.socket(socket::VcfCv) : nullptr;
         const float mgVcf = s[param::MgVcfDest] * 0.25f;
@@ -464,28 +478,44 @@ int Engine::renderVoiceSource(Voice& voice, const Segment& s, int segmentFrames,
         OnePole cvState = voice.vcfCv;
         OnePole fm1 = voice.filterFm1;
         OnePole fm2 = voice.filterFm2;
-        for (int i = 0; i < frames; ++i) {
-            const float mc = vcfCv ? static_cast<float>(cvState.follow(vcfCv[i], rate.modulationLag)) : mgVcf * mgOut[i];
-            float c = (vcfEnv[i] - 0.3f) * b.envelopeMod[i] + mc + b.cutoff[i] + accentAmount * b.accentCv[i];
-            if (tracking > 0.0f) {
-                const double p = b.pitchBase[i] * trackingScale;
-                int j = 0;
-                double f = 0.0;
-                if (p > 0.0) {
-                    j = p < kTrackingLogSize - 1 ? static_cast<int>(p) : kTrackingLogSize - 2;
-                    f = std::min(p - j, 1.0);
+        // Without a CV, tracking or audio-rate modulation the control is a
+        // sum of buffers, a loop the compiler vectorises.
+        if (!vcfCv && !(tracking > 0.0f) && !audioRateMod) {
+            const float* envelope = vcfEnv;
+            const float* envelopeMod = b.envelopeMod;
+            const float* cutoff = b.cutoff;
+            const float* accentCv = b.accentCv;
+            float* control = b.cutoffCv;
+            for (int i = 0; i < frames; ++i) {
+                const float c = (envelope[i] - 0.3f) * envelopeMod[i] + mgVcf * mgOut[i] + cutoff[i] +
+                                accentAmount * accentCv[i];
+                control[i] = limit(c, 0.0f, kHighestCutoffControl);
+            }
+        } else {
+            for (int i = 0; i < frames; ++i) {
+                const float mc =
+                    vcfCv ? static_cast<float>(cvState.follow(vcfCv[i], rate.modulationLag)) : mgVcf * mgOut[i];
+                float c = (vcfEnv[i] - 0.3f) * b.envelopeMod[i] + mc + b.cutoff[i] + accentAmount * b.accentCv[i];
+                if (tracking > 0.0f) {
+                    const double p = b.pitchBase[i] * trackingScale;
+                    int j = 0;
+                    double f = 0.0;
+                    if (p > 0.0) {
+                        j = p < kTrackingLogSize - 1 ? static_cast<int>(p) : kTrackingLogSize - 2;
+                        f = std::min(p - j, 1.0);
+                    }
+                    const double log = logTable[j] * (1.0 - f) + logTable[j + 1] * f;
+                    c += static_cast<float>((log - 0.5) * tracking * 4.0);
                 }
-                const double log = logTable[j] * (1.0 - f) + logTable[j + 1] * f;
-                c += static_cast<float>((log - 0.5) * tracking * 4.0);
+                if (audioRateMod) {
+                    c += static_cast<float>(
+                        fm1.follow(b.filterMod1[i] * b.vco1Out[2 * i] * (1.0f - c * 0.99f), rate.modulationLag));
+                    if (!vco2ModulatesVco2)
+                        c += static_cast<float>(
+                            fm2.follow(b.freqMod2[i] * b.vco2Out[2 * i] * (1.0f - c * 0.99f), rate.modulationLag));
+                }
+                b.cutoffCv[i] = limit(c, 0.0f, kHighestCutoffControl);
             }
-            if (audioRateMod) {
-                c += static_cast<float>(fm1.follow(b.filterMod1[i] * b.vco1Out[2 * i] * (1.0f - c * 0.99f), rate.modulationLag));
-                if (!vco2ModulatesVco2)
-                    c += static_cast<float>(fm2.follow(b.freqMod2[i] * b.vco2Out[2 * i] * (1.0f - c * 0.99f), rate.modulationLag));
-            }
-            // The cutoff law of the host rate keeps this control's cutoff in
-            // Hz the same at every sample rate.
-            b.cutoffCv[i] = limit(c, 0.0f, kHighestCutoffControl);
         }
         voice.vcfCv = cvState;
         voice.filterFm1 = fm1;
@@ -499,10 +529,12 @@ int Engine::renderVoiceSource(Voice& voice, const Segment& s, int segmentFrames,
         const float* vcaCv = s.patched(socket::VcaCv) ? b.socket(socket::VcaCv) : nullptr;
         const float mgVca = s[param::MgVcaDest];
         const float accentVolume = s[param::AccentVolume] * s[param::AccentAmount];
-        for (int i = 0; i < frames; ++i) {
-            const float vm = vcaCv ? vcaCv[i] : mgVca * mgOut[i];
-            b.amplifierTarget[i] = (vm + 1.0f + accentVolume * b.accentCv[i]) * vcaEnv[i] * 0.5f;
-        }
+        const float* modulation = vcaCv ? vcaCv : mgOut;
+        const float depth = vcaCv ? 1.0f : mgVca;  // a CV counts in full, exactly
+        const float* accentCv = b.accentCv;
+        float* target = b.amplifierTarget;
+        for (int i = 0; i < frames; ++i)
+            target[i] = (depth * modulation[i] + 1.0f + accentVolume * accentCv[i]) * vcaEnv[i] * 0.5f;
     }
 
     // The filter's coefficients, while this voice's cutoff control is in the
