@@ -59,8 +59,8 @@ void setEnvelopeTimes(Envelope& e, double attack, double decay, double release, 
 // full group (and the last, partial one) is filtered side by side (modes
 // that read the voice's shared control buffers filter each voice at once),
 // then amplified, so that the outputs add up exactly as they would one voice
-// at a time. A silent voice takes no lane,
-// so the voices that sound share groups.
+// at a time. A silent voice takes no lane, so the voices that sound share
+// groups.
 void Engine::renderVoices(const Segment& s, int frames, float* left, float* right) {
     static_assert(FilterLanes::kLanes == kVoiceLanes);
     Buffers& b = *buffers_;
