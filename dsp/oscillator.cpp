@@ -147,16 +147,19 @@ void Oscillator::runPhase(int begin, int end, float* phases, float* periods) {
             step = safeStep(frequencyIn[frame] * sampleTime_);
             period = periodOf(step);
         }
+        // The increment changes only with the frequency and at a wrap.
+        auto increment = static_cast<double>(step * 0.5f * d);
         for (const int frameEnd = std::min(end, 2 * frame + 2); i < frameEnd; ++i) {
             if constexpr (SyncIn) {
                 if (syncIn[i] != 0.0f) p = 0.0;
             }
             phases[i - begin] = static_cast<float>(p);
             periods[i - begin] = period;
-            p += static_cast<double>(step * 0.5f * d);
+            p += increment;
             if (p > 1.0) {
                 p -= 1.0;
                 d = 1.0f / d;
+                increment = static_cast<double>(step * 0.5f * d);
                 if constexpr (SyncOut) {
                     syncOut[i] = 1.0f;
                     p = 0.0;
