@@ -7,12 +7,15 @@ cd "$(dirname "$0")"
 
 scripts/deps.sh test
 scripts/check-layers.sh
+# Every build of the test run, the fuzzers' and the Windows one included,
+# turns warnings into errors.
+export TARVIK_WERROR=ON
 
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 export LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp:print_suppressions=0
 build=${TARVIK_TEST_BUILD_DIR:-build-test}
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTARVIK_SANITIZE=ON >/dev/null
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTARVIK_SANITIZE=ON -DTARVIK_WERROR=ON >/dev/null
 cmake --build "$build" -j "$(nproc)"
 # The editor tests open windows: they get a virtual X server of their own.
 scripts/with-xvfb.sh ctest --test-dir "$build" --output-on-failure -j "$(nproc)" --timeout 600
@@ -20,7 +23,7 @@ scripts/with-xvfb.sh ctest --test-dir "$build" --output-on-failure -j "$(nproc)"
 # Patches are replaced on the host's GUI thread while its audio thread
 # renders: the stress test also runs under ThreadSanitizer.
 tsan=${TARVIK_TSAN_BUILD_DIR:-build-tsan}
-cmake -S . -B "$tsan" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTARVIK_SANITIZE_THREAD=ON -DTARVIK_BUILD_TOOLS=OFF \
+cmake -S . -B "$tsan" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTARVIK_SANITIZE_THREAD=ON -DTARVIK_WERROR=ON -DTARVIK_BUILD_TOOLS=OFF \
     -DTARVIK_BUILD_BENCH=OFF >/dev/null
 cmake --build "$tsan" -j "$(nproc)" --target tarvik_unit_tests
 TSAN_OPTIONS=halt_on_error=1 "$tsan/tests/tarvik_unit_tests" --gtest_filter='PatchReplacement.*'
@@ -29,7 +32,7 @@ scripts/fuzz.sh "${TARVIK_FUZZ_BUILD_DIR:-build-fuzz}"
 # Benchmarks only mean something optimised: a short Release run shows they
 # work and prints the real-time factors.
 bench=${TARVIK_BENCH_BUILD_DIR:-build-bench}
-cmake -S . -B "$bench" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTARVIK_BUILD_TESTS=OFF >/dev/null
+cmake -S . -B "$bench" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTARVIK_BUILD_TESTS=OFF -DTARVIK_WERROR=ON >/dev/null
 cmake --build "$bench" -j "$(nproc)" --target tarvik_bench tarvik_editor_bench
 TARVIK_DATA_DIR=$(mktemp -d) "$bench/bench/tarvik_bench" --benchmark_min_time=0.02
 scripts/with-xvfb.sh "$bench/bench/tarvik_editor_bench" --benchmark_min_time=0.05

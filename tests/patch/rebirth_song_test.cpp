@@ -197,7 +197,8 @@ INSTANTIATE_TEST_SUITE_P(Cases, RebirthFlags,
 
 struct LengthCase {
     const char* name;
-    UnitPattern pattern;
+    int storedLength;
+    int pairCount;  // pairs of note 1, no flags
     int length;
     std::vector<Step> steps;
 };
@@ -211,7 +212,8 @@ TEST_P(RebirthLengths, LimitTheLengthAndTheStepsRead) {
     // Pattern 1 holds notes 50.. so that a length reading on past 16 pairs shows.
     std::vector<std::pair<int, int>> next;
     for (int j = 0; j < 16; ++j) next.push_back({50 + j, 0x10});
-    ASSERT_TRUE(import(unitChunk(unit(0, {}, {{0, c.pattern}, {1, {0x44, next}}}))));
+    const UnitPattern pattern{c.storedLength, std::vector<std::pair<int, int>>(static_cast<std::size_t>(c.pairCount), {1, 0})};
+    ASSERT_TRUE(import(unitChunk(unit(0, {}, {{0, pattern}, {1, {0x44, next}}}))));
     expectPattern(0, c.length, c.steps);
 }
 
@@ -227,11 +229,9 @@ std::vector<Step> readOnIntoPatternOne() {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, RebirthLengths,
-    ::testing::Values(LengthCase{"ZeroIsOneWithTheStepsKept", {0, {{9, 0}}}, 1, {}},
-                      LengthCase{"SixteenIsAWholeUnitPattern", {16, std::vector<std::pair<int, int>>(16, {1, 0})}, 16,
-                                 std::vector<Step>(16, Step{1, kGate})},
-                      LengthCase{"BeyondSixteenReadsOnInTheUnit", {19, std::vector<std::pair<int, int>>(16, {1, 0})}, 19,
-                                 readOnIntoPatternOne()}),
+    ::testing::Values(LengthCase{"ZeroIsOneWithTheStepsKept", 0, 1, 1, {}},
+                      LengthCase{"SixteenIsAWholeUnitPattern", 16, 16, 16, std::vector<Step>(16, Step{1, kGate})},
+                      LengthCase{"BeyondSixteenReadsOnInTheUnit", 19, 16, 19, readOnIntoPatternOne()}),
     [](const auto& row) { return std::string(row.param.name); });
 
 TEST_F(RebirthSong, ALengthAboveSixtyFourGivesSixtyFourSteps) {
