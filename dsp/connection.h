@@ -1,7 +1,8 @@
 // Patch cords as the patch stores them: pairs of socket indexes, output end
-// first. The editor adds and removes cords while the audio thread reads the
-// list once per block, so every word is accessed atomically: a pair is
-// complete before the count that makes it visible grows.
+// first. Every word is loaded and stored atomically, so that the live list
+// can be copied while it is replaced; the patch replaces it as a whole under
+// a version number, so that a reader never takes one end of one cord and the
+// other end of another for a cord (TarvikPatch::publishConnections).
 #pragma once
 
 #include <atomic>

@@ -126,4 +126,16 @@ void SocketTable::applyConnections(const ConnectionList& cords) const {
     }
 }
 
+const SocketTable& socketRules() {
+    static float* slots[kNumSockets] = {};
+    static const SocketTable table = [] {
+        SocketTable t;
+        for (int i = 0; i < kNumSockets; ++i)
+            t.registerSocket(&slots[i], kSocketDefinitions[static_cast<std::size_t>(i)].name,
+                             kSocketDefinitions[static_cast<std::size_t>(i)].direction);
+        return t;
+    }();
+    return table;
+}
+
 }  // namespace tarvik

@@ -109,4 +109,8 @@ private:
     int count_ = 0;
 };
 
+// The 42 sockets without signal slots: the rules for cords that the control
+// side consults (never routed). Built once, on first use.
+const SocketTable& socketRules();
+
 }  // namespace tarvik

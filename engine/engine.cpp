@@ -26,7 +26,9 @@ Engine::Engine(EngineHost* host)
       voices_(std::make_unique<Voice[]>(kVoices)),
       cutoffLaw_(std::make_unique<CutoffLaw>()),
       pool_(kDefaultBlockFrames),
-      buffers_(std::make_unique<Buffers>()) {
+      buffers_(std::make_unique<Buffers>()),
+      audio_(std::make_unique<EngineAudio>(*this)),
+      control_(std::make_unique<EngineControl>(*this)) {
     registerBuffers();
     for (int v = 0; v < kVoices; ++v) {
         Voice& voice = voices_[static_cast<std::size_t>(v)];
@@ -114,28 +116,32 @@ void Engine::setWavetables(const WavetableSet& tables) {
     }
 }
 
+void Engine::loadTuning(const std::string& path) { noteTables_.loadTuning(path); }
+
 void Engine::setTempo(double bpm) {
     if (!(bpm >= 1.0)) return;  // also refuses NaN
     bpm = std::min(bpm, kMaxTempoBpm);
-    patch().setParameter(param::Tempo, tempoToParameter(bpm));
+    {
+        const EngineControl::Reading reading(*control_);
+        patch().setParameter(param::Tempo, tempoToParameter(bpm));
+    }
     bpm_.store(bpm, std::memory_order_relaxed);
     samplesPerSixteenth_.store(sixteenthLength(sampleRate(), bpm), std::memory_order_relaxed);
 }
 
-void Engine::processBlock(const float* const* inputs, float* const* outputs, int frames, bool clearOutputs) {
-    const PatchReader reading(*this);
-    const platform::DenormalsFlushed flushed;
-    // What the GUI thread asked for since the last block acts before this
-    // block's first event: a note at its first sample plays on the new state.
+// What the control side asked for since the last block acts before this
+// block's first event: a note at its first sample plays on the new state.
+void Engine::takeRequests() {
     if (const int start = pendingPatchStart_.exchange(kNoPatchStart, std::memory_order_acq_rel); start != kNoPatchStart)
         prepareVoicesForNewPatch(start == kAutoRun);
     if (const int change = pendingRunStop_.exchange(kNoRunStopChange, std::memory_order_acq_rel);
         change != kNoRunStopChange)
         applyRunStop(change == kRun);
     if (const int requests = pendingRequests_.exchange(0, std::memory_order_acq_rel); requests != 0) {
-        if (requests & kReset) resetEngine();
-        if (requests & kReleaseVoices) releaseAllVoices();
-        if (requests & kForgetHeldKeys) performance_.heldKeys.fill(0);
+        if (requests & EngineControl::kReset) resetEngine();
+        if (requests & EngineControl::kReleaseVoices) releaseAllVoices();
+        if (requests & EngineControl::kForgetHeldKeys) performance_.heldKeys.fill(0);
+        if (requests & EngineControl::kDropEvents) pending_.clear();
     }
     while (const std::optional<PreviewNote> preview = previews_.pop()) {
         if (preview->note >= 0) {
@@ -147,6 +153,12 @@ void Engine::processBlock(const float* const* inputs, float* const* outputs, int
             previewing_ = false;
         }
     }
+}
+
+void Engine::processBlock(const float* const* inputs, float* const* outputs, int frames, bool clearOutputs) {
+    const EngineControl::Reading reading(*control_);
+    const platform::DenormalsFlushed flushed;
+    takeRequests();
     const float* in[2] = {inputs ? inputs[0] : nullptr, inputs ? inputs[1] : nullptr};
     float* out[2] = {outputs ? outputs[0] : nullptr, outputs ? outputs[1] : nullptr};
     const bool canRender = out[0] != nullptr && out[1] != nullptr;
@@ -168,6 +180,13 @@ void Engine::processBlock(const float* const* inputs, float* const* outputs, int
     pending_.clear();
 }
 
+// A host's event call starts a block's list afresh: a drop asked for before
+// it concerns the old list only.
+void Engine::clearEvents() {
+    pendingRequests_.fetch_and(~EngineControl::kDropEvents, std::memory_order_acq_rel);
+    pending_.clear();
+}
+
 void Engine::sendAllNotesOff() {
     if (config_.midiOutput.load(std::memory_order_relaxed) == 0 || !host_) return;
     const int channel = config_.midiOutputChannel.load(std::memory_order_relaxed) & 15;
@@ -175,8 +194,14 @@ void Engine::sendAllNotesOff() {
                        static_cast<std::uint8_t>(kMidiAllNotesOff));
 }
 
-void Engine::scheduleVoicesForNewPatch(bool autoRun) {
-    pendingPatchStart_.store(autoRun ? kAutoRun : kSilenceVoices, std::memory_order_release);
+void EngineControl::installPatch(std::unique_ptr<TarvikPatch> fresh, bool autoRun) {
+    const double bpm = static_cast<double>(fresh->parameter(param::Tempo)) * kTempoSpanBpm + kTempoMinBpm;
+    engine_.patchLoading_.store(true, std::memory_order_release);
+    engine_.replacePatch(std::move(fresh));
+    engine_.patchJustLoaded_.store(true, std::memory_order_release);
+    engine_.pendingPatchStart_.store(autoRun ? Engine::kAutoRun : Engine::kSilenceVoices, std::memory_order_release);
+    engine_.setTempo(bpm);
+    engine_.patchLoading_.store(false, std::memory_order_release);
 }
 
 void Engine::prepareVoicesForNewPatch(bool autoRun) {
@@ -192,11 +217,11 @@ void Engine::prepareVoicesForNewPatch(bool autoRun) {
     }
 }
 
-void Engine::requestRunStop(bool run) {
-    pendingRunStop_.store(run ? kRun : kStop, std::memory_order_relaxed);
-    if (run) sequencer_.requestPositionReset();
+void EngineControl::requestRunStop(bool run) {
+    engine_.pendingRunStop_.store(run ? Engine::kRun : Engine::kStop, std::memory_order_relaxed);
+    if (run) engine_.sequencer_.requestPositionReset();
     // Releasing: the requests above are seen by whoever sees the new state.
-    patch().setState(state::RunStop, run ? 1 : 0);
+    engine_.patch().setState(state::RunStop, run ? 1 : 0);
 }
 
 void Engine::applyRunStop(bool run) {

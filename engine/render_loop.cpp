@@ -112,7 +112,7 @@ void Engine::renderSegment(const float* const* inputs, float* const* outputs, in
 
     // While a new patch is installed the segment is silent and the routing
     // stays as it was; what the old patch left behind is cleared.
-    if (patchLoading.load(std::memory_order_acquire)) {
+    if (patchLoading_.load(std::memory_order_acquire)) {
         delayLeft_.clear();
         delayRight_.clear();
         performance_.heldKeys.fill(0);
@@ -123,17 +123,17 @@ void Engine::renderSegment(const float* const* inputs, float* const* outputs, in
     // After a load (and at start-up) everything that glides starts at its
     // target: at the segment's first sample, not for its whole length, so
     // that the length of the host's first block changes nothing.
-    s.justLoaded = patchJustLoaded.exchange(false, std::memory_order_acq_rel);
+    s.justLoaded = patchJustLoaded_.exchange(false, std::memory_order_acq_rel);
     if (s.justLoaded) {
         delayLeft_.clear();
         delayRight_.clear();
         masterGain_ = s[param::MasterVolume];
     }
 
-    const ConnectionList& cords = p.connections;
-    sockets_.applyConnections(cords);
-    for (int i = 0, n = cords.size(); i < n; ++i) {
-        const Connection c = cords.at(i);
+    refreshRouting(p, s.justLoaded);
+    sockets_.applyConnections(routed_);
+    for (int i = 0, n = routed_.size(); i < n; ++i) {
+        const Connection c = routed_.at(i);
         if (!sockets_.isOutput(c.output) || !sockets_.isInput(c.input)) continue;
         s.connected[static_cast<std::size_t>(c.output)] = true;
         s.connected[static_cast<std::size_t>(c.input)] = true;
@@ -159,6 +159,20 @@ void Engine::renderSegment(const float* const* inputs, float* const* outputs, in
     }
     masterGain_ = gain;
     masterDither_ = dither;
+}
+
+// The cables are read whole, and only when they changed: a block that meets
+// a replacement under way keeps routing the list it had, so that it never
+// routes a cable made of two.
+void Engine::refreshRouting(const TarvikPatch& p, bool patchChanged) {
+    if (patchChanged) routedPatch_ = nullptr;  // read until a read succeeds
+    const std::uint32_t version = p.connectionsVersion();
+    if (&p == routedPatch_ && version == routedVersion_) return;
+    ConnectionList fresh;
+    if (!p.readConnections(fresh)) return;
+    routed_ = fresh;
+    routedPatch_ = &p;
+    routedVersion_ = version;
 }
 
 // The sequencer, then what the note mode takes from it, the accent gate and

@@ -30,13 +30,6 @@ const float* pitchRatioTable() {
     return table.data();
 }
 
-// The editor writes pattern bytes while the audio thread reads them. An
-// atomic load reads each byte exactly once, so a length checked against the
-// bounds is the length then used.
-std::uint8_t loadByte(const std::uint8_t& byte) {
-    return std::atomic_ref<std::uint8_t>(const_cast<std::uint8_t&>(byte)).load(std::memory_order_relaxed);
-}
-
 // Gate time outside its knob range (the host may set any value) is limited
 // to it; NaN closes the gate at once rather than never.
 double gateFraction(float gateTime) { return (gateTime >= 0.0f ? std::min(gateTime, 1.0f) : 0.0f) * kGateScale; }
@@ -91,18 +84,22 @@ void StepSequencer::runSequencer(int frames) {
 
 void StepSequencer::startNote() {
     const Pattern& p = bank[currentPattern];
-    switch (loadByte(p.timeMode)) {
+    // Each byte and step is read once, whole: a length checked against the
+    // bounds is the length then used, and a step's note and flags belong
+    // together even while the control side publishes an edit.
+    switch (loadPatternByte(p.timeMode)) {
         case 0: speed = 1.0; break;
         case 1: speed = 2.0; break;
         case 2: speed = 0.75; break;
         case 3: speed = 1.5; break;
         default: break;  // an unknown mode keeps the previous speed
     }
-    const int length = playedLength(loadByte(p.length));
+    const int length = playedLength(loadPatternByte(p.length));
     if (stepIndex < 0 || stepIndex >= kMaxSteps) stepIndex = 0;
 
-    const std::uint8_t note = loadByte(p.steps[stepIndex].note);
-    const std::uint8_t flags = loadByte(p.steps[stepIndex].flags);
+    const Step current = loadStep(p.steps[stepIndex]);
+    const std::uint8_t note = current.note;
+    const std::uint8_t flags = current.flags;
     const bool gated = (flags & step::kGate) != 0;
     const std::int32_t oldSlide = slide;
     slidePrev = oldSlide;
@@ -112,7 +109,7 @@ void StepSequencer::startNote() {
     // Ties do not wrap past the pattern's end; a step read beyond a shorter
     // pattern's length therefore has none.
     int ties = 0;
-    while (stepIndex + 1 + ties < length && (loadByte(p.steps[stepIndex + 1 + ties].flags) & step::kTie)) ++ties;
+    while (stepIndex + 1 + ties < length && (loadStep(p.steps[stepIndex + 1 + ties]).flags & step::kTie)) ++ties;
     noteSteps = 1 + ties;
 
     // An accent lasts through a slide into the next step.
@@ -137,7 +134,7 @@ void StepSequencer::startNote() {
 
 void StepSequencer::advance() {
     double inc = speed;
-    if (loadByte(bank[currentPattern].flags) & kTripletFlag) inc *= kTripletRate;
+    if (loadPatternByte(bank[currentPattern].flags) & kTripletFlag) inc *= kTripletRate;
     phase += inc;
     if (slide == 0 && phase > (noteSteps + gateLength - 1.0) * samplesPerSixteenth) gate = 0;
 

@@ -1,5 +1,6 @@
 #include "patch/patch.h"
 
+#include <atomic>
 #include <cstring>
 
 namespace tarvik {
@@ -21,6 +22,68 @@ TarvikPatch::TarvikPatch() {
     states[state::FilterMode] = kDefaultFilterMode;
     for (Pattern& p : patterns) p.length = kNewPatternLength;
     std::strcpy(info.path, "Tarvik Patch");
+}
+
+Step loadStep(const Step& live) { return std::atomic_ref<Step>(const_cast<Step&>(live)).load(std::memory_order_relaxed); }
+
+std::uint8_t loadPatternByte(const std::uint8_t& live) {
+    return std::atomic_ref<std::uint8_t>(const_cast<std::uint8_t&>(live)).load(std::memory_order_relaxed);
+}
+
+Pattern loadPattern(const Pattern& live) {
+    Pattern copy;
+    copy.flags = loadPatternByte(live.flags);
+    copy.timeMode = loadPatternByte(live.timeMode);
+    copy.reserved = loadPatternByte(live.reserved);
+    copy.length = loadPatternByte(live.length);
+    for (int i = 0; i < kMaxSteps; ++i) copy.steps[i] = loadStep(live.steps[i]);
+    return copy;
+}
+
+void publishPattern(Pattern& live, const Pattern& edited) {
+    const auto store = [](auto& word, auto value) {
+        if (std::atomic_ref(word).load(std::memory_order_relaxed) != value)
+            std::atomic_ref(word).store(value, std::memory_order_relaxed);
+    };
+    for (int i = 0; i < kMaxSteps; ++i) store(live.steps[i], edited.steps[i]);
+    store(live.flags, edited.flags);
+    store(live.timeMode, edited.timeMode);
+    store(live.reserved, edited.reserved);
+    store(live.length, edited.length);
+}
+
+// One writer: the version is odd while it writes. Every word of the list is
+// stored releasing and loaded acquiring, so a reader that takes any word of
+// a replacement also sees the odd version stored before it, and fails.
+void TarvikPatch::publishConnections(const ConnectionList& list) {
+    std::atomic_ref<std::uint32_t> version(connectionsVersion_);
+    const std::uint32_t before = version.load(std::memory_order_relaxed);
+    version.store(before + 1, std::memory_order_relaxed);
+    for (int i = 0; i < kMaxConnections; ++i) {
+        const Connection c = list.at(i);
+        std::atomic_ref<std::int32_t>(connections.pairs[i].output).store(c.output, std::memory_order_release);
+        std::atomic_ref<std::int32_t>(connections.pairs[i].input).store(c.input, std::memory_order_release);
+    }
+    connections.setSize(list.size());
+    version.store(before + 2, std::memory_order_release);
+}
+
+bool TarvikPatch::readConnections(ConnectionList& list) const {
+    const std::uint32_t before = connectionsVersion();
+    if (before % 2 != 0) return false;
+    auto load = [](const std::int32_t& word) {
+        return std::atomic_ref<std::int32_t>(const_cast<std::int32_t&>(word)).load(std::memory_order_acquire);
+    };
+    for (int i = 0; i < kMaxConnections; ++i)
+        list.set(i, {load(connections.pairs[i].output), load(connections.pairs[i].input)});
+    list.setSize(connections.size());
+    return std::atomic_ref<std::uint32_t>(const_cast<std::uint32_t&>(connectionsVersion_)).load(
+               std::memory_order_relaxed) == before;
+}
+
+std::uint32_t TarvikPatch::connectionsVersion() const {
+    return std::atomic_ref<std::uint32_t>(const_cast<std::uint32_t&>(connectionsVersion_)).load(
+        std::memory_order_acquire);
 }
 
 }  // namespace tarvik

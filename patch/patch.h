@@ -1,10 +1,19 @@
 // Everything that makes up a sound and its sequence, laid out exactly as the
 // five blocks of a host chunk so that saving and restoring is a copy.
 //
-// The editor and the host write parameters and states while the audio thread
-// reads them; each value is one aligned 32-bit word accessed atomically
-// (relaxed), so a reader sees either the old or the new value and no lock is
-// ever taken.
+// The current patch is shared: the control side (the editor and the host's
+// calls) changes it while the audio thread plays it, and no lock is ever
+// taken. Each kind of data has one way of being read and written live:
+// - parameters and states: one aligned 32-bit word each, loaded and stored
+//   atomically, so a reader sees the old or the new value;
+// - patterns: a step (note and flags together) and each header byte are
+//   loaded and stored atomically; an edit is published as a changed copy
+//   (publishPattern), so a step is never heard half written;
+// - cables: the list is replaced as a whole (publishConnections) and read
+//   as a whole (readConnections), so a block never routes a mixture of two
+//   lists.
+// A patch that is not shared yet (being read from a file or a chunk) is
+// plain data.
 #pragma once
 
 #include <atomic>
@@ -25,9 +34,12 @@ struct ProgramRecord {
 };
 static_assert(sizeof(ProgramRecord) == 5760);
 
-struct Step {
+// Aligned as one 16-bit word, so that a step is loaded and stored whole.
+struct alignas(2) Step {
     std::uint8_t note;  // semitones above the sequencer's base C
     std::uint8_t flags;
+
+    friend bool operator==(const Step&, const Step&) = default;
 };
 
 namespace step {
@@ -51,6 +63,17 @@ struct Pattern {
     Step steps[kMaxSteps];
 };
 static_assert(sizeof(Pattern) == 132);
+static_assert(std::atomic_ref<Step>::is_always_lock_free);
+
+// A live pattern's step and header bytes, read as the sequencer reads them.
+Step loadStep(const Step& live);
+std::uint8_t loadPatternByte(const std::uint8_t& live);
+// A copy of a live pattern, each step and byte read whole.
+Pattern loadPattern(const Pattern& live);
+// Makes an edited copy of a pattern live: the changed steps first, then the
+// header (its length last), so that a longer pattern never plays steps it
+// has not got yet. Only the control side's one writer calls it.
+void publishPattern(Pattern& live, const Pattern& edited);
 
 struct PatchInfo {
     char text[1024];
@@ -71,6 +94,18 @@ public:
     std::int32_t state(int index) const { return load(states[index], std::memory_order_acquire); }
     void setState(int index, std::int32_t value) { store(states[index], value, std::memory_order_release); }
 
+    // Replaces the cables as a whole; only the control side's one writer
+    // calls it. A reader that overlaps it sees its list fail to read, never
+    // a list that is partly old and partly new.
+    void publishConnections(const ConnectionList& list);
+    // A consistent copy of the cables into `list`: false, with `list`
+    // partly written, while a replacement is under way. Lock-free; the audio
+    // thread keeps routing the last list it read until this succeeds.
+    bool readConnections(ConnectionList& list) const;
+    // Changes with every replacement: a reader that saw this number has
+    // nothing new to read.
+    std::uint32_t connectionsVersion() const;
+
     ProgramRecord program;
     std::int32_t states[kStateRoom];
     ConnectionList connections;
@@ -78,6 +113,9 @@ public:
     PatchInfo info;
 
 private:
+    // Odd while publishConnections writes: a sequence lock of one writer.
+    std::uint32_t connectionsVersion_ = 0;
+
     template <typename T>
     static T load(const T& word, std::memory_order order) {
         return std::atomic_ref<T>(const_cast<T&>(word)).load(order);

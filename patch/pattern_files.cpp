@@ -285,10 +285,11 @@ void applyRebirthPatterns(const SongImport& song, TarvikPatch& patch) {
     for (int p = 0; p < kSongPatterns; ++p) {
         const SongPattern& from = song.patterns[static_cast<std::size_t>(p)];
         if (!from.present) continue;
-        Pattern& to = patch.patterns[p];
+        Pattern to = loadPattern(patch.patterns[p]);
         const int steps = std::clamp(from.stepCount, 0, kMaxSteps);
         std::copy(from.steps, from.steps + steps, to.steps);
         to.length = static_cast<std::uint8_t>(std::clamp(static_cast<int>(from.length), 1, kMaxSteps));
+        publishPattern(patch.patterns[p], to);
     }
     patch.setState(state::CurrentPattern, std::clamp(song.currentPattern, 0, kNumPatterns - 1));
 }

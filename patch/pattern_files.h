@@ -91,9 +91,9 @@ constexpr std::uintmax_t kMaxSongFileSize = 16u << 20;
 // that fit and no others.
 bool readRebirthSong(const std::string& path, SongImport& song);
 
-// Puts the song's present patterns into the bank and selects its pattern
-// (state CurrentPattern), in that order, so that the sequencer never plays
-// the selected pattern half written. The parameters are left to the caller,
+// Puts the song's present patterns into the bank, each published whole
+// (publishPattern), and selects its pattern (state CurrentPattern), in that
+// order, so that the sequencer never plays the selected pattern half written. The parameters are left to the caller,
 // which sets them through the plug-in so that host and panel follow.
 void applyRebirthPatterns(const SongImport& song, TarvikPatch& patch);
 

@@ -234,10 +234,9 @@ void clearPatternBank(TarvikPatch& patch, bool clearNotes) {
     for (Pattern& p : patch.patterns) clearPattern(p, clearNotes);
 }
 
-RunStopRequest PatternEditor::sequencerCommand(TarvikPatch& patch, int code, bool clearNotes) {
-    Pattern& pattern = currentPattern(patch);
+RunStopRequest PatternEditor::sequencerCommand(Pattern& pattern, int code, const StepProgramming& context) {
     const int length = played(pattern);
-    const bool writable = patch.state(state::PatternWriteProtect) == 0;
+    const bool writable = !context.writeProtected;
     editPosition_ = editPosition(pattern);
     Step& current = pattern.steps[editPosition_];
     auto toggle = [&](std::uint8_t flag) {
@@ -247,11 +246,11 @@ RunStopRequest PatternEditor::sequencerCommand(TarvikPatch& patch, int code, boo
 
     switch (code) {
         case command::kClearPattern:
-            if (writable) clearPattern(pattern, clearNotes);
+            if (writable) clearPattern(pattern, context.clearNotes);
             editPosition_ = 0;
             break;
         case command::kRunStop:
-            return patch.state(state::RunStop) == 0 ? RunStopRequest::Start : RunStopRequest::Stop;
+            return context.running ? RunStopRequest::Stop : RunStopRequest::Start;
         case command::kAutoAdvance:
             autoAdvance_ = !autoAdvance_;
             if (!autoAdvance_) editPosition_ = 0;

@@ -2,9 +2,9 @@
 // the step-programming commands of the sequencer panel, the pattern clear,
 // and the process-wide clipboard and random generator these share.
 //
-// All of it runs on the editor thread and writes the pattern in place while
-// the audio thread may be playing it. The sequencer reads a step only when a
-// note starts, so a half-finished edit is heard for at most one note.
+// Each operation works on a pattern that is not live: the instrument's one
+// writer of patterns hands it a copy and publishes the result
+// (publishPattern), which the sequencer may be playing meanwhile.
 //
 // A damaged patch or a paste of the never-filled clipboard can leave a length
 // outside 1..64. Operations that walk the played steps then use the length the
@@ -108,6 +108,13 @@ void clearPatternBank(TarvikPatch& patch, bool clearNotes);
 // the voices. To stop: RunStop := 0, then the voices and the MIDI Note Off.
 enum class RunStopRequest { None, Start, Stop };
 
+// What step programming needs to know besides the pattern.
+struct StepProgramming {
+    bool writeProtected = false;  // the state PatternWriteProtect
+    bool running = false;         // the state RunStop
+    bool clearNotes = true;       // the configuration value ClearNotes
+};
+
 // The codes the sequencer panel's buttons and keys send.
 namespace command {
 constexpr int kClearPattern = 13;
@@ -132,10 +139,10 @@ constexpr int kLastNote = 590;   // note 35
 // loading a patch or switching patterns does not move them.
 class PatternEditor {
 public:
-    // Codes 13, 17..21 and 555..590 change the pattern only while
-    // PatternWriteProtect is 0; moves of the edit position happen anyway.
-    // clearNotes is the configuration value ClearNotes.
-    RunStopRequest sequencerCommand(TarvikPatch& patch, int code, bool clearNotes);
+    // Applies a code to the current pattern. Codes 13, 17..21 and 555..590
+    // change the pattern only while it is not write-protected; moves of the
+    // edit position happen anyway.
+    RunStopRequest sequencerCommand(Pattern& pattern, int code, const StepProgramming& context);
 
     // The edit position always names a played step of the given pattern: a
     // pattern shortened or switched under it puts it on its last step.

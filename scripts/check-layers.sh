@@ -2,11 +2,14 @@
 # The source folders form a stack: a file includes only from its own folder
 # and the folders below it. Prints every include that reaches up and fails.
 #
-#   platform -> dsp -> patch -> engine -> plugin -> gui -> tools -> tests, bench
+#   platform -> dsp -> patch -> engine -> instrument -> gui -> front ends -> tools -> tests, bench
+#
+# The front ends (the VST 2.4 shell today) stand side by side: none
+# includes another, so that each carries the same instrument and editor.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-layers=(platform dsp patch engine plugin gui tools tests bench)
+layers=(platform dsp patch engine instrument gui vst tools tests bench)
 declare -A rank
 for i in "${!layers[@]}"; do rank[${layers[$i]}]=$i; done
 # tests and bench are both at the top and never include each other.

@@ -19,7 +19,7 @@ cp -r "$build/data/." "$data/"
 export TARVIK_DATA_DIR=$data
 
 take() {
-    scripts/with-xvfb.sh "$shot" --plugin "$build/gui/Tarvik.so" "$@"
+    scripts/with-xvfb.sh "$shot" --plugin "$build/vst/Tarvik.so" "$@"
 }
 acid=(--patch "$patches/Acid/Acid Line 1.tvkp")
 mkdir -p docs

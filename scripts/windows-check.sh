@@ -88,7 +88,7 @@ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTARVIK_BUILD_
     -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" "${resources[@]}" >/dev/null ||
     die "configuring $build failed"
 cmake --build "$build" --parallel "$jobs" || die "the Windows build failed"
-dll=$build/gui/Tarvik.dll
+dll=$build/vst/Tarvik.dll
 host=$build/tests/windows/tarvik_smoke_host.exe
 editor_host=$build/tests/windows/tarvik_editor_smoke.exe
 [[ -f $dll && -f $host && -f $editor_host ]] ||

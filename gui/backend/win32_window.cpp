@@ -202,6 +202,9 @@ public:
 
     bool alive() const override { return alive_; }
 
+    // The host pumps the messages: what is left is what waits to be painted.
+    bool quiet() override { return !alive_ || (invalid_.empty() && GetUpdateRect(hwnd_, nullptr, FALSE) == FALSE); }
+
     void* nativeHandle() const override { return alive_ ? hwnd_ : nullptr; }
 
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -245,7 +248,7 @@ public:
                         return 0;
                     }
                     pressed_ = 0;
-                    events_.mouseUp(last_);
+                    events_.captureLost();
                 }
                 return 0;
             case WM_KEYDOWN:

@@ -248,6 +248,14 @@ public:
 
     bool alive() const override { return alive_; }
 
+    bool quiet() override {
+        if (!alive_) return true;
+        XSync(display_, False);
+        if (XPending(display_) > 0 || !exposed_ || !invalid_.empty()) return false;
+        return std::all_of(popups_.begin(), popups_.end(),
+                           [](const PopupWindow& p) { return p.exposed && p.invalid.empty(); });
+    }
+
     std::unique_ptr<PopupLayer> openPopupLayer(PopupEvents& events) override {
         if (!alive_ || !takesOurPixels(DefaultVisualOfScreen(screen_), DefaultDepthOfScreen(screen_))) return nullptr;
         closePopups();
@@ -481,7 +489,12 @@ private:
                 events_.mouseMoved(mouse(e.x, e.y, e.x_root, e.y_root, e.state));
                 break;
             }
-            case LeaveNotify: events_.mouseLeft(); break;
+            case LeaveNotify:
+                // Another client grabbed the pointer mid-drag (our own menus
+                // take it while their layer is open): no release will come.
+                if (event.xcrossing.mode == NotifyGrab && !layer_) events_.captureLost();
+                events_.mouseLeft();
+                break;
             case KeyPress: {
                 KeyEvent k;
                 if (keyOf(event.xkey, k)) events_.keyDown(k);

@@ -63,6 +63,10 @@ void CordLayer::rebuild(const ConnectionList& connections, const SocketCentre& c
     }
 }
 
+bool CordLayer::moving() const {
+    return std::any_of(cords_.begin(), cords_.end(), [](const PatchCord* c) { return c->inUse() && c->moving(); });
+}
+
 void CordLayer::step(double elapsedMilliseconds, Point mouseDelta) {
     const float spring =
         std::clamp(kSpringPerMillisecond * static_cast<float>(elapsedMilliseconds), 0.0f, kMaxSpring);

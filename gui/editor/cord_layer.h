@@ -62,6 +62,8 @@ public:
     void setDragging(bool dragging) { dragging_ = dragging; }
     bool dragging() const { return dragging_; }
     bool animating() const { return dragging_ || preferences_.antiAliasing != 0; }
+    // Whether a cable in use has not come to rest yet.
+    bool moving() const;
 
     // The idle's step of every cable in use, `elapsedMilliseconds` after the
     // previous one, the mouse having moved by `mouseDelta` since.

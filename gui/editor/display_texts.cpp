@@ -6,7 +6,8 @@
 #include "dsp/socket_table.h"
 #include "gui/editor/editor_menus.h"
 #include "patch/parameters.h"
-#include "plugin/tarvik.h"
+#include "instrument/control_face.h"
+#include "instrument/controller_map.h"
 
 namespace tarvik::gui {
 
@@ -24,16 +25,14 @@ constexpr std::array<const char*, 6> kFilterShortNames = {"24dB", "18dB", "18dB"
 
 }  // namespace
 
-DisplayTexts knobTexts(Tarvik& plugin, int parameter) {
+DisplayTexts knobTexts(const ControlFace& control, int parameter) {
     if (!isParameter(parameter)) return {};
-    std::array<char, kTextScratch> text{};
-    plugin.formatParameterValue(parameter, text.data(), plugin.getParameter(parameter));
-    return {nameLine(parameter), text.data()};
+    return {nameLine(parameter), control.parameterText(parameter)};
 }
 
-DisplayTexts learnTexts(Tarvik& plugin, int parameter) {
+DisplayTexts learnTexts(const ControlFace& control, int parameter) {
     if (!isParameter(parameter)) return {};
-    const int controller = plugin.controllerMap().controllerFor(parameter);
+    const int controller = control.controllerFor(parameter);
     if (controller == ControllerMap::kUnassigned) return {nameLine(parameter), "Midi CC: N/A"};
     return {nameLine(parameter), midiControllerName(controller) + " (#" + std::to_string(controller) + ")"};
 }

@@ -6,7 +6,7 @@
 #include <string>
 
 namespace tarvik {
-class Tarvik;
+class ControlFace;
 }
 
 namespace tarvik::gui {
@@ -18,10 +18,10 @@ struct DisplayTexts {
 };
 
 // "<parameter name>:" and the value text the host shows for it.
-DisplayTexts knobTexts(Tarvik& plugin, int parameter);
+DisplayTexts knobTexts(const ControlFace& control, int parameter);
 // "<parameter name>:" and the controller that drives it, "<name> (#<number>)",
 // or "Midi CC: N/A" when none does.
-DisplayTexts learnTexts(Tarvik& plugin, int parameter);
+DisplayTexts learnTexts(const ControlFace& control, int parameter);
 // "Socket" and the socket's direction and name.
 DisplayTexts socketTexts(int socket);
 // "Filter" and the short name of the filter mode.

@@ -5,11 +5,10 @@
 
 #include "gui/editor/file_requests.h"
 #include "gui/editor/patch_browser.h"
-#include "gui/editor/tarvik_gui.h"
+#include "gui/editor/panel_controller.h"
+#include "instrument/data_folder.h"
+#include "instrument/pattern_editing.h"
 #include "patch/pattern_files.h"
-#include "patch/pattern_ops.h"
-#include "plugin/controller_map_file.h"
-#include "plugin/data_folder.h"
 
 namespace tarvik::gui {
 
@@ -20,39 +19,39 @@ constexpr const char* kSaveFailedText = "Could not save patch. Try in a differen
 // After any patch replaced the current one: the panel shows it (knobs glide
 // there, cables hang anew) and its notes, when it has some and the user
 // wants them.
-void TarvikGui::patchLoaded() {
-    refreshAll_.store(true, std::memory_order_release);
-    patchInfo_->setText(plugin_.engine().patch().info);
-    if (preferences_.showPatchInfo != 0 && plugin_.engine().patch().info.text[0] != '\0') patchInfo_->show();
+void PanelController::patchLoaded() {
+    const PatchInfo info = control_.patchInfo();
+    patchInfo_->setText(info);
+    if (preferences_.showPatchInfo != 0 && info.text[0] != '\0') patchInfo_->show();
     showPatchName();
 }
 
-bool TarvikGui::loadPatch(const std::string& path) {
-    if (!plugin_.loadPatchFile(path)) return false;
+bool PanelController::loadPatch(const std::string& path) {
+    if (!control_.loadPatchFile(path)) return false;
     patchLoaded();
     return true;
 }
 
-void TarvikGui::openPatch() {
-    fileDialogs_->open(openPatchRequest(dataFolder_), [this](std::optional<std::string> path) {
+void PanelController::openPatch() {
+    fileDialogs_->open(openPatchRequest(control_.dataFolder()), [this](std::optional<std::string> path) {
         if (path) loadPatch(*path);
     });
 }
 
-void TarvikGui::savePatch() {
+void PanelController::savePatch() {
     std::error_code error;
-    const std::string& current = plugin_.currentPatchPath();
+    const std::string current = control_.currentPatchPath();
     if (!std::filesystem::is_regular_file(std::filesystem::path(std::u8string(current.begin(), current.end())), error)) {
         savePatchAs();
         return;
     }
-    if (!plugin_.savePatchFile(current)) dialogs_->tell(kProductTitle, kSaveFailedText);
+    if (!control_.savePatchFile(current)) dialogs_->tell(kProductTitle, kSaveFailedText);
 }
 
-void TarvikGui::savePatchAs() {
-    fileDialogs_->save(savePatchRequest(dataFolder_), [this](std::optional<std::string> path) {
+void PanelController::savePatchAs() {
+    fileDialogs_->save(savePatchRequest(control_.dataFolder()), [this](std::optional<std::string> path) {
         if (!path) return;
-        if (!plugin_.savePatchFile(*path)) {
+        if (!control_.savePatchFile(*path)) {
             dialogs_->tell(kProductTitle, kSaveFailedText);
             return;
         }
@@ -62,58 +61,58 @@ void TarvikGui::savePatchAs() {
 
 // The arrows beside the patch name: at either end of the folder the patch
 // stays where it is.
-void TarvikGui::stepPatch(int direction) {
-    if (const std::optional<std::string> next = neighbourPatch(plugin_.currentPatchPath(), direction)) loadPatch(*next);
+void PanelController::stepPatch(int direction) {
+    if (const std::optional<std::string> next = neighbourPatch(control_.currentPatchPath(), direction)) loadPatch(*next);
 }
 
-// A bank select or program change the audio thread recorded: carried out
-// here, where files may be read.
-void TarvikGui::takeProgramRequests() {
-    if (const int bank = pendingBank_.exchange(kNoRequest, std::memory_order_acq_rel); bank != kNoRequest)
-        patchBank_->selectBank(bank);
-    if (const int program = pendingProgram_.exchange(kNoRequest, std::memory_order_acq_rel); program != kNoRequest)
-        if (const std::optional<std::string> path = patchBank_->program(program)) loadPatch(*path);
+// A bank select or program change the audio thread saw: carried out here,
+// where files may be read.
+void PanelController::takeProgramRequests() {
+    if (const int bank = control_.takeBankSelect(); bank >= 0) patchBank_.selectBank(bank);
+    if (const int program = control_.takeProgramChange(); program >= 0)
+        if (const std::optional<std::string> path = patchBank_.program(program)) loadPatch(*path);
 }
 
-void TarvikGui::loadControllerMap() {
-    fileDialogs_->open(loadMidiMapRequest(dataFolder_), [this](std::optional<std::string> path) {
-        if (path) readControllerMap(plugin_.controllerMap(), *path);
+void PanelController::loadControllerMap() {
+    fileDialogs_->open(loadMidiMapRequest(control_.dataFolder()), [this](std::optional<std::string> path) {
+        if (path) control_.readControllerMapFile(*path);
     });
 }
 
-void TarvikGui::saveControllerMap() {
-    fileDialogs_->save(saveMidiMapRequest(dataFolder_), [this](std::optional<std::string> path) {
-        if (path) writeControllerMap(plugin_.controllerMap(), *path);
+void PanelController::saveControllerMap() {
+    fileDialogs_->save(saveMidiMapRequest(control_.dataFolder()), [this](std::optional<std::string> path) {
+        if (path) control_.writeControllerMapFile(*path);
     });
 }
 
-void TarvikGui::importPattern() {
-    fileDialogs_->open(importPatternRequest(dataFolder_), [this](std::optional<std::string> path) {
-        if (path && importCorvallPattern(currentPattern(plugin_.engine().patch()), *path)) refreshSequencerPanel();
+void PanelController::importPattern() {
+    fileDialogs_->open(importPatternRequest(control_.dataFolder()), [this](std::optional<std::string> path) {
+        if (path && control_.patterns().importPatternFile(*path)) refreshSequencerPanel();
     });
 }
 
-void TarvikGui::exportPattern() {
-    fileDialogs_->save(exportPatternRequest(dataFolder_), [this](std::optional<std::string> path) {
-        if (path) exportCorvallPattern(currentPattern(plugin_.engine().patch()), *path);
+void PanelController::exportPattern() {
+    fileDialogs_->save(exportPatternRequest(control_.dataFolder()), [this](std::optional<std::string> path) {
+        if (path) control_.patterns().exportPatternFile(*path);
     });
 }
 
 // A ReBirth song brings its patterns, its pattern choice and six sound
 // settings, which the panel shows like any parameter change.
-void TarvikGui::importRebirthSong() {
-    fileDialogs_->open(importRebirthRequest(dataFolder_), [this](std::optional<std::string> path) {
+void PanelController::importRebirthSong() {
+    fileDialogs_->open(importRebirthRequest(control_.dataFolder()), [this](std::optional<std::string> path) {
         SongImport song;
         if (!path || !readRebirthSong(*path, song)) return;
-        applyRebirthPatterns(song, plugin_.engine().patch());
-        for (const SongParameter& p : song.parameters) plugin_.setParameter(p.index, p.value);
+        control_.patterns().applySong(song);
+        for (const SongParameter& p : song.parameters) control_.setParameter(p.index, p.value);
         refreshSequencerPanel();
     });
 }
 
-void TarvikGui::viewConfigurationFiles() {
-    fileDialogs_->viewFiles({dataPath(dataFolder_, "Config.ini"), dataPath(dataFolder_, "MidiCC.ini"),
-                             dataPath(dataFolder_, "Gui.ini")});
+void PanelController::viewConfigurationFiles() {
+    const std::string& folder = control_.dataFolder();
+    fileDialogs_->viewFiles(
+        {dataPath(folder, "Config.ini"), dataPath(folder, "MidiCC.ini"), dataPath(folder, "Gui.ini")});
 }
 
 }  // namespace tarvik::gui

@@ -57,6 +57,8 @@ public:
     // Every idle pass of the editor: collects a child chooser's answer and
     // finished viewers, and delivers a scripted answer.
     void idle();
+    // A scripted answer waits for the next idle to be delivered.
+    bool answerDue() const { return scripted_.has_value(); }
     // A request is open (a dialog or the in-frame chooser is showing, or an
     // answer waits for the next idle).
     bool busy() const { return answer_ != nullptr; }

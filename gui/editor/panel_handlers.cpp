@@ -6,9 +6,10 @@
 
 #include "gui/editor/illu_button.h"
 #include "gui/editor/pitch_keyboard.h"
-#include "gui/editor/tarvik_gui.h"
+#include "gui/editor/panel_controller.h"
 #include "gui/skin_tags.h"
 #include "patch/parameters.h"
+#include "instrument/pattern_editing.h"
 #include "patch/pattern_ops.h"
 
 namespace tarvik::gui {
@@ -75,19 +76,24 @@ bool pressed(const Control& c) { return c.value() > c.minimum(); }
 
 }  // namespace
 
-void TarvikGui::beginEdit(Control& control) {
-    if (const int index = boundParameter(control.tag()); index >= 0) plugin_.beginEdit(index);
+// While MIDI learn is on, the control the user takes hold of becomes what
+// the next controller moved will drive.
+void PanelController::beginEdit(Control& control) {
+    const int index = boundParameter(control.tag());
+    if (index < 0) return;
+    if (control_.midiLearn()) control_.setLearnParameter(index);
+    control_.beginEdit(index);
 }
 
-void TarvikGui::endEdit(Control& control) {
-    if (const int index = boundParameter(control.tag()); index >= 0) plugin_.endEdit(index);
+void PanelController::endEdit(Control& control) {
+    if (const int index = boundParameter(control.tag()); index >= 0) control_.endEdit(index);
 }
 
-void TarvikGui::valueChanged(Control& control) {
+void PanelController::valueChanged(Control& control) {
     const int t = control.tag();
     if (const int index = boundParameter(t); index >= 0) {
-        plugin_.setParameterAutomated(index, control.value());
-        showFloating(control.rect(), plugin_.midiLearn() ? learnTexts(plugin_, index) : knobTexts(plugin_, index));
+        control_.changeParameter(index, control.value());
+        showFloating(control.rect(), control_.midiLearn() ? learnTexts(control_, index) : knobTexts(control_, index));
         refreshStatus();
         return;
     }
@@ -105,10 +111,15 @@ void TarvikGui::valueChanged(Control& control) {
     refreshSequencerPanel();
 }
 
-// One gesture for the host: begin, the new value, end.
-void TarvikGui::handleParameterButton(Control& control) {
+void PanelController::changeParameter(int index, float value) {
+    control_.beginEdit(index);
+    control_.changeParameter(index, value);
+    control_.endEdit(index);
+}
+
+void PanelController::handleParameterButton(Control& control) {
     const ParameterButton& button = *parameterButton(control.tag());
-    const float now = plugin_.getParameter(button.parameter);
+    const float now = control_.parameter(button.parameter);
     float next = now;
     switch (button.press) {
         case Press::Momentary: next = pressed(control) ? 1.0f : 0.0f; break;
@@ -122,25 +133,22 @@ void TarvikGui::handleParameterButton(Control& control) {
             break;
     }
     if (next == now) return;
-    plugin_.beginEdit(button.parameter);
-    plugin_.setParameterAutomated(button.parameter, next);
-    plugin_.endEdit(button.parameter);
+    changeParameter(button.parameter, next);
 }
 
-void TarvikGui::handlePanelButton(Control& control) {
-    TarvikPatch& patch = plugin_.engine().patch();
+void PanelController::handlePanelButton(Control& control) {
     const bool on = control.value() > 0.5f;
     switch (control.tag()) {
         case tag::OptionCables: showCables(on); break;
         case tag::OptionMidiLearn: setMidiLearn(on); break;
-        case tag::OptionAux: patch.setState(state::AuxInput, on ? 1 : 0); break;
+        case tag::OptionAux: control_.setState(state::AuxInput, on ? 1 : 0); break;
         case tag::OptionFilter:
             if (!pressed(control)) break;
-            setFilterMode(nextFilterMode(patch.state(state::FilterMode)));
-            showFloating(control.rect(), filterTexts(patch.state(state::FilterMode)));
+            setFilterMode(nextFilterMode(control_.state(state::FilterMode)));
+            showFloating(control.rect(), filterTexts(control_.state(state::FilterMode)));
             break;
         case tag::OptionPanic:
-            if (pressed(control)) plugin_.engine().request(Engine::kReset);
+            if (pressed(control)) control_.panic();
             break;
         case tag::OptionInfo: patchInfo_->show(); break;
         case tag::OptionMenu:
@@ -155,16 +163,14 @@ void TarvikGui::handlePanelButton(Control& control) {
         case tag::PrevPatchButton:
             if (pressed(control)) stepPatch(-1);
             break;
-        case tag::PatternLock: patch.setState(state::PatternLock, on ? 1 : 0); break;
-        case tag::PatternWriteProtect: patch.setState(state::PatternWriteProtect, on ? 1 : 0); break;
+        case tag::PatternLock: control_.setState(state::PatternLock, on ? 1 : 0); break;
+        case tag::PatternWriteProtect: control_.setState(state::PatternWriteProtect, on ? 1 : 0); break;
         case tag::DistortionSwitch: {
             // A bypass of the shaper that remembers its amount.
-            const float shaper = plugin_.getParameter(param::VcoShaper);
+            const float shaper = control_.parameter(param::VcoShaper);
             const float next = on ? (shaperBeforeBypass_ > 0.0f ? shaperBeforeBypass_ : 0.5f) : 0.0f;
             if (!on && shaper > 0.0f) shaperBeforeBypass_ = shaper;
-            plugin_.beginEdit(param::VcoShaper);
-            plugin_.setParameterAutomated(param::VcoShaper, next);
-            plugin_.endEdit(param::VcoShaper);
+            changeParameter(param::VcoShaper, next);
             refreshParameters();
             break;
         }
@@ -172,11 +178,8 @@ void TarvikGui::handlePanelButton(Control& control) {
     }
 }
 
-void TarvikGui::handleSequencer(Control& control) {
-    Engine& engine = plugin_.engine();
-    TarvikPatch& patch = engine.patch();
-    Pattern& pattern = currentPattern(patch);
-    const bool writable = patch.state(state::PatternWriteProtect) == 0;
+void PanelController::handleSequencer(Control& control) {
+    PatternEditing& patterns = control_.patterns();
     const int t = control.tag();
     const int shown = static_cast<int>(std::lround(control.value()));
 
@@ -193,23 +196,17 @@ void TarvikGui::handleSequencer(Control& control) {
             if (preferences_.functionButton2 == -2) preferences_.functionButton2 = -1;
             return;
         }
-        plugin_.sequencerCommand(t - 300);
-        if (t == tag::RunStopButton) blinkStamp_ = Clock::now() - std::chrono::milliseconds(200);
+        patterns.sequencerCommand(t - 300);
         return;
     }
     switch (t) {
-        case tag::StepDisplay:
-            plugin_.patternEditor().setEditPosition(
-                pattern, std::clamp(shown - kStepNumberBase, 0, playedLength(pattern.length) - 1));
-            break;
+        case tag::StepDisplay: patterns.setEditPosition(shown - kStepNumberBase); break;
         // Length and step rate are how a pattern plays, not its notes: as
         // the length commands, they change even while notes are protected.
-        case tag::StepsDigits: pattern.length = static_cast<std::uint8_t>(std::clamp(shown, 1, kMaxSteps)); break;
-        case tag::PrescaleSwitch:
-            pattern.timeMode = static_cast<std::uint8_t>(std::clamp(static_cast<int>(control.value() * 3.0f), 0, 3));
-            break;
-        case tag::PatternDigits: patch.setState(state::CurrentPattern, std::clamp(shown, 0, kNumPatterns - 1)); break;
-        case tag::TempoDigits: plugin_.setTempo(std::clamp(static_cast<double>(shown), kLowestTempo, kHighestTempo)); break;
+        case tag::StepsDigits: patterns.setLength(shown); break;
+        case tag::PrescaleSwitch: patterns.setTimeMode(static_cast<int>(control.value() * 3.0f)); break;
+        case tag::PatternDigits: control_.setState(state::CurrentPattern, std::clamp(shown, 0, kNumPatterns - 1)); break;
+        case tag::TempoDigits: control_.setTempo(std::clamp(static_cast<double>(shown), kLowestTempo, kHighestTempo)); break;
         case tag::StepsRocker:
         case tag::PatternRocker:
         case tag::TempoRocker:
@@ -220,23 +217,13 @@ void TarvikGui::handleSequencer(Control& control) {
             heldRocker_ = t;
             heldDirection_ = control.value() < 0.0f ? 1 : -1;  // the upper half counts up
             stepRocker(t, heldDirection_);
-            rockerStamp_ = Clock::now() + kRockerFirstRepeat;
+            rockerRepeat_ = Clock::now() + kRockerFirstRepeat;
             break;
-        case tag::SyncSwitch: patch.setState(state::SyncMode, control.value() > 0.5f ? 1 : 0); break;
-        case tag::ModeSwitch: {
-            const int mode = control.value() > 0.5f ? 1 : 0;
-            if (mode == 1 && patch.state(state::MidiMode) != 1) engine.request(Engine::kReleaseVoices);
-            patch.setState(state::MidiMode, mode);
-            break;
-        }
-        case tag::NoteSwitch: {
-            const int mode = control.value() > 0.5f ? 1 : 0;
-            if (mode == 0 && patch.state(state::NoteMode) == 1) engine.request(Engine::kForgetHeldKeys);
-            patch.setState(state::NoteMode, mode);
-            break;
-        }
+        case tag::SyncSwitch: control_.setState(state::SyncMode, control.value() > 0.5f ? 1 : 0); break;
+        case tag::ModeSwitch: control_.setState(state::MidiMode, control.value() > 0.5f ? 1 : 0); break;
+        case tag::NoteSwitch: control_.setState(state::NoteMode, control.value() > 0.5f ? 1 : 0); break;
         case tag::TripletButton:
-            if (pressed(control) && writable) pattern.flags ^= kTripletFlag;
+            if (pressed(control)) patterns.toggleTriplet();
             break;
         case tag::PitchKeyboard: playKeyboard(static_cast<PitchKeyboard&>(control).key());
             break;
@@ -248,56 +235,40 @@ void TarvikGui::handleSequencer(Control& control) {
 // note, and the note sounds (an octave up or down as the step says) so the
 // user hears what is being programmed. A stopped sequencer's voices fall
 // silent first, so that only the keyboard's note sounds.
-void TarvikGui::playKeyboard(int key) {
-    Engine& engine = plugin_.engine();
-    TarvikPatch& patch = engine.patch();
-    const bool stopped = patch.state(state::RunStop) == 0;
+void PanelController::playKeyboard(int key) {
     if (key < 0) {
-        if (stopped) {
-            engine.request(Engine::kReleaseVoices);
-            engine.requestPreview(-1, 0);
-        }
+        control_.stopPreview();
         lastPitchKey_ = -1;
         return;
     }
-    const Pattern& pattern = currentPattern(patch);
-    const std::uint8_t flags = pattern.steps[plugin_.patternEditor().editPosition(pattern)].flags;
+    PatternEditing& patterns = control_.patterns();
+    const std::uint8_t flags = patterns.current().steps[patterns.editPosition()].flags;
     const int note = key + 36 + ((flags & step::kUp) != 0 ? 12 : 0) - ((flags & step::kDown) != 0 ? 12 : 0);
-    if (note >= 1 && key != lastPitchKey_) {
-        if (stopped) engine.request(Engine::kReleaseVoices);
-        engine.requestPreview(note, (flags & step::kAccent) != 0 ? 127 : 1);
-    }
+    if (note >= 1 && key != lastPitchKey_) control_.playPreview(note, (flags & step::kAccent) != 0 ? 127 : 1);
     lastPitchKey_ = key;
-    plugin_.sequencerCommand(command::kFirstNote + key);
+    patterns.sequencerCommand(command::kFirstNote + key);
 }
 
-void TarvikGui::clearPattern() {
-    plugin_.sequencerCommand(command::kClearPattern);
+void PanelController::clearPattern() {
+    control_.patterns().sequencerCommand(command::kClearPattern);
     refreshStatus();
     refreshSequencerPanel();
 }
 
 // One step of a held rocker: pattern length, pattern number or tempo.
-void TarvikGui::stepRocker(int tagValue, int direction) {
-    TarvikPatch& patch = plugin_.engine().patch();
-    Pattern& pattern = currentPattern(patch);
+void PanelController::stepRocker(int tagValue, int direction) {
+    PatternEditing& patterns = control_.patterns();
     switch (tagValue) {
-        case tag::StepsRocker:
-            pattern.length = static_cast<std::uint8_t>(std::clamp(playedLength(pattern.length) + direction, 1, kMaxSteps));
-            break;
+        case tag::StepsRocker: patterns.setLength(playedLength(patterns.current().length) + direction); break;
         case tag::PatternRocker:
-            patch.setState(state::CurrentPattern, std::clamp(currentPatternIndex(patch) + direction, 0, kNumPatterns - 1));
+            control_.setState(state::CurrentPattern, std::clamp(patterns.currentIndex() + direction, 0, kNumPatterns - 1));
             break;
         case tag::TempoRocker: {
-            const double bpm = std::clamp(std::round(plugin_.engine().tempo()) + direction, kLowestTempo, kHighestTempo);
-            plugin_.setTempo(bpm);
+            const double bpm = std::clamp(std::round(control_.tempo()) + direction, kLowestTempo, kHighestTempo);
+            control_.setTempo(bpm);
             // The host hears of the new tempo as a move of the Tempo parameter.
             const float value = tempoToParameter(bpm);
-            if (value >= 0.0f && value <= 1.0f) {
-                plugin_.beginEdit(param::Tempo);
-                plugin_.setParameterAutomated(param::Tempo, value);
-                plugin_.endEdit(param::Tempo);
-            }
+            if (value >= 0.0f && value <= 1.0f) changeParameter(param::Tempo, value);
             showValue(tag::TempoDigits, static_cast<float>(bpm));
             break;
         }
@@ -306,28 +277,27 @@ void TarvikGui::stepRocker(int tagValue, int direction) {
     refreshSequencerPanel();
 }
 
-void TarvikGui::refreshParameters() {
+void PanelController::refreshParameters() {
     for (int index : kBoundParameters)
-        showValue(kParameterTable[static_cast<std::size_t>(index)].controlId, plugin_.getParameter(index));
+        showValue(kParameterTable[static_cast<std::size_t>(index)].controlId, control_.parameter(index));
 }
 
 // Switches and LEDs that show states and the switch-like parameters.
-void TarvikGui::refreshStatus() {
-    const TarvikPatch& patch = plugin_.engine().patch();
+void PanelController::refreshStatus() {
     auto lit = [](bool on) { return on ? 1.0f : 0.0f; };
-    showValue(tag::SyncSwitch, lit(patch.state(state::SyncMode) != 0));
-    showValue(tag::ModeSwitch, lit(patch.state(state::MidiMode) != 0));
-    showValue(tag::NoteSwitch, lit(patch.state(state::NoteMode) != 0));
-    showValue(tag::PatternLock, lit(patch.state(state::PatternLock) != 0));
-    showValue(tag::PatternWriteProtect, lit(patch.state(state::PatternWriteProtect) != 0));
-    showValue(tag::OptionAux, lit(patch.state(state::AuxInput) != 0));
-    showValue(tag::OptionMidiLearn, lit(plugin_.midiLearn()));
+    showValue(tag::SyncSwitch, lit(control_.state(state::SyncMode) != 0));
+    showValue(tag::ModeSwitch, lit(control_.state(state::MidiMode) != 0));
+    showValue(tag::NoteSwitch, lit(control_.state(state::NoteMode) != 0));
+    showValue(tag::PatternLock, lit(control_.state(state::PatternLock) != 0));
+    showValue(tag::PatternWriteProtect, lit(control_.state(state::PatternWriteProtect) != 0));
+    showValue(tag::OptionAux, lit(control_.state(state::AuxInput) != 0));
+    showValue(tag::OptionMidiLearn, lit(control_.midiLearn()));
     showValue(tag::OptionCables, lit(preferences_.displayCables != 0));
-    showValue(tag::DistortionSwitch, lit(plugin_.getParameter(param::VcoShaper) > 0.0f));
-    for (const ParameterLed& led : kParameterLeds) showValue(led.tag, lit(plugin_.getParameter(led.parameter) > 0.0f));
-    showValue(tag::TriggerSingle, lit(!(plugin_.getParameter(param::TriggerMode) > 0.0f)));
-    const int range1 = octaveStep(plugin_.getParameter(param::Vco1Range));
-    const int range2 = octaveStep(plugin_.getParameter(param::Vco2Range));
+    showValue(tag::DistortionSwitch, lit(control_.parameter(param::VcoShaper) > 0.0f));
+    for (const ParameterLed& led : kParameterLeds) showValue(led.tag, lit(control_.parameter(led.parameter) > 0.0f));
+    showValue(tag::TriggerSingle, lit(!(control_.parameter(param::TriggerMode) > 0.0f)));
+    const int range1 = octaveStep(control_.parameter(param::Vco1Range));
+    const int range2 = octaveStep(control_.parameter(param::Vco2Range));
     const int ranges[2][3] = {{tag::Vco1Led16, tag::Vco1Led8, tag::Vco1Led4}, {tag::Vco2Led16, tag::Vco2Led8, tag::Vco2Led4}};
     for (int k = 0; k < 3; ++k) {
         showValue(ranges[0][k], lit(range1 == k));
@@ -338,10 +308,10 @@ void TarvikGui::refreshStatus() {
 
 // The step at the edit position of the current pattern, read back from the
 // plug-in each time: the panel keeps no pattern data of its own.
-void TarvikGui::refreshSequencerPanel() {
-    TarvikPatch& patch = plugin_.engine().patch();
-    const Pattern& pattern = currentPattern(patch);
-    const int position = plugin_.patternEditor().editPosition(pattern);
+void PanelController::refreshSequencerPanel() {
+    const PatternEditing& patterns = control_.patterns();
+    const Pattern pattern = patterns.current();
+    const int position = patterns.editPosition();
     const Step& step = pattern.steps[position];
     for (int n = 1; n <= 36; ++n) showValue(tag::noteLed(n), n - 1 == step.note ? 1.0f : 0.0f);
     auto bit = [&](std::uint8_t mask) { return (step.flags & mask) != 0 ? 1.0f : 0.0f; };
@@ -350,12 +320,12 @@ void TarvikGui::refreshSequencerPanel() {
     showValue(tag::DownLed, bit(step::kDown));
     showValue(tag::SlideLed, bit(step::kSlide));
     showValue(tag::AccentLed, bit(step::kAccent));
-    showValue(tag::AutoAdvLed, plugin_.patternEditor().autoAdvance() ? 1.0f : 0.0f);
+    showValue(tag::AutoAdvLed, patterns.autoAdvance() ? 1.0f : 0.0f);
     showValue(tag::StepDisplay, static_cast<float>(position + kStepNumberBase));
-    showValue(tag::PatternDigits, static_cast<float>(currentPatternIndex(patch)));
+    showValue(tag::PatternDigits, static_cast<float>(patterns.currentIndex()));
     showValue(tag::StepsDigits, static_cast<float>(pattern.length));
     showValue(tag::PrescaleSwitch, static_cast<float>(pattern.timeMode) / 3.0f);
-    if (auto* triplet = dynamic_cast<IlluButton*>(panel_->control(tag::TripletButton)))
+    if (auto* triplet = dynamic_cast<IlluButton*>(panel_.control(tag::TripletButton)))
         triplet->setLit((pattern.flags & kTripletFlag) != 0);
 }
 

@@ -23,8 +23,8 @@ bool joined(const ConnectionList& list, int a, int b) {
 
 }  // namespace
 
-PatchField::PatchField(Tarvik& plugin, const GuiPreferences& preferences, std::optional<std::uint32_t> seed)
-    : plugin_(plugin), preferences_(preferences), seed_(seed ? *seed : clockSeed()) {}
+PatchField::PatchField(CableEditing& cables, const GuiPreferences& preferences, std::optional<std::uint32_t> seed)
+    : cables_(cables), preferences_(preferences), seed_(seed ? *seed : clockSeed()) {}
 
 void PatchField::addSockets(Frame& frame, const Panel& panel) {
     SocketListener* const listener = this;
@@ -71,7 +71,7 @@ int PatchField::socketAt(Point p) const {
 
 void PatchField::rebuild() {
     if (dragged_) cancelDrag();
-    if (cords_) cords_->rebuild(connections(), [this](int s) { return centreOf(s); });
+    if (cords_) cords_->rebuild(cables_.connections(), [this](int s) { return centreOf(s); });
 }
 
 void PatchField::idle(double elapsedMilliseconds, Point mouse) {
@@ -107,6 +107,12 @@ void PatchField::socketReleased(PatchSocket& /*socket*/, const MouseEvent& /*eve
     if (dragged_) endDrag();
 }
 
+// A cable in hand when the drag is cut short goes back to the pool, as if
+// dropped where no socket lies.
+void PatchField::socketCancelled(PatchSocket& /*socket*/) {
+    if (dragged_) cancelDrag();
+}
+
 // Both orders are asked for, though the table stores a pair one way only,
 // so that nothing is left whichever way a cord was made.
 void PatchField::clearSocket(int socketIndex) {
@@ -118,12 +124,7 @@ void PatchField::clearSocket(int socketIndex) {
             c.setSockets(-1, -1);
         }
     }
-    const SocketTable& sockets = table();
-    ConnectionList& list = connections();
-    for (int other = 0; other < sockets.size(); ++other) {
-        sockets.disconnect(list, socketIndex, other);
-        sockets.disconnect(list, other, socketIndex);
-    }
+    cables_.clearSocket(socketIndex);
 }
 
 // A press on an input with a cable takes that cable off, its output end
@@ -131,18 +132,17 @@ void PatchField::clearSocket(int socketIndex) {
 void PatchField::beginDrag(int socketIndex) {
     if (!cords_) return;
     const SocketTable& sockets = table();
-    ConnectionList& list = connections();
     const std::optional<PointF> here = centreOf(socketIndex);
     if (!here) return;
 
     PatchCord* cord = nullptr;
     int start = socketIndex;
-    const int source = sockets.isInput(socketIndex) ? sockets.findSource(list, socketIndex) : -1;
+    const int source = sockets.isInput(socketIndex) ? sockets.findSource(cables_.connections(), socketIndex) : -1;
     if (source >= 0) {
         cord = cords_->findCord(source, socketIndex);
         if (!cord) cord = cords_->freeCord();
         if (!cord) return;
-        sockets.disconnect(list, source, socketIndex);
+        cables_.disconnect(source, socketIndex);
         start = source;
     } else {
         cord = cords_->freeCord();
@@ -169,7 +169,7 @@ void PatchField::beginDrag(int socketIndex) {
 // pointer lights up and catches the cable's end.
 void PatchField::dragTo(Point where) {
     const SocketTable& sockets = table();
-    const ConnectionList& list = connections();
+    const ConnectionList list = cables_.connections();
     int lit = -1;
     for (PatchSocket* s : sockets_) {
         if (!s) continue;
@@ -200,7 +200,7 @@ void PatchField::endDrag() {
     const int start = dragStart_;
     const int target = dragLit_;
     cancelDrag();
-    if (target < 0 || !table().connect(connections(), start, target)) return;
+    if (target < 0 || !cables_.connect(start, target)) return;
     cord.setSockets(start, target);
     if (table().isInput(start)) cord.swapEnds();
     cord.step(false);
@@ -221,7 +221,7 @@ void PatchField::cancelDrag() {
 
 MenuModel PatchField::socketMenu(int socketIndex) const {
     const SocketTable& sockets = table();
-    const ConnectionList& list = connections();
+    const ConnectionList list = cables_.connections();
     const std::string name = socket(socketIndex) ? socket(socketIndex)->name() : std::string(PatchSocket::kNoName);
     MenuModel menu;
     menu.add("Disconnect");
@@ -246,7 +246,7 @@ void PatchField::menuChosen(int socketIndex, int entry) {
     if (entry == kMenuDisconnect) {
         clearSocket(socketIndex);
     } else if (entry >= kMenuFirstSocket) {
-        table().connect(connections(), socketIndex, entry - kMenuFirstSocket);
+        cables_.connect(socketIndex, entry - kMenuFirstSocket);
         rebuild();
     }
 }

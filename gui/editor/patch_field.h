@@ -4,8 +4,8 @@
 // socket is cleared by a shift-click; a right-click opens the socket's menu.
 //
 // The connection list of the patch is the truth: the cables only show it,
-// and every change to it goes through the socket table's connect and
-// disconnect, which the audio thread may read alongside. After anything
+// and every change to it goes through the instrument's one writer of cables
+// (CableEditing), which the audio thread may read alongside. After anything
 // else changed the list (a patch loaded), rebuild() hangs the cables anew.
 #pragma once
 
@@ -25,7 +25,7 @@
 #include "gui/toolkit/frame.h"
 #include "gui/toolkit/menu_model.h"
 #include "gui/toolkit/native_menu.h"
-#include "plugin/tarvik.h"
+#include "instrument/cable_editing.h"
 
 namespace tarvik::gui {
 
@@ -48,7 +48,7 @@ public:
     static constexpr int kMenuFirstSocket = 2;
 
     // Without a seed, the cables take their colours from the clock.
-    PatchField(Tarvik& plugin, const GuiPreferences& preferences, std::optional<std::uint32_t> seed = std::nullopt);
+    PatchField(CableEditing& cables, const GuiPreferences& preferences, std::optional<std::uint32_t> seed = std::nullopt);
     PatchField(const PatchField&) = delete;
     PatchField& operator=(const PatchField&) = delete;
 
@@ -78,6 +78,8 @@ public:
     MenuModel socketMenu(int socketIndex) const;
 
     bool dragging() const { return dragged_ != nullptr; }
+    // A cable still swinging towards where it hangs (in the user's hand too).
+    bool moving() const { return cords_ && cords_->moving(); }
     PatchSocket* socket(int index) const;
     CordLayer* cords() const { return cords_; }
 
@@ -86,9 +88,9 @@ private:
     void socketPressed(PatchSocket& socket, const MouseEvent& event) override;
     void socketDragged(PatchSocket& socket, const MouseEvent& event) override;
     void socketReleased(PatchSocket& socket, const MouseEvent& event) override;
+    void socketCancelled(PatchSocket& socket) override;
 
-    ConnectionList& connections() const { return plugin_.engine().patch().connections; }
-    const SocketTable& table() const { return plugin_.engine().sockets(); }
+    const SocketTable& table() const { return cables_.rules(); }
     std::optional<PointF> centreOf(int socketIndex) const;
     int socketAt(Point p) const;
 
@@ -102,7 +104,7 @@ private:
     void openMenu(int socketIndex, Point where);
     void menuChosen(int socketIndex, int entry);
 
-    Tarvik& plugin_;
+    CableEditing& cables_;
     const GuiPreferences& preferences_;
     std::uint32_t seed_;
     std::array<PatchSocket*, kNumSockets> sockets_{};

@@ -48,6 +48,8 @@ public:
     void idle();
 
     bool isShown() const { return slot_.shown(); }
+    // Shown and still fading in or out.
+    bool fading() const { return isShown() && opacity_ != target_; }
     double opacity() const { return opacity_; }
     double target() const { return target_; }
     DialogPanel& panel() const { return slot_.panel(); }

@@ -39,4 +39,8 @@ void PatchSocket::onMouseUp(const MouseEvent& event) {
     if (socketListener_) socketListener_->socketReleased(*this, event);
 }
 
+void PatchSocket::onMouseCancelled(const MouseEvent& /*last*/) {
+    if (socketListener_) socketListener_->socketCancelled(*this);
+}
+
 }  // namespace tarvik::gui

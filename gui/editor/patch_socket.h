@@ -22,6 +22,8 @@ public:
     virtual void socketPressed(PatchSocket& socket, const MouseEvent& event) = 0;
     virtual void socketDragged(PatchSocket& socket, const MouseEvent& event) = 0;
     virtual void socketReleased(PatchSocket& socket, const MouseEvent& event) = 0;
+    // The drag ended without a release (the editor closed mid-drag).
+    virtual void socketCancelled(PatchSocket& socket) = 0;
 };
 
 class PatchSocket : public Control {
@@ -48,6 +50,7 @@ public:
     MouseResult onMouseDown(const MouseEvent& event) override;
     void onMouseMoved(const MouseEvent& event) override;
     void onMouseUp(const MouseEvent& event) override;
+    void onMouseCancelled(const MouseEvent& last) override;
 
 private:
     SocketListener* socketListener_;

@@ -5,7 +5,7 @@
 #include <cmath>
 
 #include "patch/parameters.h"
-#include "plugin/data_folder.h"
+#include "instrument/data_folder.h"
 
 namespace tarvik::gui {
 
@@ -53,9 +53,9 @@ bool on(const Control& control) { return control.value() > 0.5f; }
 
 std::span<const PanelRow> PreferencesHandler::rows() { return kRows; }
 
-PreferencesHandler::PreferencesHandler(Frame& frame, const PanelPictures& pictures, Tarvik& plugin,
+PreferencesHandler::PreferencesHandler(Frame& frame, const PanelPictures& pictures, ControlFace& control,
                                        GuiPreferences& preferences, Events events)
-    : plugin_(plugin),
+    : control_(control),
       preferences_(preferences),
       events_(std::move(events)),
       slot_(frame,
@@ -70,46 +70,44 @@ void PreferencesHandler::close() { slot_.hide(); }
 
 void PreferencesHandler::refresh() {
     const DialogPanel& p = panel();
-    const TarvikPatch& patch = plugin_.engine().patch();
-    const Configuration& config = plugin_.configuration();
+    const Configuration& config = control_.configuration();
     p.checkBox(kOscModel)->setChecked(config.oscModel != 0);
-    const int filterMode = patch.state(state::FilterMode);
+    const int filterMode = control_.state(state::FilterMode);
     for (const FilterBox& box : kFilterBoxes) p.checkBox(box.id)->setChecked(filterMode == box.mode);
-    p.checkBox(kSyncMode)->setChecked(patch.state(state::SyncMode) != 0);
+    p.checkBox(kSyncMode)->setChecked(control_.state(state::SyncMode) != 0);
     p.checkBox(kClearConfirm)->setChecked(preferences_.clearConfirm != 0);
 
     SpinBox& polyphony = *p.spinBox(kPolyphony);
     polyphony.setValue(toSpin(config.maxPolyphony, kPolyphonySteps));
     polyphony.setText(SpinBox::formatted("%d", config.maxPolyphony));
     SpinBox& bend = *p.spinBox(kBendRange);
-    const int bendRange = patch.state(state::BendRange);
+    const int bendRange = control_.state(state::BendRange);
     bend.setValue(toSpin(bendRange, kBendSteps));
     bend.setText(SpinBox::formatted("+/- %d st", bendRange));
 }
 
 void PreferencesHandler::reread() {
-    plugin_.readConfigurationFile();
+    control_.readConfigurationFile();
     GuiPreferences fresh;
-    if (readGuiPreferences(fresh, dataPath(plugin_.dataFolderPath(), "Gui.ini"))) preferences_ = fresh;
+    if (readGuiPreferences(fresh, dataPath(control_.dataFolder(), "Gui.ini"))) preferences_ = fresh;
     if (events_.guiReread) events_.guiReread();
 }
 
 void PreferencesHandler::valueChanged(Control& control) {
-    TarvikPatch& patch = plugin_.engine().patch();
     switch (control.tag()) {
-        case kOscModel: plugin_.setOscModel(on(control) ? 1 : 0); break;
+        case kOscModel: control_.setOscModel(on(control) ? 1 : 0); break;
         case kFilterDiode18:
         case kFilter202:
         case kFilter202x2:
             for (const FilterBox& box : kFilterBoxes)
-                if (box.id == control.tag()) patch.setState(state::FilterMode, box.mode);
+                if (box.id == control.tag()) control_.setState(state::FilterMode, box.mode);
             break;
-        case kSyncMode: patch.setState(state::SyncMode, on(control) ? 1 : 0); break;
+        case kSyncMode: control_.setState(state::SyncMode, on(control) ? 1 : 0); break;
         case kClearConfirm: preferences_.clearConfirm = on(control) ? 1 : 0; break;
-        case kPolyphony: plugin_.setMaxPolyphony(fromSpin(control.value(), kPolyphonySteps)); break;
-        case kBendRange: patch.setState(state::BendRange, fromSpin(control.value(), kBendSteps)); break;
+        case kPolyphony: control_.setMaxPolyphony(fromSpin(control.value(), kPolyphonySteps)); break;
+        case kBendRange: control_.setState(state::BendRange, fromSpin(control.value(), kBendSteps)); break;
         case kReset: reread(); break;
-        case kSaveDefaults: plugin_.writeConfigurationFile(); return;
+        case kSaveDefaults: control_.writeConfigurationFile(); return;
         case kClose:
         case kDone: close(); return;
         default: return;

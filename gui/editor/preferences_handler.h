@@ -10,7 +10,7 @@
 
 #include "gui/editor/dialog_panel.h"
 #include "gui/gui_preferences.h"
-#include "plugin/tarvik.h"
+#include "instrument/control_face.h"
 
 namespace tarvik::gui {
 
@@ -49,7 +49,7 @@ public:
     // Made at each open of the editor into its frame, hidden; `preferences`
     // is the editor's record (ClearConfirm lives there). All must outlive
     // the handler.
-    PreferencesHandler(Frame& frame, const PanelPictures& pictures, Tarvik& plugin, GuiPreferences& preferences,
+    PreferencesHandler(Frame& frame, const PanelPictures& pictures, ControlFace& control, GuiPreferences& preferences,
                        Events events = {});
 
     // Shows the current settings and lays the panel over the frame.
@@ -67,7 +67,7 @@ private:
     ControlListener& listener() { return *this; }
     void reread();
 
-    Tarvik& plugin_;
+    ControlFace& control_;
     GuiPreferences& preferences_;
     Events events_;
     PanelSlot slot_;

@@ -61,21 +61,17 @@ bool on(const Control& control) { return control.value() > 0.5f; }
 
 std::span<const PanelRow> RandomHandler::rows() { return kRows; }
 
-RandomHandler::RandomHandler(Frame& frame, const PanelPictures& pictures, Tarvik& plugin,
+RandomHandler::RandomHandler(Frame& frame, const PanelPictures& pictures, PatternEditing& patterns,
                              AdvancedRandomSettings& settings, std::function<void()> patternChanged)
-    : plugin_(plugin),
+    : patterns_(patterns),
       settings_(settings),
       patternChanged_(std::move(patternChanged)),
       slot_(frame,
             std::make_unique<DialogPanel>(frame.rect(), kWidth, kHeight, kBackground, rows(), pictures, listener())) {}
 
 void RandomHandler::show() {
-    TarvikPatch& patch = plugin_.engine().patch();
-    saved_.index = currentPatternIndex(patch);
-    const Pattern& pattern = patch.patterns[saved_.index];
-    saved_.flags = pattern.flags;
-    saved_.length = pattern.length;
-    std::copy(std::begin(pattern.steps), std::end(pattern.steps), saved_.steps.begin());
+    saved_.index = patterns_.currentIndex();
+    saved_.pattern = patterns_.pattern(saved_.index);
     showSettings();
     slot_.show();
 }
@@ -95,19 +91,22 @@ void RandomHandler::showSettings() {
 }
 
 void RandomHandler::randomize() {
-    Pattern& pattern = currentPattern(plugin_.engine().patch());
-    settings_.stepCount = pattern.length;
-    advancedRandomize(pattern, settings_);
+    patterns_.apply([this](Pattern& pattern) {
+        settings_.stepCount = pattern.length;
+        advancedRandomize(pattern, settings_);
+    });
     tellPatternChanged();
 }
 
 // Into the pattern that was saved, even when another one has become the
 // current pattern since: Reset never writes one pattern's steps into another.
+// Its flags, length and steps come back; its time mode stays as it is now.
 void RandomHandler::restore() {
-    Pattern& pattern = plugin_.engine().patch().patterns[saved_.index];
-    pattern.flags = saved_.flags;
-    pattern.length = saved_.length;
-    std::copy(saved_.steps.begin(), saved_.steps.end(), std::begin(pattern.steps));
+    Pattern restored = patterns_.pattern(saved_.index);
+    restored.flags = saved_.pattern.flags;
+    restored.length = saved_.pattern.length;
+    std::copy(std::begin(saved_.pattern.steps), std::end(saved_.pattern.steps), restored.steps);
+    patterns_.replace(saved_.index, restored);
     tellPatternChanged();
 }
 

@@ -15,7 +15,7 @@
 
 #include "gui/editor/dialog_panel.h"
 #include "patch/pattern_ops.h"
-#include "plugin/tarvik.h"
+#include "instrument/pattern_editing.h"
 
 namespace tarvik::gui {
 
@@ -47,11 +47,11 @@ public:
     static std::span<const PanelRow> rows();
 
     // Made at each open of the editor into its frame, hidden. `settings` is
-    // the plug-in's record; `patternChanged` (if any) hears every change of
-    // the current pattern, for the editor to show it. All must outlive the
-    // handler.
-    RandomHandler(Frame& frame, const PanelPictures& pictures, Tarvik& plugin, AdvancedRandomSettings& settings,
-                  std::function<void()> patternChanged = {});
+    // the instrument's record; `patternChanged` (if any) hears every change
+    // of the current pattern, for the editor to show it. All must outlive
+    // the handler.
+    RandomHandler(Frame& frame, const PanelPictures& pictures, PatternEditing& patterns,
+                  AdvancedRandomSettings& settings, std::function<void()> patternChanged = {});
 
     // Shows the record, keeps the current pattern for Reset and lays the
     // panel over the frame.
@@ -62,12 +62,10 @@ public:
     DialogPanel& panel() const { return slot_.panel(); }
 
 private:
-    // The part of a pattern Reset restores: flags, length and every step.
+    // The pattern Reset puts back, and where.
     struct Saved {
         int index = 0;
-        std::uint8_t flags = 0;
-        std::uint8_t length = 0;
-        std::array<Step, kMaxSteps> steps{};
+        Pattern pattern{};
     };
 
     void valueChanged(Control& control) override;
@@ -78,7 +76,7 @@ private:
     void restore();
     void tellPatternChanged();
 
-    Tarvik& plugin_;
+    PatternEditing& patterns_;
     AdvancedRandomSettings& settings_;
     std::function<void()> patternChanged_;
     Saved saved_;

@@ -3,11 +3,9 @@
 #include <algorithm>
 #include <cmath>
 
-#include "gui/editor/display_texts.h"
 #include "gui/editor/illu_button.h"
 #include "gui/skin_tags.h"
-#include "patch/parameters.h"
-#include "plugin/data_folder.h"
+#include "instrument/data_folder.h"
 
 namespace tarvik::gui {
 
@@ -26,9 +24,12 @@ constexpr const char* kBadSkinText =
     "There is a problem with the skin definition. Reverting to Default Skin. \nTry closing/reopening the window, or "
     "restarting the plug-in. ";
 
+// The lights the audio thread raises, each shown for a while after it.
+constexpr int kActivityLeds[] = {tag::GateActiveLed, tag::VcaTriggerLed, tag::VcfTriggerLed, tag::AccExtLed};
+
 }  // namespace
 
-TarvikGui::TarvikGui(Tarvik& plugin) : plugin_(plugin) {}
+TarvikGui::TarvikGui(ControlFace& control) : control_(control) {}
 
 TarvikGui::~TarvikGui() { close(); }
 
@@ -37,25 +38,20 @@ void TarvikGui::fail(const char* title, const char* text) { reportOpenFailure(pa
 // Hosts size their window from this before they open the editor, so an
 // editor not yet open reads the skin's background size (once: some hosts
 // ask at every idle).
-bool TarvikGui::getRect(vst::ERect** rect) {
-    if (!rect) return false;
+Rect TarvikGui::windowRect() {
     if (!isOpen() && !rectFromSkin_) {
         rectFromSkin_ = true;
-        dataFolder_ = plugin_.dataFolderPath();
+        dataFolder_ = control_.dataFolder();
         GuiPreferences saved;
         if (readGuiPreferences(saved, dataPath(dataFolder_, "Gui.ini"))) preferences_ = saved;
         if (loadSkin()) updateRect(skin_->getRect(tag::Background));
         skin_.reset();
     }
-    *rect = &rect_;
-    return true;
+    return rect_;
 }
 
 void TarvikGui::updateRect(const SkinRect& background) {
-    rect_.top = 0;
-    rect_.left = 0;
-    rect_.bottom = static_cast<vst::VstInt16>(std::lround(background.bottom) - 1);
-    rect_.right = static_cast<vst::VstInt16>(std::lround(background.right) - 2);
+    rect_ = {0, 0, static_cast<int>(std::lround(background.right) - 2), static_cast<int>(std::lround(background.bottom) - 1)};
 }
 
 // A missing or unreadable "Gui.ini" is replaced by the defaults rather than
@@ -91,7 +87,7 @@ bool TarvikGui::open(void* parentWindow) {
     close();
     if (!parentWindow) return false;
     parent_ = parentWindow;
-    dataFolder_ = plugin_.dataFolderPath();
+    dataFolder_ = control_.dataFolder();
     if (!readPreferences()) return false;
     if (!loadSkin()) {
         preferences_.skin.clear();
@@ -102,52 +98,42 @@ bool TarvikGui::open(void* parentWindow) {
     const SkinRect background = skin_->getRect(tag::Background);
     updateRect(background);
     loadBitmaps();
-    knobMode_ = static_cast<KnobMode>(std::clamp(plugin_.configuration().guiKnobMode, 0, 2));
+    knobMode_ = static_cast<KnobMode>(std::clamp(control_.configuration().guiKnobMode, 0, 2));
 
     frame_ = std::make_unique<Frame>(
         Rect{0, 0, static_cast<int>(std::lround(background.right)), static_cast<int>(std::lround(background.bottom))});
     panel_ = std::make_unique<Panel>(*skin_, bitmaps_);
-    patchField_ = std::make_unique<PatchField>(plugin_, preferences_);
+    patchField_ = std::make_unique<PatchField>(control_.cables(), preferences_);
+    controller_ = std::make_unique<PanelController>(control_, preferences_, *frame_, *panel_, *patchField_, skin_->name());
     patchField_->setPopUp([this](const MenuModel& menu, Point where, MenuAnswer answer) {
-        if (menu_) menu_->popUp(menu, where, std::move(answer));
+        controller_->popUp(menu, where, std::move(answer));
     });
     cordPlug_ = loadPng(dataPath(dataFolder_, "cordplug.png"));
     frame_->setBackground(panel_->bitmap(tag::Background));
-    frame_->setKeyHandler([this](const KeyEvent& key) { return handleKey(key); });
-    if (!panel_->build(*frame_, *this, knobMode_, *patchField_, cordPlug_ ? &*cordPlug_ : nullptr)) {
+    frame_->setKeyHandler([this](const KeyEvent& key) { return controller_->handleKey(key); });
+    if (!panel_->build(*frame_, controller_->listener(), knobMode_, *patchField_, cordPlug_ ? &*cordPlug_ : nullptr)) {
         // The next open falls back to the default skin, whether or not the
         // host closes an editor that failed to open.
         preferences_.skin.clear();
         writeGuiPreferences(preferences_, dataPath(dataFolder_, "Gui.ini"));
-        panel_.reset();
-        frame_.reset();
-        skin_.reset();
-        patchField_.reset();
+        close();
         fail(kErrorTitle, kBadSkinText);
         return false;
     }
     if (!frame_->open(parentWindow)) {
-        patchField_.reset();
-        panel_.reset();
-        frame_.reset();
-        skin_.reset();
+        close();
         return false;
     }
 
     addOverlays();
-    dialogs_ = std::make_unique<Dialogs>(*frame_, parentWindow);
-    fileDialogs_ = std::make_unique<FileDialogs>(*frame_, parentWindow);
-    addPanels();
-    menu_ = std::make_unique<OptionMenu>(*frame_);
-    skinName_ = skin_->name();
+    controller_->addDialogs(parentWindow, floating_,
+                            [this] { effects_->setEnabled(preferences_.antiAliasing != 0); });
 
     const Clock::time_point now = Clock::now();
-    midiLedStamp_ = blinkStamp_ = activityStamp_ = rockerStamp_ = cordStamp_ = now;
-    heldRocker_ = -1;
-    refreshParameters();
-    refreshStatus();
-    refreshSequencerPanel();
-    showPatchName();
+    midiLedOff_ = blinkStamp_ = activityStamp_ = cordStamp_ = now;
+    midiLedLit_ = false;
+    lastRunStop_ = control_.state(state::RunStop);
+    controller_->showAll();
     preferences_.showSplashSequence = 0;
     preferences_.antiAliasing = 0;
     return true;
@@ -156,20 +142,19 @@ bool TarvikGui::open(void* parentWindow) {
 void TarvikGui::close() {
     rectFromSkin_ = false;  // the next open may bring another skin
     if (!frame_) return;
-    writeGuiPreferences(preferences_, dataPath(dataFolder_, "Gui.ini"));
-    // Everything below points into the frame, so it goes first.
-    menu_.reset();
+    if (controller_) writeGuiPreferences(preferences_, dataPath(dataFolder_, "Gui.ini"));
+    // A drag under way ends as a release would, so that the host hears the
+    // end of the gesture; then everything that points into the frame goes,
+    // the controller's menu before the window.
+    frame_->cancelCapture();
+    controller_.reset();
     frame_->close();
-    preferencesPanel_.reset();
-    randomPanel_.reset();
-    patchInfo_.reset();
-    fileDialogs_.reset();
-    dialogs_.reset();
     patchField_.reset();
     floating_ = nullptr;
     sprite_ = nullptr;
     splash_ = nullptr;
     effects_ = nullptr;
+    glideEnd_.reset();
     panel_.reset();
     frame_.reset();
     skin_.reset();
@@ -179,64 +164,25 @@ void TarvikGui::close() {
 void TarvikGui::idle() {
     if (!frame_) return;
     const Clock::time_point now = Clock::now();
-    Engine& engine = plugin_.engine();
-    takeProgramRequests();
-    fileDialogs_->idle();
-    patchInfo_->idle();
-
-    inbox_.drain([&](int index) {
-        const int controlTag = index < kNumParameters ? kParameterTable[static_cast<std::size_t>(index)].controlId : 0;
-        if (Control* c = panel_->control(controlTag)) c->setValue(plugin_.getParameter(index));
-    });
-    if (refreshAll_.exchange(false, std::memory_order_acquire)) {
-        // A new patch: the knobs swing over to it rather than jump.
+    // A new patch: the knobs swing over to it rather than jump.
+    if (controller_->idle(now)) {
         for (PanelKnob* knob : panel_->knobs()) knob->setGliding(true);
         glideEnd_ = now + kKnobGlideTime;
-        refreshParameters();
-        showPatchName();
-        patchField_->rebuild();
-        patchInfo_->setText(plugin_.engine().patch().info);
     }
-    if (glideEnd_) {
-        const bool over = now >= *glideEnd_;
-        for (PanelKnob* knob : panel_->knobs()) {
-            if (over) knob->setGliding(false);
-            knob->step();
-        }
-        if (over) glideEnd_.reset();
-    }
-    refreshStatus();
-    if (plugin_.engine().patch().state(state::MidiMode) == 0) refreshSequencerPanel();
-    showValue(tag::TempoDigits, static_cast<float>(std::lround(engine.tempo())));
-
-    ActivityIndicators& lights = engine.indicators();
-    if (lights.midi.exchange(0, std::memory_order_relaxed) != 0) {
-        showValue(tag::MidiLed, 1.0f);
-        midiLedStamp_ = now;
-    } else if (now - midiLedStamp_ >= kMidiLedTime) {
-        showValue(tag::MidiLed, 0.0f);
-    }
-
-    if (heldRocker_ >= 0 && now >= rockerStamp_) {
-        stepRocker(heldRocker_, heldDirection_);
-        rockerStamp_ = now + std::chrono::milliseconds(50);
-    }
-
-    if (now - blinkStamp_ >= kBlinkTime) {
-        blinkStamp_ = now;
-        blinkPhase_ = !blinkPhase_;
-        const TarvikPatch& patch = engine.patch();
-        showValue(tag::RunStopLed, patch.state(state::RunStop) == 1 && blinkPhase_ ? 1.0f : 0.0f);
-        showValue(tag::OptionInfo, patch.info.text[0] != '\0' && blinkPhase_ ? 1.0f : 0.0f);
-    }
+    glideKnobs(now);
+    showLights(now);
+    blink(now);
 
     patchField_->idle(std::chrono::duration<double, std::milli>(now - cordStamp_).count(), frame_->mousePosition());
     cordStamp_ = now;
+    hoveringSocket_ = false;
     if (floating_) {
         if (frame_->mouseInside())
-            if (const auto hover = patchField_->hover(frame_->mousePosition()))
-                showFloating(hover->rect, socketTexts(hover->socket));
-        if (!plugin_.midiLearn()) floating_->idle(now);
+            if (const auto hover = patchField_->hover(frame_->mousePosition())) {
+                controller_->showSocket(hover->rect, hover->socket);
+                hoveringSocket_ = true;
+            }
+        if (!control_.midiLearn()) floating_->idle(now);
     }
     if (auto* triplet = dynamic_cast<IlluButton*>(panel_->control(tag::TripletButton))) triplet->step();
     // The arrow by the patch field moves only while a cable is in hand: a
@@ -249,89 +195,79 @@ void TarvikGui::idle() {
     }
     if (splash_) splash_->step(now);
 
-    // The lights wait while a cable is in the user's hand: the drag is what
-    // the user watches.
-    if (now - activityStamp_ >= kActivityTime && !patchField_->dragging()) {
-        activityStamp_ = now;
-        showValue(tag::GateActiveLed, lights.gate.load(std::memory_order_relaxed) != 0 ? 1.0f : 0.0f);
-        showValue(tag::VcaTriggerLed, lights.vcaEnvelope.exchange(0, std::memory_order_relaxed) != 0 ? 1.0f : 0.0f);
-        showValue(tag::VcfTriggerLed, lights.vcfEnvelope.exchange(0, std::memory_order_relaxed) != 0 ? 1.0f : 0.0f);
-        showValue(tag::AccExtLed, lights.accent.exchange(0, std::memory_order_relaxed) != 0 ? 1.0f : 0.0f);
-    }
-
     frame_->idle();
 }
 
-bool TarvikGui::onKeyDown(vst::VstKeyCode& key) {
-    if (!frame_) return false;
-    KeyEvent event;
-    event.character = key.character >= 'A' && key.character <= 'Z' ? key.character - 'A' + 'a' : key.character;
-    event.virtualKey = key.virt;
-    // VST modifier bits: 1 Shift, 2 Alt, 4 Command (the Mac's), 8 Control.
-    if (key.modifier & 1) event.modifiers |= modifier::kShift;
-    if (key.modifier & 2) event.modifiers |= modifier::kAlt;
-    if (key.modifier & (4 | 8)) event.modifiers |= modifier::kControl;
-    return frame_->keyDown(event);
+void TarvikGui::glideKnobs(Clock::time_point now) {
+    if (!glideEnd_) return;
+    const bool over = now >= *glideEnd_;
+    for (PanelKnob* knob : panel_->knobs()) {
+        if (over) knob->setGliding(false);
+        knob->step();
+    }
+    if (over) glideEnd_.reset();
 }
 
-bool TarvikGui::onKeyUp(vst::VstKeyCode& /*key*/) { return false; }
+// The MIDI light stays on for a moment after the last message; the others
+// show what the audio thread raised in the last tenth of a second, and wait
+// while a cable is in the user's hand: the drag is what the user watches.
+void TarvikGui::showLights(Clock::time_point now) {
+    ActivityIndicators& lights = control_.indicators();
+    if (lights.midi.exchange(0, std::memory_order_relaxed) != 0) {
+        midiLedOff_ = now + kMidiLedTime;
+        midiLedLit_ = true;
+    } else if (now >= midiLedOff_) {
+        midiLedLit_ = false;
+    }
+    showValue(tag::MidiLed, midiLedLit_ ? 1.0f : 0.0f);
 
-bool TarvikGui::setKnobMode(int mode) {
+    if (now - activityStamp_ < kActivityTime || patchField_->dragging()) return;
+    activityStamp_ = now;
+    showValue(tag::GateActiveLed, lights.gate.load(std::memory_order_relaxed) != 0 ? 1.0f : 0.0f);
+    showValue(tag::VcaTriggerLed, lights.vcaEnvelope.exchange(0, std::memory_order_relaxed) != 0 ? 1.0f : 0.0f);
+    showValue(tag::VcfTriggerLed, lights.vcfEnvelope.exchange(0, std::memory_order_relaxed) != 0 ? 1.0f : 0.0f);
+    showValue(tag::AccExtLed, lights.accent.exchange(0, std::memory_order_relaxed) != 0 ? 1.0f : 0.0f);
+}
+
+// A running sequencer blinks RUN/STOP, a patch with notes blinks INFO. A
+// change of RunStop shows at once, whoever made it.
+void TarvikGui::blink(Clock::time_point now) {
+    const int runStop = control_.state(state::RunStop);
+    if (runStop != lastRunStop_) {
+        lastRunStop_ = runStop;
+        blinkStamp_ = now - kBlinkTime;
+    }
+    if (now - blinkStamp_ < kBlinkTime) return;
+    blinkStamp_ = now;
+    blinkPhase_ = !blinkPhase_;
+    showValue(tag::RunStopLed, runStop == 1 && blinkPhase_ ? 1.0f : 0.0f);
+    showValue(tag::OptionInfo, control_.patchInfo().text[0] != '\0' && blinkPhase_ ? 1.0f : 0.0f);
+}
+
+bool TarvikGui::caughtUp() {
+    if (!frame_) return true;
+    if (PlatformWindow* window = frame_->window(); window && !window->quiet()) return false;
+    return !controller_->answerDue();
+}
+
+bool TarvikGui::atRest() {
+    if (!frame_) return true;
+    if (!caughtUp() || glideEnd_ || midiLedLit_ || controller_->busy() || patchField_->moving()) return false;
+    for (int led : kActivityLeds)
+        if (const Control* c = panel_->control(led); c && c->value() > 0.0f) return false;
+    if (const auto* triplet = dynamic_cast<const IlluButton*>(panel_->control(tag::TripletButton));
+        triplet && triplet->fade() != (triplet->lit() ? 1.0f : 0.0f))
+        return false;
+    if (splash_ && !splash_->finished()) return false;
+    return !floating_ || !floating_->isVisible() || hoveringSocket_;
+}
+
+bool TarvikGui::keyDown(const KeyEvent& key) { return frame_ && frame_->keyDown(key); }
+
+void TarvikGui::setKnobMode(int mode) {
     knobMode_ = static_cast<KnobMode>(std::clamp(mode, 0, 2));
     if (panel_)
         for (PanelKnob* knob : panel_->knobs()) knob->setMode(knobMode_);
-    return true;
-}
-
-void TarvikGui::setParameter(int index, float /*value*/) { inbox_.mark(index); }
-
-void TarvikGui::programChanged() { refreshAll_.store(true, std::memory_order_release); }
-
-void TarvikGui::programNameChanged() { refreshAll_.store(true, std::memory_order_release); }
-
-// On the audio thread: program changes and bank selects load patches, which
-// only the GUI thread may do, so they are only noted here for the idle (a
-// later one in the same block wins). The light needs nothing from here: the
-// engine raises it.
-void TarvikGui::midiMessage(int status, int data1, int data2) {
-    if ((status & 0xF0) == 0xC0) pendingProgram_.store(data1, std::memory_order_release);
-    if ((status & 0xF0) == 0xB0 && data1 == 0) pendingBank_.store(data2, std::memory_order_release);
-}
-
-// Ctrl+L shows or hides the cables whatever the UseKeyboard preference
-// says; the sequencer panel's key map works only while it is on.
-bool TarvikGui::handleKey(const KeyEvent& key) {
-    if (menu_->keyDown(key)) return true;           // a menu drawn in the frame takes every key
-    if (dialogs_->handleKey(key)) return true;      // so does an open question
-    if (fileDialogs_->handleKey(key)) return true;  // so does the panel's file chooser
-    if ((key.modifiers & modifier::kControl) != 0) {
-        switch (key.character) {
-            case 'l':
-                preferences_.displayCables = preferences_.displayCables != 0 ? 0 : 1;
-                patchField_->rebuild();
-                refreshStatus();
-                return true;
-            case 'o': openPatch(); return true;
-            case 's':
-                if ((key.modifiers & modifier::kShift) != 0)
-                    savePatchAs();
-                else
-                    savePatch();
-                return true;
-            default: return false;
-        }
-    }
-    if (preferences_.useKeyboard == 0 || key.modifiers != 0) return false;
-    const KeymapEntry* row = nullptr;
-    for (const KeymapEntry& r : preferences_.keymap)
-        if (!row && key.character != 0 && r.character == key.character) row = &r;
-    for (const KeymapEntry& r : preferences_.keymap)
-        if (!row && key.virtualKey != 0 && r.virtualKey == key.virtualKey) row = &r;
-    if (!row) return false;
-    plugin_.sequencerCommand(row->action);
-    refreshStatus();
-    refreshSequencerPanel();
-    return true;
 }
 
 void TarvikGui::showValue(int tagValue, float value) {
@@ -352,34 +288,6 @@ void TarvikGui::addOverlays() {
             std::make_unique<SplashScreen>(splashArea, splashPicture_ ? &*splashPicture_ : nullptr, "Tarvik 1.0"));
     effects_ = &frame_->add(std::make_unique<PanelEffects>(frame_->rect()));
     effects_->setEnabled(preferences_.antiAliasing != 0);
-}
-
-// The three panels the menus and buttons show: made at each open, hidden.
-void TarvikGui::addPanels() {
-    panelPictures_ = PanelPictures::fromProgram();
-    preferencesPanel_ = std::make_unique<PreferencesHandler>(
-        *frame_, panelPictures_, plugin_, preferences_,
-        PreferencesHandler::Events{[this] {
-                                       patchField_->rebuild();
-                                       effects_->setEnabled(preferences_.antiAliasing != 0);
-                                       refreshStatus();
-                                   },
-                                   [this] { refreshStatus(); }});
-    randomPanel_ = std::make_unique<RandomHandler>(*frame_, panelPictures_, plugin_, plugin_.advancedRandomSettings(),
-                                                   [this] { refreshSequencerPanel(); });
-    patchInfo_ = std::make_unique<PatchInfoHandler>(*frame_, panelPictures_);
-    patchInfo_->setText(plugin_.engine().patch().info);
-    patchBank_ = std::make_unique<PatchBank>(dataPath(dataFolder_, "Tarvik Patches/"));
-}
-
-void TarvikGui::showFloating(const Rect& under, const DisplayTexts& texts) {
-    if (floating_ && preferences_.floatingDisplay != 0) floating_->show(under, texts, Clock::now());
-}
-
-void TarvikGui::showPatchName() {
-    TextLabel* label = panel_->patchName();
-    if (!label) return;
-    label->setText(patchDisplayName(plugin_.currentPatchPath()));
 }
 
 }  // namespace tarvik::gui

@@ -1,16 +1,17 @@
-// Tarvik's editor window. Each open reads "Gui.ini" and the skin, loads the
-// skin's pictures and makes the panel's controls from its elements; each
-// close writes "Gui.ini" back and drops them. The host's idle calls drive
-// everything that changes on the panel by itself: lights, blinking, rocker
-// repeats and the values the host or the engine changed.
+// Tarvik's editor window: the shell around the panel's behaviour
+// (PanelController). Each open reads "Gui.ini" and the skin, loads the
+// skin's pictures, makes the frame, the panel's controls from the skin's
+// elements and the views laid over them; each close writes "Gui.ini" back
+// and drops them. The host's idle calls drive the clock: the lights and
+// their blinking, the knobs' swing to a new patch, the hanging cables, the
+// value display, the sprite and the splash screen.
 //
-// Threads: the host calls open, close, idle, keys and the control handlers
-// on its GUI thread; setParameter and midiMessage may come from any thread,
-// the audio thread included, and only leave marks for the next idle.
+// It knows the instrument only by its control face and the host only by
+// what a front end hands it (a parent window, idle calls, keys), so every
+// front end shows the same editor. Everything here runs on the host's GUI
+// thread.
 #pragma once
 
-#include <array>
-#include <atomic>
 #include <chrono>
 #include <memory>
 #include <optional>
@@ -18,54 +19,56 @@
 #include <vector>
 
 #include "gui/editor/anim_sprite.h"
-#include "gui/editor/dialog_panel.h"
-#include "gui/editor/dialogs.h"
-#include "gui/editor/editor_menus.h"
-#include "gui/editor/file_dialogs.h"
 #include "gui/editor/floating_display.h"
 #include "gui/editor/panel.h"
+#include "gui/editor/panel_controller.h"
 #include "gui/editor/panel_effects.h"
-#include "gui/editor/patch_browser.h"
 #include "gui/editor/patch_field.h"
-#include "gui/editor/patch_info_handler.h"
-#include "gui/editor/preferences_handler.h"
-#include "gui/editor/random_handler.h"
 #include "gui/editor/splash_screen.h"
-#include "gui/editor/parameter_inbox.h"
 #include "gui/gui_preferences.h"
 #include "gui/skin_definition.h"
 #include "gui/toolkit/frame.h"
-#include "gui/toolkit/option_menu.h"
-#include "plugin/tarvik.h"
+#include "instrument/control_face.h"
 
 namespace tarvik::gui {
 
-class TarvikGui final : public AEffEditor, private ControlListener {
+class TarvikGui final {
 public:
     // The host's window size until a skin says otherwise.
     static constexpr int kDefaultWidth = 755;
     static constexpr int kDefaultHeight = 525;
 
-    explicit TarvikGui(Tarvik& plugin);
-    ~TarvikGui() override;
+    explicit TarvikGui(ControlFace& control);
+    ~TarvikGui();
     TarvikGui(const TarvikGui&) = delete;
     TarvikGui& operator=(const TarvikGui&) = delete;
 
-    bool getRect(vst::ERect** rect) override;
-    bool open(void* parentWindow) override;
-    void close() override;
-    void idle() override;
-    bool onKeyDown(vst::VstKeyCode& key) override;
-    bool onKeyUp(vst::VstKeyCode& key) override;
-    bool setKnobMode(int mode) override;
-    void setParameter(int index, float value) override;
-    void programChanged() override;
-    void programNameChanged() override;
-    void midiMessage(int status, int data1, int data2) override;
+    // The window the host should make: the skin's background (read once
+    // while the editor is closed: some hosts ask at every idle), else the
+    // default size.
+    Rect windowRect();
+    bool open(void* parentWindow);
+    void close();
+    void idle();
+    // A key from the host; answers whether the editor used it.
+    bool keyDown(const KeyEvent& key);
+    void setKnobMode(int mode);
+
+    // Whether the editor has read and answered every input waiting in its
+    // window and painted every change.
+    bool caughtUp();
+    // Whether, besides, nothing is on its way to where it will rest (a light
+    // about to go out, a knob swinging, a cable falling, a panel fading, the
+    // value display about to hide). What moves for as long as something runs
+    // (the lights blinking while the sequencer plays or a patch has notes,
+    // the arrow while a cable is in hand) never comes to rest and does not
+    // count. Tests wait for these rather than for a time.
+    bool atRest();
 
     bool isOpen() const { return frame_ != nullptr; }
     Frame* frame() const { return frame_.get(); }
     const Panel* panel() const { return panel_.get(); }
+    PanelController* controller() const { return controller_.get(); }
     const GuiPreferences& preferences() const { return preferences_; }
 
 private:
@@ -77,60 +80,17 @@ private:
     void loadBitmaps();
     void fail(const char* title, const char* text);
     void updateRect(const SkinRect& background);
-
-    // ControlListener: every control of the panel reports here.
-    void valueChanged(Control& control) override;
-    void beginEdit(Control& control) override;
-    void endEdit(Control& control) override;
-
-    bool handleKey(const KeyEvent& key);
-    void handlePanelButton(Control& control);
-    void handleParameterButton(Control& control);
-    void handleSequencer(Control& control);
-    void stepRocker(int tagValue, int direction);
-    void playKeyboard(int key);
-
-    // What the panel shows of the plug-in, refreshed after edits and idles.
-    void refreshParameters();
-    void refreshStatus();
-    void refreshSequencerPanel();
-    void showValue(int tagValue, float value);
-    void showFloating(const Rect& under, const DisplayTexts& texts);
     void addOverlays();
-    void addPanels();
-    void clearPattern();
+    void showValue(int tagValue, float value);
 
-    // Commands that read and write files.
-    void patchLoaded();
-    bool loadPatch(const std::string& path);
-    void openPatch();
-    void savePatch();
-    void savePatchAs();
-    void stepPatch(int direction);
-    void takeProgramRequests();
-    void loadControllerMap();
-    void saveControllerMap();
-    void importPattern();
-    void exportPattern();
-    void importRebirthSong();
-    void viewConfigurationFiles();
-    void showPatchName();
+    // The idle's clock-driven parts.
+    void glideKnobs(Clock::time_point now);
+    void showLights(Clock::time_point now);
+    void blink(Clock::time_point now);
 
-    // The four menus and what their entries do.
-    void showMenu(int tagValue);
-    void optionChosen(OptionCommand command);
-    void patternChosen(PatternCommand command);
-    void patchMenuChosen(const PatchMenuEntries& entries, const MenuChoice& choice);
-    void chooseSkin();
-    void useDefaultSkin();
-    void refreshMenus();
-    void setMidiLearn(bool on);
-    void showCables(bool shown);
-    void setFilterMode(int mode);
-
-    Tarvik& plugin_;
+    ControlFace& control_;
     void* parent_ = nullptr;  // the host's window, owner of any message box
-    vst::ERect rect_{0, 0, static_cast<vst::VstInt16>(kDefaultHeight), static_cast<vst::VstInt16>(kDefaultWidth)};
+    Rect rect_{0, 0, kDefaultWidth, kDefaultHeight};
     bool rectFromSkin_ = false;
     GuiPreferences preferences_;
     std::string dataFolder_;
@@ -139,23 +99,7 @@ private:
     std::unique_ptr<Frame> frame_;
     std::unique_ptr<Panel> panel_;
     std::unique_ptr<PatchField> patchField_;
-    std::unique_ptr<Dialogs> dialogs_;
-    std::unique_ptr<FileDialogs> fileDialogs_;
-    PanelPictures panelPictures_;
-    std::unique_ptr<PreferencesHandler> preferencesPanel_;
-    std::unique_ptr<RandomHandler> randomPanel_;
-    std::unique_ptr<PatchInfoHandler> patchInfo_;
-    std::unique_ptr<PatchBank> patchBank_;
-    // One window shows whichever menu is open; it goes before the frame.
-    std::unique_ptr<OptionMenu> menu_;
-    OptionEntries optionEntries_;
-    const MenuModel patternMenu_ = patternMenu();
-    MenuModel filterMenu_ = filterMenu();
-    std::string skinName_;  // of the skin the next open loads
-    // Program changes and bank selects the audio thread saw, for the idle.
-    static constexpr int kNoRequest = -1;
-    std::atomic<int> pendingProgram_{kNoRequest};
-    std::atomic<int> pendingBank_{kNoRequest};
+    std::unique_ptr<PanelController> controller_;
     // Views of the frame, made after the skin's controls; null when the skin
     // leaves them out.
     FloatingDisplay* floating_ = nullptr;
@@ -166,22 +110,16 @@ private:
     std::optional<Bitmap> cordPlug_;
     std::optional<Bitmap> splashPicture_;
     KnobMode knobMode_ = KnobMode::Linear;
-    float shaperBeforeBypass_ = 0.5f;
-
-    ParameterInbox inbox_;
-    std::atomic<bool> refreshAll_{false};
 
     std::optional<Clock::time_point> glideEnd_;
-    Clock::time_point midiLedStamp_{};
+    Clock::time_point midiLedOff_{};
     Clock::time_point cordStamp_{};
     Clock::time_point blinkStamp_{};
     Clock::time_point activityStamp_{};
-    Clock::time_point rockerStamp_{};
+    bool midiLedLit_ = false;
+    bool hoveringSocket_ = false;  // the value display shows the socket under the pointer
     bool blinkPhase_ = false;
-    // The rocker held down (its tag) and its direction, for the repeat.
-    int heldRocker_ = -1;
-    int heldDirection_ = 0;
-    int lastPitchKey_ = -1;
+    int lastRunStop_ = 0;
 };
 
 }  // namespace tarvik::gui

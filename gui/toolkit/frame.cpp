@@ -4,7 +4,11 @@ namespace tarvik::gui {
 
 Frame::Frame(const Rect& size) : Container(size) {}
 
-Frame::~Frame() { close(); }
+// The views and whatever they report to are going: nothing is told.
+Frame::~Frame() {
+    captured_ = nullptr;
+    window_.reset();
+}
 
 bool Frame::open(void* parent) {
     close();
@@ -15,8 +19,20 @@ bool Frame::open(void* parent) {
 }
 
 void Frame::close() {
-    captured_ = nullptr;
+    cancelCapture();
     window_.reset();
+}
+
+void Frame::cancelCapture() {
+    View* view = captured_;
+    if (!view) return;
+    captured_ = nullptr;
+    if (window_) window_->captureMouse(false);
+    MouseEvent last;
+    last.where = mouse_;
+    last.screen = screenMouse_;
+    last.modifiers = modifiers_;
+    view->onMouseCancelled(last);
 }
 
 void Frame::addDirty(const Rect& area) {
@@ -51,14 +67,12 @@ void Frame::paintArea(DrawContext& context, const Rect& area) {
 void Frame::forget(const View& view) {
     bool inside = false;
     for (const View* v = captured_; v && !inside; v = v->parent()) inside = v == &view;
-    if (inside) {
-        captured_ = nullptr;
-        if (window_) window_->captureMouse(false);
-    }
+    if (inside) cancelCapture();
 }
 
 void Frame::mouseDown(const MouseEvent& event) {
     mouse_ = event.where;
+    screenMouse_ = event.screen;
     mouseInside_ = true;
     modifiers_ = event.modifiers;
     if (captured_) return;  // a second button during a drag belongs to the drag
@@ -76,6 +90,7 @@ void Frame::mouseDown(const MouseEvent& event) {
 
 void Frame::mouseMoved(const MouseEvent& event) {
     mouse_ = event.where;
+    screenMouse_ = event.screen;
     mouseInside_ = rect().contains(event.where);
     modifiers_ = event.modifiers;
     if (captured_) captured_->onMouseMoved(event);

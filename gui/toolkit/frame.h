@@ -22,8 +22,11 @@ public:
 
     // Opens a child window of `parent`; false when the window system refuses.
     bool open(void* parent);
-    // Closes the window (the views stay).
+    // Closes the window (the views stay); a drag under way is cancelled.
     void close();
+    // Ends a drag under way without a release: the view that holds the
+    // pointer hears onMouseCancelled.
+    void cancelCapture();
     bool isOpen() const { return window_ != nullptr; }
     bool windowAlive() const { return window_ && window_->alive(); }
     // The open window; null when there is none.
@@ -48,7 +51,7 @@ public:
     int modifiers() const { return modifiers_; }
     View* capturedView() const { return captured_; }
     // A view leaving the tree, with everything inside it, stops receiving
-    // the pointer.
+    // the pointer; a drag it held is cancelled.
     void forget(const View& view);
 
     // WindowEvents; public so that tests can drive the frame without a window.
@@ -56,6 +59,7 @@ public:
     void mouseDown(const MouseEvent& event) override;
     void mouseMoved(const MouseEvent& event) override;
     void mouseUp(const MouseEvent& event) override;
+    void captureLost() override { cancelCapture(); }
     void mouseLeft() override;
     void wheel(const MouseEvent& event, double distance) override;
     bool keyDown(const KeyEvent& event) override;
@@ -65,6 +69,7 @@ private:
     DirtyRegion dirty_;
     View* captured_ = nullptr;
     Point mouse_;
+    Point screenMouse_;
     bool mouseInside_ = false;
     int modifiers_ = 0;
     long paintedAreas_ = 0;

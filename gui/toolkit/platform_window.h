@@ -22,6 +22,8 @@ public:
     // Every pointer move over the window, and every move during a drag.
     virtual void mouseMoved(const MouseEvent& event) = 0;
     virtual void mouseUp(const MouseEvent& event) = 0;
+    // The window system took the pointer away mid-drag: no release follows.
+    virtual void captureLost() = 0;
     virtual void mouseLeft() = 0;
     virtual void wheel(const MouseEvent& event, double distance) = 0;
     virtual bool keyDown(const KeyEvent& event) = 0;
@@ -82,6 +84,10 @@ public:
     virtual void captureMouse(bool on) = 0;
     // False once the host destroyed its window under the editor.
     virtual bool alive() const = 0;
+    // Whether the window has nothing queued: every event the window system
+    // holds for it has been read (a round trip makes sure of it where events
+    // arrive over a connection) and nothing waits to be painted.
+    virtual bool quiet() = 0;
 
     // A pop-up layer beside this window reporting to `events` (which must
     // outlive it); one at a time, so opening one ends the one before. Null

@@ -42,6 +42,15 @@ public:
     // While captured: every move, and the release that ends the capture.
     virtual void onMouseMoved(const MouseEvent& /*event*/) {}
     virtual void onMouseUp(const MouseEvent& /*event*/) {}
+    // The capture ended without a release (the editor closed, the window
+    // system took the pointer away): the gesture ends as a release where no
+    // view lies would end it, so that a control closes its edit and nothing
+    // acts on a position.
+    virtual void onMouseCancelled(const MouseEvent& last) {
+        MouseEvent nowhere = last;
+        nowhere.where = {-1, -1};
+        onMouseUp(nowhere);
+    }
     // distance: wheel notches, positive away from the user.
     virtual bool onWheel(const MouseEvent& /*event*/, double /*distance*/) { return false; }
     virtual bool onKeyDown(const KeyEvent& /*event*/) { return false; }

@@ -25,11 +25,18 @@ public:
 
 class EngineTest : public ::testing::Test {
 protected:
-    void midi(int status, int data1, int data2 = 0) { engine.handleMidiMessage(status, data1, data2); }
-    int state(int index) const { return engine.patch().state(index); }
+    void midi(int status, int data1, int data2 = 0) { audio.handleMidiMessage(status, data1, data2); }
+    int state(int index) const { return control.patch().state(index); }
+    // As the panic button asks: carried out at the start of the next block.
+    void reset() {
+        control.request(EngineControl::kReset);
+        audio.processBlock(nullptr, nullptr, 0, true);
+    }
 
     RecordingHost host;
     Engine engine{&host};
+    EngineAudio& audio = engine.audio();
+    EngineControl& control = engine.control();
 };
 
 struct TempoCase {
@@ -43,10 +50,10 @@ class TempoSetting : public EngineTest, public ::testing::WithParamInterface<Tem
 TEST_P(TempoSetting, StoresTheTempoParameterAndTheSixteenthLength) {
     const TempoCase c = GetParam();
     engine.setSampleRate(48000.0);
-    engine.setTempo(c.bpm);
-    EXPECT_DOUBLE_EQ(engine.tempo(), c.expectedBpm);
-    EXPECT_FLOAT_EQ(engine.patch().parameter(param::Tempo), c.expectedParameter);
-    EXPECT_DOUBLE_EQ(engine.samplesPerSixteenth(), 48000.0 / (c.expectedBpm / 60.0 * 4.0));
+    control.setTempo(c.bpm);
+    EXPECT_DOUBLE_EQ(control.tempo(), c.expectedBpm);
+    EXPECT_FLOAT_EQ(control.patch().parameter(param::Tempo), c.expectedParameter);
+    EXPECT_DOUBLE_EQ(control.samplesPerSixteenth(), 48000.0 / (c.expectedBpm / 60.0 * 4.0));
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, TempoSetting,
@@ -56,23 +63,23 @@ INSTANTIATE_TEST_SUITE_P(Cases, TempoSetting,
                                            TempoCase{600.0, 500.0, 475.0f / 225.0f}));
 
 TEST_F(EngineTest, TempoBelowOneBpmOrNotANumberChangesNothing) {
-    engine.setTempo(90.0);
+    control.setTempo(90.0);
     for (double bad : {0.5, 0.0, -20.0, std::nan("")}) {
-        engine.setTempo(bad);
-        EXPECT_DOUBLE_EQ(engine.tempo(), 90.0);
-        EXPECT_FLOAT_EQ(engine.patch().parameter(param::Tempo), 65.0f / 225.0f);
+        control.setTempo(bad);
+        EXPECT_DOUBLE_EQ(control.tempo(), 90.0);
+        EXPECT_FLOAT_EQ(control.patch().parameter(param::Tempo), 65.0f / 225.0f);
     }
 }
 
 TEST_F(EngineTest, SixteenthAt140BpmAnd48kHz) {
     engine.setSampleRate(48000.0);
-    engine.setTempo(140.0);
-    EXPECT_NEAR(engine.samplesPerSixteenth(), 5142.857142857, 1e-6);
+    control.setTempo(140.0);
+    EXPECT_NEAR(control.samplesPerSixteenth(), 5142.857142857, 1e-6);
 }
 
 TEST_F(EngineTest, PatternKeysSelectStartAndStopTheSequencer) {
-    engine.config().midiOutput = 1;
-    engine.config().midiOutputChannel = 9;
+    control.config().midiOutput = 1;
+    control.config().midiOutputChannel = 9;
     midi(0x90, 5, 100);
     EXPECT_EQ(state(state::CurrentPattern), 5);
     EXPECT_EQ(state(state::RunStop), 1);
@@ -89,8 +96,8 @@ TEST_F(EngineTest, PatternKeysSelectStartAndStopTheSequencer) {
 }
 
 TEST_F(EngineTest, PatternLockKeepsThePatternButKeysStillStartAndStop) {
-    engine.patch().setState(state::PatternLock, 1);
-    engine.patch().setState(state::CurrentPattern, 3);
+    control.patch().setState(state::PatternLock, 1);
+    control.patch().setState(state::CurrentPattern, 3);
     midi(0x90, 40, 100);
     EXPECT_EQ(state(state::CurrentPattern), 3);
     EXPECT_EQ(state(state::RunStop), 1);
@@ -100,39 +107,39 @@ TEST_F(EngineTest, PatternLockKeepsThePatternButKeysStillStartAndStop) {
 }
 
 TEST_F(EngineTest, AllNotesOffStopsThePatternModeAndForgetsHeldKeys) {
-    engine.config().midiOutput = 1;
+    control.config().midiOutput = 1;
     midi(0x90, 7, 100);
     midi(0x90, 8, 100);
     midi(0xB0, 123, 0);
     EXPECT_EQ(state(state::RunStop), 0);
     ASSERT_EQ(host.midiOut.size(), 1u);
     EXPECT_EQ(host.midiOut[0], std::make_pair(0xB0, 123));
-    for (int key = 0; key < 128; ++key) EXPECT_EQ(engine.performance().heldKeys[static_cast<std::size_t>(key)], 0);
+    for (int key = 0; key < 128; ++key) EXPECT_EQ(audio.performance().heldKeys[static_cast<std::size_t>(key)], 0);
 }
 
 TEST_F(EngineTest, PerformanceControllersAreKept) {
     midi(0xE0, 0x7F, 0x7F);
-    EXPECT_EQ(engine.performance().pitchBend, 16383);
+    EXPECT_EQ(audio.performance().pitchBend, 16383);
     midi(0xE0, 0, 0);
-    EXPECT_EQ(engine.performance().pitchBend, 0);
+    EXPECT_EQ(audio.performance().pitchBend, 0);
     midi(0xD0, 77);
-    EXPECT_EQ(engine.performance().channelPressure, 77);
+    EXPECT_EQ(audio.performance().channelPressure, 77);
     midi(0xB0, 1, 90);
     midi(0xB0, 33, 12);
-    EXPECT_EQ(engine.performance().modWheelMsb, 90);
-    EXPECT_EQ(engine.performance().modWheelLsb, 12);
+    EXPECT_EQ(audio.performance().modWheelMsb, 90);
+    EXPECT_EQ(audio.performance().modWheelLsb, 12);
     midi(0xB0, 64, 64);
-    EXPECT_EQ(engine.performance().sustain, 1) << "64 is the first 'on' value of the pedal";
+    EXPECT_EQ(audio.performance().sustain, 1) << "64 is the first 'on' value of the pedal";
     midi(0xB0, 64, 63);
-    EXPECT_EQ(engine.performance().sustain, 0);
+    EXPECT_EQ(audio.performance().sustain, 0);
 
     midi(0xB0, 64, 127);
     midi(0xB0, 121, 0);
-    EXPECT_EQ(engine.performance().pitchBend, 8192);
-    EXPECT_EQ(engine.performance().sustain, 0);
-    EXPECT_EQ(engine.performance().modWheelMsb, 0);
-    EXPECT_EQ(engine.performance().modWheelLsb, 0);
-    EXPECT_EQ(engine.performance().channelPressure, 77) << "pressure is not a controller the reset touches";
+    EXPECT_EQ(audio.performance().pitchBend, 8192);
+    EXPECT_EQ(audio.performance().sustain, 0);
+    EXPECT_EQ(audio.performance().modWheelMsb, 0);
+    EXPECT_EQ(audio.performance().modWheelLsb, 0);
+    EXPECT_EQ(audio.performance().channelPressure, 77) << "pressure is not a controller the reset touches";
 }
 
 TEST_F(EngineTest, OnlyControllersBelow120ReachTheControllerMap) {
@@ -142,26 +149,26 @@ TEST_F(EngineTest, OnlyControllersBelow120ReachTheControllerMap) {
 }
 
 TEST_F(EngineTest, EveryMessageLightsTheMidiIndicator) {
-    engine.indicators().midi = 0;
+    control.indicators().midi = 0;
     midi(0xF0, 0, 0);
-    EXPECT_EQ(engine.indicators().midi.load(), 1);
+    EXPECT_EQ(control.indicators().midi.load(), 1);
 }
 
 TEST_F(EngineTest, ProcessBlockDropsTheChannelAndEmptiesThePendingList) {
-    engine.pendingEvents().add({3, 0x94, 12, 100});  // Note On, channel 5
+    audio.pendingEvents().add({3, 0x94, 12, 100});  // Note On, channel 5
     float left[16], right[16];
     float* out[2] = {left, right};
-    engine.processBlock(nullptr, out, 16, true);
+    audio.processBlock(nullptr, out, 16, true);
     EXPECT_EQ(state(state::CurrentPattern), 12);
     EXPECT_EQ(state(state::RunStop), 1);
-    EXPECT_EQ(engine.pendingEvents().size(), 0);
+    EXPECT_EQ(audio.pendingEvents().size(), 0);
 }
 
 TEST_F(EngineTest, BlocksLongerThanTheBuffersAreRenderedInPieces) {
     engine.setMaxBlockFrames(64);
     std::vector<float> left(1000, 1.0f), right(1000, 1.0f);
     float* out[2] = {left.data(), right.data()};
-    engine.processBlock(nullptr, out, 1000, true);
+    audio.processBlock(nullptr, out, 1000, true);
     for (std::size_t i = 0; i < left.size(); ++i) {
         ASSERT_EQ(left[i], 0.0f) << i;
         ASSERT_EQ(right[i], 0.0f) << i;
@@ -176,7 +183,7 @@ TEST_F(EngineTest, ABlockFlushesDenormalsAndGivesTheHostItsModeBack) {
     _mm_setcsr(hostMode);
     float left[16], right[16];
     float* out[2] = {left, right};
-    engine.processBlock(nullptr, out, 16, true);
+    audio.processBlock(nullptr, out, 16, true);
     EXPECT_EQ(_mm_getcsr(), hostMode);
 
     volatile float tiny = 1e-39f;  // a denormal
@@ -190,22 +197,45 @@ TEST_F(EngineTest, ABlockFlushesDenormalsAndGivesTheHostItsModeBack) {
 
 TEST_F(EngineTest, EmptyOrNegativeBlocksStillHandleTheirEvents) {
     for (int frames : {0, -8}) {
-        engine.pendingEvents().add({0, 0x90, static_cast<std::uint8_t>(20 - frames), 1});
-        engine.processBlock(nullptr, nullptr, frames, true);
+        audio.pendingEvents().add({0, 0x90, static_cast<std::uint8_t>(20 - frames), 1});
+        audio.processBlock(nullptr, nullptr, frames, true);
         EXPECT_EQ(state(state::CurrentPattern), 20 - frames);
-        EXPECT_EQ(engine.pendingEvents().size(), 0);
+        EXPECT_EQ(audio.pendingEvents().size(), 0);
     }
+}
+
+TEST_F(EngineTest, RunStopRequestsPlayThePatternFromItsFirstStepAndStopIt) {
+    control.config().midiOutput = 1;
+    float left[64], right[64];
+    float* out[2] = {left, right};
+    control.requestRunStop(true);
+    EXPECT_EQ(state(state::RunStop), 1) << "the state changes at once";
+    audio.processBlock(nullptr, out, 64, true);
+    EXPECT_EQ(audio.sequencer().running, 1);
+    EXPECT_TRUE(audio.voice(0).active);
+    EXPECT_EQ(audio.sequencer().stepIndex, 1) << "started from the first step";
+
+    control.requestRunStop(false);
+    audio.processBlock(nullptr, out, 64, true);
+    EXPECT_FALSE(audio.voice(0).active);
+    ASSERT_EQ(host.midiOut.size(), 1u);
+    EXPECT_EQ(host.midiOut[0], (std::pair<int, int>{0x80, 36})) << "a Note Off for the note the sequencer left";
+}
+
+TEST_F(EngineTest, BlocksLargerThanTheLargestPieceAreHeldToIt) {
+    engine.setMaxBlockFrames(1 << 24);
+    EXPECT_EQ(audio.maxBlockFrames(), Engine::kMaxBlockFrames);
 }
 
 TEST_F(EngineTest, ResetStopsThePatternModeAndForgetsKeys) {
     midi(0x90, 30, 100);
-    engine.resetEngine();
+    reset();
     EXPECT_EQ(state(state::RunStop), 0);
-    EXPECT_EQ(engine.performance().heldKeys[30], 0);
+    EXPECT_EQ(audio.performance().heldKeys[30], 0);
 
-    engine.patch().setState(state::MidiMode, 1);
-    engine.patch().setState(state::RunStop, 1);
-    engine.resetEngine();
+    control.patch().setState(state::MidiMode, 1);
+    control.patch().setState(state::RunStop, 1);
+    reset();
     EXPECT_EQ(state(state::RunStop), 1) << "only the pattern mode ties the sequencer to the keys";
 }
 

@@ -22,14 +22,19 @@ public:
 class NoteInput : public ::testing::Test {
 protected:
     void mode(int midiMode, int noteMode, int maxPolyphony = 6) {
-        engine.patch().setState(state::MidiMode, midiMode);
-        engine.patch().setState(state::NoteMode, noteMode);
-        engine.config().maxPolyphony = maxPolyphony;
+        control.patch().setState(state::MidiMode, midiMode);
+        control.patch().setState(state::NoteMode, noteMode);
+        control.config().maxPolyphony = maxPolyphony;
     }
-    void on(int key, int velocity = 100) { engine.handleMidiMessage(0x90, key, velocity); }
-    void off(int key) { engine.handleMidiMessage(0x80, key, 0); }
-    void cc(int controller, int value) { engine.handleMidiMessage(0xB0, controller, value); }
-    Voice& voice(int v) { return engine.voice(v); }
+    void on(int key, int velocity = 100) { audio.handleMidiMessage(0x90, key, velocity); }
+    void off(int key) { audio.handleMidiMessage(0x80, key, 0); }
+    void cc(int controller, int value) { audio.handleMidiMessage(0xB0, controller, value); }
+    Voice& voice(int v) { return audio.voice(v); }
+    // As a mode switch asks: carried out at the start of the next block.
+    void releaseAllVoices() {
+        control.request(EngineControl::kReleaseVoices);
+        audio.processBlock(nullptr, nullptr, 0, true);
+    }
     // The voices sounding a key.
     std::vector<int> voicesOn(int key) {
         std::vector<int> found;
@@ -40,6 +45,8 @@ protected:
 
     RecordingHost host;
     Engine engine{&host};
+    EngineAudio& audio = engine.audio();
+    EngineControl& control = engine.control();
 };
 
 TEST_F(NoteInput, MonoLegatoGlidesToTheNewKeyAndBackToTheKeyStillHeld) {
@@ -135,12 +142,12 @@ TEST_F(NoteInput, AllNotesOffReleasesEveryVoice) {
 TEST_F(NoteInput, PatternModeKeysPlayVoiceZeroAtTheSequencersBaseNote) {
     mode(0, 0);
     on(7);
-    EXPECT_EQ(engine.patch().state(state::CurrentPattern), 7);
+    EXPECT_EQ(control.patch().state(state::CurrentPattern), 7);
     EXPECT_EQ(voice(0).note, 36);
     EXPECT_TRUE(voice(0).active);
     off(7);
     EXPECT_FALSE(voice(0).active);
-    EXPECT_EQ(engine.patch().state(state::RunStop), 0);
+    EXPECT_EQ(control.patch().state(state::RunStop), 0);
 }
 
 TEST_F(NoteInput, UnknownModesIgnoreNotes) {
@@ -148,7 +155,7 @@ TEST_F(NoteInput, UnknownModesIgnoreNotes) {
         mode(midiMode, noteMode);
         on(60);
         EXPECT_TRUE(voicesOn(60).empty()) << midiMode << "/" << noteMode;
-        engine.releaseAllVoices();
+        releaseAllVoices();
     }
 }
 

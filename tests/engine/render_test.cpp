@@ -24,10 +24,10 @@ protected:
     void start(double sampleRate, int midiMode = 1, int noteMode = 0) {
         plugin_ = std::make_unique<test::InProcessPlugin>(host::HostSettings{sampleRate, kBlock});
         plugin_->start();
-        patch().setState(state::MidiMode, midiMode);
-        patch().setState(state::NoteMode, noteMode);
+        control().setState(state::MidiMode, midiMode);
+        control().setState(state::NoteMode, noteMode);
     }
-    TarvikPatch& patch() { return plugin_->plugin().engine().patch(); }
+    ControlFace& control() { return plugin_->plugin().control(); }
     void set(int index, float value) { plugin_->plugin().setParameter(index, value); }
 
     // Renders `frames` samples in blocks, the events of `events` delivered
@@ -118,7 +118,7 @@ TEST_F(Rendering, AReleasedVoiceFallsSilent) {
 TEST_F(Rendering, PatternModeKeyPlaysTheSequence) {
     start(44100, 0);
     const std::vector<float> out = render(44100, {{0, {0x90, 3, 100}}});
-    EXPECT_EQ(patch().state(state::CurrentPattern), 3);
+    EXPECT_EQ(control().state(state::CurrentPattern), 3);
     EXPECT_GT(test::rms(out, 0, out.size()), 0.01) << "fresh patterns hold gated notes";
     // The gate of each sixteenth closes half-way, so each step starts a new note.
     EXPECT_GT(test::rms(out, 0, 2000), 3.0 * test::rms(out, 4500, 5400));
@@ -144,7 +144,7 @@ TEST_F(Rendering, AuxInputPassesOnlyWhenSwitchedOn) {
     std::vector<float> tone(kBlock);
     for (int i = 0; i < kBlock; ++i) tone[static_cast<std::size_t>(i)] = 0.3f * std::sin(i * 0.05f);
     auto renderWithInput = [&](int auxInput) {
-        patch().setState(state::AuxInput, auxInput);
+        control().setState(state::AuxInput, auxInput);
         std::vector<float> left(kBlock), right(kBlock), all;
         const float* in[2] = {tone.data(), tone.data()};
         plugin_->sendEvents({{0, {0x90, 60, 100}}});
@@ -176,18 +176,16 @@ TEST_F(Rendering, RandomKnobsStatesCordsAndNotesStayFiniteAndBounded) {
                 set(i, random() % 4 == 0 ? oddValues[random() % std::size(oddValues)] : unit(random));
             }
             set(param::MasterVolume, 0.75f);
-            TarvikPatch& p = patch();
-            p.setState(state::FilterMode, static_cast<int>(random() % 24) - 4);
-            p.setState(state::BendRange, static_cast<int>(random() % 2000) - 1000);
-            p.setState(state::CurrentPattern, static_cast<int>(random() % 400) - 100);
-            p.setState(state::RunStop, static_cast<int>(random() % 2));
-            p.setState(state::SyncMode, static_cast<int>(random() % 2));
-            p.setState(state::DelaySync, static_cast<int>(random() % 2));
-            p.setState(state::AuxInput, 1);
-            const SocketTable& sockets = plugin_->plugin().engine().sockets();
-            for (int c = 0; c < 12; ++c)
-                sockets.connect(p.connections, static_cast<int>(random() % kNumSockets),
-                                static_cast<int>(random() % kNumSockets));
+            ControlFace& c = control();
+            c.setState(state::FilterMode, static_cast<int>(random() % 24) - 4);
+            c.setState(state::BendRange, static_cast<int>(random() % 2000) - 1000);
+            c.setState(state::CurrentPattern, static_cast<int>(random() % 400) - 100);
+            c.setState(state::RunStop, static_cast<int>(random() % 2));
+            c.setState(state::SyncMode, static_cast<int>(random() % 2));
+            c.setState(state::DelaySync, static_cast<int>(random() % 2));
+            c.setState(state::AuxInput, 1);
+            for (int cable = 0; cable < 12; ++cable)
+                c.cables().connect(static_cast<int>(random() % kNumSockets), static_cast<int>(random() % kNumSockets));
             std::vector<TimedMidi> events;
             for (int e = 0; e < 40; ++e) {
                 const int at = static_cast<int>(random() % 40000);
@@ -249,13 +247,13 @@ TEST_F(Rendering, ACordFromTheLfoToTheFilterSweepsTheSoundUntilItIsRemoved) {
     set(param::MgWave, 0.5f);         // triangle
     set(param::MgFrequency, 0.309f);  // about 2 Hz
     set(param::MgAmount, 1.0f);
-    const SocketTable& sockets = plugin_->plugin().engine().sockets();
+    CableEditing& cables = control().cables();
     render(4410, {{0, {0x90, 36, 100}}});
     const double still = brightnessSwing(render(44100));
 
-    ASSERT_TRUE(sockets.connect(patch().connections, socket::MgCvOutput, socket::VcfCv));
+    ASSERT_TRUE(cables.connect(socket::MgCvOutput, socket::VcfCv));
     const double swept = brightnessSwing(render(44100));
-    sockets.disconnect(patch().connections, socket::MgCvOutput, socket::VcfCv);
+    cables.disconnect(socket::MgCvOutput, socket::VcfCv);
     render(4410);  // the cutoff's lag settles
     const double after = brightnessSwing(render(44100));
 

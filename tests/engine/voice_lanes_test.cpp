@@ -27,7 +27,7 @@ constexpr std::uint8_t kChord[] = {36, 40, 43, 46, 48, 52, 55, 58, 60};
 struct LaneCase {
     std::string name;
     int filterMode;
-    std::function<void(Tarvik&)> sound;  // besides the filter mode
+    std::function<void(ControlFace&)> sound;  // besides the filter mode
 };
 
 class VoiceLanes : public ::testing::TestWithParam<LaneCase> {
@@ -37,18 +37,17 @@ protected:
     std::vector<float> play(const std::vector<std::uint8_t>& notes) {
         test::InProcessPlugin host(host::HostSettings{44100.0, kBlock});
         host.start();
-        Tarvik& plugin = host.plugin();
-        plugin.setMaxPolyphony(static_cast<int>(std::size(kChord)));
-        TarvikPatch& patch = plugin.engine().patch();
-        patch.setState(state::MidiMode, 1);
-        patch.setState(state::NoteMode, 1);
-        patch.setState(state::FilterMode, GetParam().filterMode);
-        plugin.setParameter(param::NoiseLevel, 0.0f);  // noise is seeded per voice
-        plugin.setParameter(param::DelayAmount, 0.0f);
-        plugin.setParameter(param::FilterResonance, 0.8f);
-        plugin.setParameter(param::EnvelopeMod, 0.7f);
-        plugin.setParameter(param::VcaRelease, 0.2f);
-        GetParam().sound(plugin);
+        ControlFace& control = host.plugin().control();
+        control.setMaxPolyphony(static_cast<int>(std::size(kChord)));
+        control.setState(state::MidiMode, 1);
+        control.setState(state::NoteMode, 1);
+        control.setState(state::FilterMode, GetParam().filterMode);
+        control.setParameter(param::NoiseLevel, 0.0f);  // noise is seeded per voice
+        control.setParameter(param::DelayAmount, 0.0f);
+        control.setParameter(param::FilterResonance, 0.8f);
+        control.setParameter(param::EnvelopeMod, 0.7f);
+        control.setParameter(param::VcaRelease, 0.2f);
+        GetParam().sound(control);
 
         std::vector<TimedMidi> events;
         for (std::uint8_t note : notes) {
@@ -96,27 +95,26 @@ TEST_P(VoiceLanes, AChordSoundsAsItsNotesAlone) {
 
 std::vector<LaneCase> cases() {
     std::vector<LaneCase> all;
-    auto plain = [](Tarvik&) {};
+    auto plain = [](ControlFace&) {};
     for (int mode = 0; mode <= 14; ++mode) all.push_back({"FilterMode" + std::to_string(mode), mode, plain});
     all.push_back({"UnknownModePlaysAs3", 99, plain});
-    all.push_back({"ComputedOscillators", 3, [](Tarvik& p) { p.setOscModel(0); }});
-    all.push_back({"WavetableOscillators", 10, [](Tarvik& p) { p.setOscModel(1); }});
-    all.push_back({"SyncAndShaper", 3, [](Tarvik& p) {
+    all.push_back({"ComputedOscillators", 3, [](ControlFace& p) { p.setOscModel(0); }});
+    all.push_back({"WavetableOscillators", 10, [](ControlFace& p) { p.setOscModel(1); }});
+    all.push_back({"SyncAndShaper", 3, [](ControlFace& p) {
                        p.setParameter(param::Sync2To1, 1.0f);
                        p.setParameter(param::Vco2Level, 0.8f);
                        p.setParameter(param::VcoShaper, 0.5f);
                    }});
-    all.push_back({"RingAndFm", 13, [](Tarvik& p) {
+    all.push_back({"RingAndFm", 13, [](ControlFace& p) {
                        p.setParameter(param::Ring1x2, 1.0f);
                        p.setParameter(param::Vco2FreqMod, 0.4f);
                        p.setParameter(param::Vco1FilterMod, 0.3f);
                    }});
-    all.push_back({"PatchedCords", 3, [](Tarvik& p) {
-                       const SocketTable& sockets = p.engine().sockets();
+    all.push_back({"PatchedCords", 3, [](ControlFace& p) {
                        p.setParameter(param::MgAmount, 1.0f);
                        p.setParameter(param::MgFrequency, 0.4f);
-                       sockets.connect(p.engine().patch().connections, socket::MgCvOutput, socket::VcfCv);
-                       sockets.connect(p.engine().patch().connections, socket::VcaEnvOut, socket::ShaperCv);
+                       p.cables().connect(socket::MgCvOutput, socket::VcfCv);
+                       p.cables().connect(socket::VcaEnvOut, socket::ShaperCv);
                    }});
     return all;
 }

@@ -22,11 +22,13 @@ namespace tarvik {
 namespace {
 
 namespace tag = gui::tag;
-using namespace std::chrono_literals;
 
 class MenusAndPanels : public test::EditorWindow {
 protected:
-    void TearDown() override { unsetenv(gui::FileDialogs::kScriptedAnswerVariable); }
+    void TearDown() override {
+        unsetenv(gui::FileDialogs::kScriptedAnswerVariable);
+        EditorWindow::TearDown();
+    }
 
     // Opens a menu by its button and chooses, with the keys, the entry that
     // many entries below the first.
@@ -35,7 +37,7 @@ protected:
         window_.tapKey(XK_Home);
         for (int n = 0; n < entriesDown; ++n) window_.tapKey(XK_Down);
         window_.tapKey(XK_Return);
-        window_.idleFor(30ms);
+        ASSERT_TRUE(window_.settle());
     }
 
     // The next file dialog answers with this path.
@@ -85,9 +87,7 @@ TEST_F(MenusAndPanels, PreferencesFromTheOptionMenuSaveTheVoiceCount) {
     click(tag::OptionMenu);
     window_.tapKey(XK_End);  // "Preferences...", the last entry
     window_.tapKey(XK_Return);
-    window_.idleFor(30ms);
-
-    // The panel is centred on the frame; its rows are placed from its corner.
+    ASSERT_TRUE(window_.settle());
     const gui::SkinRect frame = element(tag::Background);
     const int left = static_cast<int>(frame.right - frame.left - 600) / 2;
     const int top = static_cast<int>(frame.bottom - frame.top - 250) / 2;
@@ -95,7 +95,7 @@ TEST_F(MenusAndPanels, PreferencesFromTheOptionMenuSaveTheVoiceCount) {
     const int spinY = top + 64 + 9;
     window_.drag(spinX, spinY, spinX, spinY - 260, 26);
     window_.click(left + 360 + 80, top + 150 + 10);  // Save Defaults
-    window_.idleFor(30ms);
+    ASSERT_TRUE(window_.settle());
 
     const std::string config = test::readWholeFile(folder_.path() / "Config.ini");
     EXPECT_NE(config.find("MaxPolyphony = 32"), std::string::npos) << config;
@@ -106,12 +106,12 @@ TEST_F(MenusAndPanels, PreferencesFromTheOptionMenuSaveTheVoiceCount) {
 TEST_F(MenusAndPanels, ControlOOpensThePatchTheDialogAnswers) {
     restore(TarvikPatch{});
     open();
-    window_.idleFor(300ms);
+    ASSERT_TRUE(window_.settle());
     const std::vector<std::uint32_t> before = window_.capture();
     const std::string chosen = patchFile("Acid/Acid Line 1.tvkp");
     answerFileDialogWith(chosen);
     window_.tapKey(XK_o, true);
-    window_.idleFor(1000ms);
+    ASSERT_TRUE(window_.settle());
     EXPECT_EQ(currentPatchPath(), chosen);
     EXPECT_FLOAT_EQ(parameter(param::FilterCutoff), 0.22f);
 
@@ -137,7 +137,7 @@ TEST_F(MenusAndPanels, ACancelledDialogChangesNothing) {
     const float cutoff = parameter(param::FilterCutoff);
     answerFileDialogWith(gui::FileDialogs::kScriptedCancel);
     window_.tapKey(XK_o, true);
-    window_.idleFor(50ms);
+    ASSERT_TRUE(window_.settle());
     EXPECT_EQ(currentPatchPath(), before);
     EXPECT_EQ(parameter(param::FilterCutoff), cutoff);
 }
@@ -147,7 +147,7 @@ TEST_F(MenusAndPanels, SaveAsWritesThePatchAndNamesIt) {
     const std::string chosen = (folder_.path() / "My Bass.tvkp").string();
     answerFileDialogWith(chosen);
     window_.tapKey(XK_s, true, true);
-    window_.idleFor(50ms);
+    ASSERT_TRUE(window_.settle());
     EXPECT_TRUE(std::filesystem::is_regular_file(chosen));
     EXPECT_EQ(currentPatchPath(), chosen);
 }
@@ -158,11 +158,11 @@ TEST_F(MenusAndPanels, AFailedSaveKeepsThePatchsFile) {
     const std::string loaded = patchFile("Acid/Acid Line 1.tvkp");
     answerFileDialogWith(loaded);
     window_.tapKey(XK_o, true);
-    window_.idleFor(50ms);
+    ASSERT_TRUE(window_.settle());
     const std::string nowhere = (folder_.path() / "no such folder" / "x.tvkp").string();
     answerFileDialogWith(nowhere);
     window_.tapKey(XK_s, true, true);
-    window_.idleFor(50ms);
+    ASSERT_TRUE(window_.settle());
     window_.tapKey(XK_Return);
     EXPECT_FALSE(std::filesystem::exists(nowhere));
     EXPECT_EQ(currentPatchPath(), loaded);
@@ -178,7 +178,7 @@ TEST_F(MenusAndPanels, PatchMenuLoadsAFileOfItsFolderTree) {
     window_.tapKey(XK_Right);
     window_.tapKey(XK_Home);
     window_.tapKey(XK_Return);
-    window_.idleFor(30ms);
+    ASSERT_TRUE(window_.settle());
     EXPECT_EQ(currentPatchPath(), patchFile("Acid/Acid Line 1.tvkp"));
 }
 
@@ -186,7 +186,7 @@ TEST_F(MenusAndPanels, PatchArrowsStepThroughTheFolderAndStopAtItsEnds) {
     open();
     answerFileDialogWith(patchFile("Acid/Acid Line 1.tvkp"));
     window_.tapKey(XK_o, true);
-    window_.idleFor(50ms);
+    ASSERT_TRUE(window_.settle());
     click(tag::PrevPatchButton);
     EXPECT_EQ(currentPatchPath(), patchFile("Acid/Acid Line 1.tvkp")) << "the first patch stays";
     click(tag::NextPatchButton);
@@ -202,7 +202,7 @@ TEST_F(MenusAndPanels, AChosenSkinIsKeptForTheNextOpen) {
     open();
     answerFileDialogWith(mine);
     choose(tag::OptionMenu, 8);  // "Select Skin [now ...]"
-    window_.idleFor(50ms);
+    ASSERT_TRUE(window_.settle());
     window_.tapKey(XK_Escape);  // No: do not ask again
     window_.close();
     const std::string preferences = test::readWholeFile(folder_.path() / "Gui.ini");
@@ -216,7 +216,7 @@ TEST_F(MenusAndPanels, ASkinThatCannotBeReadIsRefused) {
     open();
     answerFileDialogWith((folder_.path() / "Missing.skn").string());
     choose(tag::OptionMenu, 8);
-    window_.idleFor(50ms);
+    ASSERT_TRUE(window_.settle());
     window_.tapKey(XK_Return);  // the warning's OK
     window_.close();
     const std::string preferences = test::readWholeFile(folder_.path() / "Gui.ini");
@@ -231,12 +231,12 @@ TEST_F(MenusAndPanels, ProgramChangesLoadAtTheNextIdle) {
     open();
     plugin_.sendEvents({{0, {0xC0, 2, 0}}});
     render(256);
-    window_.idleFor(30ms);
+    ASSERT_TRUE(window_.settle());
     EXPECT_EQ(currentPatchPath(), patchFile("Acid/Acid Triplets.tvkp"));
 
     plugin_.sendEvents({{0, {0xB0, 0, 1}}, {1, {0xC0, 0, 0}}});
     render(256);
-    window_.idleFor(30ms);
+    ASSERT_TRUE(window_.settle());
     const std::string path = currentPatchPath();
     EXPECT_NE(path.find("/Arps/"), std::string::npos) << path;
 }

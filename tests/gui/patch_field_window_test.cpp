@@ -20,7 +20,6 @@
 namespace tarvik {
 namespace {
 
-using namespace std::chrono_literals;
 
 class PatchCables : public test::EditorWindow {
 protected:
@@ -116,7 +115,7 @@ TEST_F(PatchCables, TheSocketMenuOffersOnlyWhatTheRulesAllow) {
     window_.tapKey(XK_Home);  // Disconnect
     window_.tapKey(XK_Down);  // nothing else to go to
     window_.tapKey(XK_Return);
-    window_.idleFor(30ms);
+    ASSERT_TRUE(window_.settle());
     EXPECT_TRUE(cords().empty()) << "only Disconnect could be chosen";
 
     const Point free = socketCentre(socket::VcfCv);
@@ -124,13 +123,13 @@ TEST_F(PatchCables, TheSocketMenuOffersOnlyWhatTheRulesAllow) {
     window_.tapKey(XK_Home);  // Disconnect
     window_.tapKey(XK_Down);  // the first output of the table, MG CV Output
     window_.tapKey(XK_Return);
-    window_.idleFor(30ms);
+    ASSERT_TRUE(window_.settle());
     EXPECT_EQ(cords(), (std::vector<Connection>{{socket::MgCvOutput, socket::VcfCv}}));
 
     window_.click(free.x, free.y, 3);
     window_.tapKey(XK_Home);
     window_.tapKey(XK_Escape);
-    window_.idleFor(30ms);
+    ASSERT_TRUE(window_.settle());
     EXPECT_EQ(cords(), (std::vector<Connection>{{socket::MgCvOutput, socket::VcfCv}})) << "Escape changes nothing";
     dragCable(socket::MgCvOutput, socket::VcaCv);
     EXPECT_EQ(cords(),

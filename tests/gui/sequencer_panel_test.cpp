@@ -78,7 +78,7 @@ TEST_F(SequencerPanel, BackFromTheFirstStepGoesToTheLastPlayedStep) {
 TEST_F(SequencerPanel, KeyZeroOnAnUpStepPlaysNote48AndWritesNote0) {
     openWithPattern(16, step::kGate | step::kUp);
     pressKey(3);  // the step holds another note before
-    window_.idleFor(std::chrono::milliseconds(20));
+    ASSERT_TRUE(window_.settle());
     render(4096);
     plugin_.clearRecords();
     // Press and hold key 0.

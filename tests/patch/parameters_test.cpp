@@ -7,7 +7,7 @@
 #include <string>
 
 #include "patch/patch.h"
-#include "plugin/audio_effect.h"
+#include "vst/audio_effect.h"
 
 namespace tarvik {
 namespace {

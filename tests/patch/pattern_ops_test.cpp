@@ -15,7 +15,6 @@
 namespace tarvik {
 
 // Internal linkage, still found by argument-dependent lookup from gtest and std.
-static bool operator==(const Step& a, const Step& b) { return a.note == b.note && a.flags == b.flags; }
 static void PrintTo(const Step& s, std::ostream* os) {
     *os << "{note " << int{s.note} << ", flags 0x" << std::hex << int{s.flags} << std::dec << "}";
 }
@@ -559,7 +558,11 @@ protected:
         pattern() = numberedPattern(16);
     }
     Pattern& pattern() { return patch->patterns[kCurrent]; }
-    RunStopRequest send(int code, bool clearNotes = true) { return editor.sequencerCommand(*patch, code, clearNotes); }
+    RunStopRequest send(int code, bool clearNotes = true) {
+        const StepProgramming context{patch->state(state::PatternWriteProtect) != 0, patch->state(state::RunStop) != 0,
+                                      clearNotes};
+        return editor.sequencerCommand(currentPattern(*patch), code, context);
+    }
     void moveTo(int position) { editor.setEditPosition(pattern(), position); }
     int position() const { return editor.editPosition(patch->patterns[kCurrent]); }
 

@@ -18,7 +18,6 @@
 
 namespace tarvik {
 
-static bool operator==(const Step& a, const Step& b) { return a.note == b.note && a.flags == b.flags; }
 static void PrintTo(const Step& s, std::ostream* os) {
     *os << "{note " << int{s.note} << ", flags 0x" << std::hex << int{s.flags} << std::dec << "}";
 }

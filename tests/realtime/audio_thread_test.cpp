@@ -2,11 +2,12 @@
 
 #include <cstddef>
 #include <cstring>
+#include <fstream>
 #include <mutex>
 #include <vector>
 
 #include "audio_thread_guard.h"
-#include "gui/editor/tarvik_gui.h"
+#include "vst/vst_editor.h"
 #include "patch/parameters.h"
 #include "tests/support/in_process_plugin.h"
 
@@ -36,10 +37,9 @@ private:
     std::vector<unsigned char> bytes_;
 };
 
-// The shell with its editor, as the plug-in binary makes it: the editor
-// hears every MIDI message on the audio thread.
+// The shell with its editor, as the plug-in binary makes it.
 AEffect* createTarvikWithEditor(audioMasterCallback audioMaster) {
-    return (new TarvikEdit(audioMaster, [](Tarvik& shell) { return std::make_unique<gui::TarvikGui>(shell); }))
+    return (new TarvikEdit(audioMaster, [](ControlFace& control) { return std::make_unique<VstEditor>(control); }))
         ->getAeffect();
 }
 
@@ -50,13 +50,13 @@ VstMidiEvent midi(int offset, int status, int data1, int data2) {
 
 TEST(AudioThread, ProcessEventsAndProcessReplacingNeverAllocateLockOrOpenFiles) {
     test::ScopedDataFolder folder;
+    std::ofstream(folder.path() / "Config.ini") << "MidiOutput = 1\nMaxPolyphony = 32\n";
     host::HostSettings settings;
     settings.blockSize = kBlock;
     test::InProcessPlugin host(settings, createTarvikWithEditor);
     host.start();
-    Tarvik& plugin = host.plugin();
-    plugin.engine().config().midiOutput = 1;
-    plugin.engine().patch().setState(state::SyncMode, 1);  // the host's time info is read every block
+    ControlFace& plugin = host.plugin().control();
+    plugin.setState(state::SyncMode, 1);  // the host's time info is read every block
 
     // Every kind of message the engine handles, spread over the blocks.
     std::vector<EventList> blocks(64);
@@ -65,7 +65,7 @@ TEST(AudioThread, ProcessEventsAndProcessReplacingNeverAllocateLockOrOpenFiles) 
         blocks[b].set({midi(0, 0x90, key, 100), midi(17, 0xB0, 74, static_cast<int>(b)), midi(17, 0xE1, 3, 64),
                        midi(100, 0xB0, 1, 90), midi(101, 0xD0, 40, 0), midi(200, 0x80, key, 0),
                        midi(255, 0xB0, 123, 0), midi(40, 0xF0, 0, 0),
-                       // Bank selects and program changes load patch files: the editor only notes them.
+                       // Bank selects and program changes load patch files: they are only noted.
                        midi(50, 0xB0, 0, 1), midi(51, 0xC0, static_cast<int>(b), 0)});
     }
     std::vector<float> inL(kBlock * 3, 0.1f), inR(kBlock * 3, -0.1f), outL(kBlock * 3), outR(kBlock * 3);
@@ -79,10 +79,9 @@ TEST(AudioThread, ProcessEventsAndProcessReplacingNeverAllocateLockOrOpenFiles) 
     plugin.setParameter(param::DelayAmount, 0.5f);
     plugin.setParameter(param::NoiseLevel, 0.3f);
     plugin.setParameter(param::VcoShaper, 0.4f);
-    plugin.engine().config().maxPolyphony = 32;
     for (int mode = 0; mode < 3; ++mode) {
-        plugin.engine().patch().setState(state::MidiMode, mode == 0 ? 0 : 1);
-        plugin.engine().patch().setState(state::NoteMode, mode == 2 ? 1 : 0);
+        plugin.setState(state::MidiMode, mode == 0 ? 0 : 1);
+        plugin.setState(state::NoteMode, mode == 2 ? 1 : 0);
         for (int pass = 0; pass < 4; ++pass) {
             for (EventList& block : blocks) {
                 test::AudioThreadGuard guard;

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "plugin/tarvik_edit.h"
+#include "vst/tarvik_edit.h"
 #include "tests/support/scoped_data_folder.h"
 #include "tools/host/hosted_plugin.h"
 

@@ -26,7 +26,7 @@
 #include "dsp/socket_table.h"
 #include "patch/parameters.h"
 #include "patch/patch_file.h"
-#include "plugin/configuration.h"
+#include "instrument/configuration.h"
 #include "tests/support/scoped_data_folder.h"
 
 extern char** environ;

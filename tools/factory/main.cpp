@@ -15,7 +15,7 @@
 
 #include "gui/gui_preferences.h"
 #include "patch/patch_file.h"
-#include "plugin/configuration.h"
+#include "instrument/configuration.h"
 #include "tools/factory/bank.h"
 
 namespace {

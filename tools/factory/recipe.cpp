@@ -14,20 +14,6 @@ namespace {
 constexpr std::int32_t kBendRangeSemitones = 12;
 constexpr int kFilterModes = 10;
 
-// The editor's own rules for cords, so that a factory patch holds only
-// cords a user could have made.
-const SocketTable& socketRules() {
-    static float* slots[kNumSockets] = {};
-    static const SocketTable table = [] {
-        SocketTable t;
-        for (int i = 0; i < kNumSockets; ++i)
-            t.registerSocket(&slots[i], kSocketDefinitions[static_cast<std::size_t>(i)].name,
-                             kSocketDefinitions[static_cast<std::size_t>(i)].direction);
-        return t;
-    }();
-    return table;
-}
-
 bool setKnobs(const std::vector<Knob>& knobs, TarvikPatch& patch, std::string& error) {
     for (const Knob& knob : knobs) {
         if (knob.index < 0 || knob.index >= kNumParameters || knob.index == param::Tempo) {
@@ -68,6 +54,8 @@ bool setLines(const std::vector<Line>& lines, TarvikPatch& patch, std::string& e
 }
 
 bool setCords(const std::vector<Cord>& cords, TarvikPatch& patch, std::string& error) {
+    // The editor's own rules, so that a factory patch holds only cords a
+    // user could have made.
     const SocketTable& rules = socketRules();
     for (const Cord& cord : cords) {
         const bool known = cord.output >= 0 && cord.output < kNumSockets && cord.input >= 0 && cord.input < kNumSockets;

@@ -6,6 +6,8 @@
 
 #include <thread>
 
+#include "vst/editor_query.h"
+
 namespace tarvik::host {
 
 using namespace vst;
@@ -74,7 +76,7 @@ bool EditorWindowHost::open(std::string& error) {
         XResizeWindow(display_, window_, static_cast<unsigned>(width_), static_cast<unsigned>(height_));
         sync();
     }
-    idleFor(std::chrono::milliseconds(50));
+    catchUp();
     return true;
 }
 
@@ -118,6 +120,24 @@ void EditorWindowHost::idle() {
     if (open_) plugin_.dispatch(effEditIdle);
 }
 
+bool EditorWindowHost::waitFor(int calm, std::chrono::milliseconds limit) {
+    if (!open_) return true;
+    const auto end = std::chrono::steady_clock::now() + limit;
+    for (;;) {
+        idle();
+        if (plugin_.dispatch(effVendorSpecific, kEditorCalmQuery) >= calm) return true;
+        if (std::chrono::steady_clock::now() >= end) {
+            ++timeouts_;
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+}
+
+bool EditorWindowHost::catchUp(std::chrono::milliseconds limit) { return waitFor(kEditorCaughtUp, limit); }
+
+bool EditorWindowHost::settle(std::chrono::milliseconds limit) { return waitFor(kEditorAtRest, limit); }
+
 void EditorWindowHost::idleFor(std::chrono::milliseconds time) {
     const auto end = std::chrono::steady_clock::now() + time;
     do {
@@ -133,19 +153,19 @@ void EditorWindowHost::moveTo(int x, int y) {
     XTranslateCoordinates(display_, window_, DefaultRootWindow(display_), x, y, &rootX, &rootY, &child);
     XTestFakeMotionEvent(display_, DefaultScreen(display_), rootX, rootY, CurrentTime);
     sync();
-    idleFor(std::chrono::milliseconds(15));
+    catchUp();
 }
 
 void EditorWindowHost::press(int button) {
     XTestFakeButtonEvent(display_, static_cast<unsigned>(button), True, CurrentTime);
     sync();
-    idleFor(std::chrono::milliseconds(15));
+    catchUp();
 }
 
 void EditorWindowHost::release(int button) {
     XTestFakeButtonEvent(display_, static_cast<unsigned>(button), False, CurrentTime);
     sync();
-    idleFor(std::chrono::milliseconds(15));
+    catchUp();
 }
 
 void EditorWindowHost::drag(int fromX, int fromY, int toX, int toY, int steps) {
@@ -166,7 +186,7 @@ void EditorWindowHost::tapKey(unsigned long keysym, bool control, bool shift) {
     if (shift) key(XK_Shift_L, false);
     if (control) key(XK_Control_L, false);
     sync();
-    idleFor(std::chrono::milliseconds(20));
+    catchUp();
 }
 
 void EditorWindowHost::click(int x, int y, int button, bool shift) {
@@ -177,7 +197,7 @@ void EditorWindowHost::click(int x, int y, int button, bool shift) {
     XTestFakeButtonEvent(display_, static_cast<unsigned>(button), False, CurrentTime);
     if (shift) XTestFakeKeyEvent(display_, shiftKey, False, CurrentTime);
     sync();
-    idleFor(std::chrono::milliseconds(30));
+    catchUp();
 }
 
 std::vector<std::uint32_t> EditorWindowHost::capture() {

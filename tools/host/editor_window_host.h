@@ -41,9 +41,16 @@ public:
     // effEditIdle every few milliseconds for the given time.
     void idleFor(std::chrono::milliseconds time);
     void idle();
+    // effEditIdle until the editor says it has read and answered every input
+    // and painted it (catchUp), and also that nothing moves towards where it
+    // rests (settle); false when that has not come within the limit, which
+    // only a stuck editor reaches (timeouts() counts those).
+    bool catchUp(std::chrono::milliseconds limit = kLimit);
+    bool settle(std::chrono::milliseconds limit = kLimit);
+    int timeouts() const { return timeouts_; }
 
-    // Pointer and keys, in window coordinates; each is followed by a few
-    // idle calls so the editor has seen it.
+    // Pointer and keys, in window coordinates; each is followed by idle
+    // calls until the editor has caught up with it.
     void moveTo(int x, int y);
     void press(int button = 1);
     void release(int button = 1);
@@ -62,7 +69,10 @@ public:
     bool writePng(const std::string& path);
 
 private:
+    static constexpr std::chrono::milliseconds kLimit{30000};
+
     void sync();
+    bool waitFor(int calm, std::chrono::milliseconds limit);
 
     HostedPlugin& plugin_;
     Display* display_ = nullptr;
@@ -70,6 +80,7 @@ private:
     int width_ = 0;
     int height_ = 0;
     bool open_ = false;
+    int timeouts_ = 0;
 };
 
 // Pixel helpers for 0xRRGGBB values.

@@ -2,12 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <ostream>
 
 #include "dsp/socket_table.h"
 #include "patch/parameters.h"
 #include "tests/gui/toolkit/toolkit_fixtures.h"
-#include "tests/support/in_process_plugin.h"
+#include "tests/support/file_text.h"
+#include "tests/support/test_instrument.h"
 
 namespace tarvik::gui {
 
@@ -17,10 +19,18 @@ namespace {
 
 class FloatingTextsTest : public ::testing::Test {
 protected:
-    Tarvik& plugin() { return host.plugin(); }
+    ControlFace& control() { return instrument.control(); }
+    // Gives the parameter the controller (-1: none) through a map file, as
+    // the option menu's "Load MIDI map" does.
+    void mapController(int parameter, int controller) {
+        std::string key = kParameterTable[static_cast<std::size_t>(parameter)].name;
+        std::replace(key.begin(), key.end(), ' ', '_');
+        const auto path = instrument.folder.path() / "one.map";
+        tarvik::test::writeWholeFile(path, "MidiCC." + key + " = " + std::to_string(controller) + "\n");
+        ASSERT_TRUE(control().readControllerMapFile(path.string()));
+    }
 
-    tarvik::test::ScopedDataFolder folder;
-    tarvik::test::InProcessPlugin host;
+    tarvik::test::TestInstrument instrument;
 };
 
 struct KnobCase {
@@ -34,8 +44,8 @@ class FloatingKnobTexts : public FloatingTextsTest, public ::testing::WithParamI
 
 TEST_P(FloatingKnobTexts, NameAndTheHostsValueText) {
     const KnobCase& c = GetParam();
-    plugin().setParameter(c.parameter, c.value);
-    EXPECT_EQ(knobTexts(plugin(), c.parameter), c.expected);
+    control().setParameter(c.parameter, c.value);
+    EXPECT_EQ(knobTexts(control(), c.parameter), c.expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -49,8 +59,8 @@ INSTANTIATE_TEST_SUITE_P(
     test::rowName<KnobCase>);
 
 TEST_F(FloatingTextsTest, NoTextsBeyondTheParameters) {
-    EXPECT_EQ(knobTexts(plugin(), kNumParameters), DisplayTexts{});
-    EXPECT_EQ(learnTexts(plugin(), -1), DisplayTexts{});
+    EXPECT_EQ(knobTexts(control(), kNumParameters), DisplayTexts{});
+    EXPECT_EQ(learnTexts(control(), -1), DisplayTexts{});
 }
 
 struct LearnCase {
@@ -64,9 +74,8 @@ class FloatingLearnTexts : public FloatingTextsTest, public ::testing::WithParam
 
 TEST_P(FloatingLearnTexts, NameAndTheControllerThatDrivesIt) {
     const LearnCase& c = GetParam();
-    plugin().controllerMap().unassignParameter(c.parameter);
-    if (c.controller >= 0) plugin().controllerMap().assign(c.controller, c.parameter);
-    EXPECT_EQ(learnTexts(plugin(), c.parameter), c.expected);
+    mapController(c.parameter, c.controller);
+    EXPECT_EQ(learnTexts(control(), c.parameter), c.expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(

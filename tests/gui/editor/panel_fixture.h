@@ -1,5 +1,5 @@
-// A headless editor frame of the default size with a real plug-in behind it
-// (in a throw-away data folder) and the program's own panel pictures, for
+// A headless editor frame of the default size with a real instrument behind
+// it (in a throw-away data folder) and the program's own panel pictures, for
 // the tests of the dialog panels.
 #pragma once
 
@@ -11,8 +11,7 @@
 #include "gui/toolkit/controls/click_button.h"
 #include "gui/toolkit/frame.h"
 #include "tests/gui/toolkit/toolkit_fixtures.h"
-#include "tests/support/in_process_plugin.h"
-#include "tests/support/scoped_data_folder.h"
+#include "tests/support/test_instrument.h"
 
 namespace tarvik::gui::test {
 
@@ -32,7 +31,7 @@ public:
 
     DialogPanelFixture() { frame.setBackgroundColor(colorOf(kWhite)); }
 
-    Tarvik& plugin() { return host.plugin(); }
+    ControlFace& control() { return instrument.control(); }
 
     void press(Point p) { frame.mouseDown(mouseAt(p)); }
     void release(Point p) { frame.mouseUp(mouseAt(p)); }
@@ -79,8 +78,7 @@ public:
         return canvas.pixel(p.x, p.y);
     }
 
-    tarvik::test::ScopedDataFolder folder;
-    tarvik::test::InProcessPlugin host;
+    tarvik::test::TestInstrument instrument;
     Frame frame{Rect::sized(0, 0, kFrameWidth, kFrameHeight)};
     Canvas canvas{kFrameWidth, kFrameHeight};
     PanelPictures pictures = PanelPictures::fromProgram();

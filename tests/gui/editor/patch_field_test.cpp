@@ -15,7 +15,7 @@
 #include "gui/toolkit/option_menu.h"
 #include "tests/gui/toolkit/toolkit_fixtures.h"
 #include "tests/support/file_text.h"
-#include "tests/support/in_process_plugin.h"
+#include "tests/support/test_instrument.h"
 #include "tests/support/scoped_data_folder.h"
 
 namespace tarvik {
@@ -60,7 +60,7 @@ std::string skinText(const std::vector<int>& socketNumbers) {
 class PatchFieldTest : public ::testing::Test {
 protected:
     explicit PatchFieldTest(const std::vector<int>& socketNumbers = allSockets()) {
-        const auto path = folder.path() / "sockets.skn";
+        const auto path = folder / "sockets.skn";
         tarvik::test::writeWholeFile(path, skinText(socketNumbers));
         EXPECT_TRUE(skin.parse(path.string()));
         for (const std::string& file : skin.bitmapFiles()) {
@@ -76,18 +76,18 @@ protected:
         });
     }
 
-    Tarvik& plugin() { return host.plugin(); }
-    ConnectionList& list() { return plugin().engine().patch().connections; }
-    const SocketTable& table() { return plugin().engine().sockets(); }
+    CableEditing& cables() { return instrument.control().cables(); }
+    const SocketTable& table() { return cables().rules(); }
     CordLayer& cords() { return *field.cords(); }
 
     void setConnections(const Pairs& pairs) {
-        for (const Connection& c : pairs) ASSERT_TRUE(table().connect(list(), c.output, c.input));
+        for (const Connection& c : pairs) ASSERT_TRUE(cables().connect(c.output, c.input));
         field.rebuild();
     }
     Pairs connections() {
+        const ConnectionList list = cables().connections();
         Pairs pairs;
-        for (int i = 0; i < list().size(); ++i) pairs.push_back(list().at(i));
+        for (int i = 0; i < list.size(); ++i) pairs.push_back(list.at(i));
         return pairs;
     }
     // The cables on screen, as pairs, in no particular order; each must
@@ -143,14 +143,14 @@ protected:
         release(shown.centre());
     }
 
-    tarvik::test::ScopedDataFolder folder;
-    tarvik::test::InProcessPlugin host;
+    tarvik::test::TestInstrument instrument;
+    const std::filesystem::path& folder = instrument.folder.path();
     SkinDefinition skin;
     std::vector<Bitmap> bitmaps;
     std::unique_ptr<Panel> panel;
     Frame frame{Rect::sized(0, 0, 755, 525)};
     GuiPreferences preferences;
-    PatchField field{plugin(), preferences, 17u};
+    PatchField field{cables(), preferences, 17u};
     // The editor's menu; it goes before the field and the frame.
     OptionMenu menu{frame};
     Point overMenu;  // a point of the open menu's top level
@@ -469,9 +469,9 @@ INSTANTIATE_TEST_SUITE_P(Places, PatchFieldHover,
 
 TEST_F(PatchFieldTest, RebuildFollowsAListChangedElsewhere) {
     setConnections({{kMgOut, kVco1Cv}});
-    table().disconnect(list(), kMgOut, kVco1Cv);
-    ASSERT_TRUE(table().connect(list(), kNoteOut, kBalanceCv));
-    ASSERT_TRUE(table().connect(list(), kNoteOut, kVco2Cv));
+    cables().disconnect(kMgOut, kVco1Cv);
+    ASSERT_TRUE(cables().connect(kNoteOut, kBalanceCv));
+    ASSERT_TRUE(cables().connect(kNoteOut, kVco2Cv));
     field.rebuild();
     EXPECT_EQ(cablesShown(), (Pairs{{kNoteOut, kBalanceCv}, {kNoteOut, kVco2Cv}}));
 }

@@ -16,7 +16,7 @@ using test::mouseAt;
 using test::rowName;
 
 struct SocketReport {
-    enum Kind { Pressed, Dragged, Released };
+    enum Kind { Pressed, Dragged, Released, Cancelled };
     Kind kind;
     int socket;
     Point where;
@@ -26,7 +26,7 @@ struct SocketReport {
 };
 
 void PrintTo(const SocketReport& r, std::ostream* out) {
-    static constexpr const char* kNames[] = {"pressed", "dragged", "released"};
+    static constexpr const char* kNames[] = {"pressed", "dragged", "released", "cancelled"};
     *out << kNames[r.kind] << "(socket " << r.socket << " at " << r.where.x << "," << r.where.y << ", buttons "
          << r.buttons << ", modifiers " << r.modifiers << ")";
 }
@@ -36,6 +36,7 @@ public:
     void socketPressed(PatchSocket& s, const MouseEvent& e) override { record(SocketReport::Pressed, s, e); }
     void socketDragged(PatchSocket& s, const MouseEvent& e) override { record(SocketReport::Dragged, s, e); }
     void socketReleased(PatchSocket& s, const MouseEvent& e) override { record(SocketReport::Released, s, e); }
+    void socketCancelled(PatchSocket& s) override { reports.push_back({SocketReport::Cancelled, s.index(), {}, 0, 0}); }
 
     std::vector<SocketReport> reports;
 
@@ -129,6 +130,17 @@ TEST_P(PatchSocketPress, ReportsPressMovesAndReleaseWithButtonsAndKeys) {
                                     {SocketReport::Released, kIndex, {60, 70}, c.buttons, c.modifiers},
                                 }));
     EXPECT_EQ(socket.moveCount(), 2);
+}
+
+// The editor closing mid-drag: the socket hears that the drag is cut short,
+// not that it was released somewhere.
+TEST_F(PatchSocketTest, ADragCutShortIsReportedAsCancelled) {
+    frame.mouseDown(mouseAt(kInside));
+    frame.mouseMoved(mouseAt({60, 70}));
+    frame.cancelCapture();
+    frame.mouseUp(mouseAt({60, 70}));
+    ASSERT_EQ(listener.reports.size(), 3u);
+    EXPECT_EQ(listener.reports.back().kind, SocketReport::Cancelled);
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "patch/parameters.h"
-#include "plugin/configuration.h"
-#include "plugin/data_folder.h"
+#include "instrument/configuration.h"
+#include "instrument/data_folder.h"
 #include "tests/gui/editor/panel_fixture.h"
 
 namespace tarvik::gui {
@@ -24,15 +24,15 @@ public:
     PreferencesTest() { handler.show(); }
 
     const DialogPanel& panel() const { return handler.panel(); }
-    int state(int index) { return plugin().engine().patch().state(index); }
-    void setState(int index, int value) { plugin().engine().patch().setState(index, value); }
-    std::string configPath() { return dataPath(plugin().dataFolderPath(), "Config.ini"); }
-    std::string guiPath() { return dataPath(plugin().dataFolderPath(), "Gui.ini"); }
+    int state(int index) { return control().state(index); }
+    void setState(int index, int value) { control().setState(index, value); }
+    std::string configPath() { return dataPath(control().dataFolder(), "Config.ini"); }
+    std::string guiPath() { return dataPath(control().dataFolder(), "Gui.ini"); }
 
     GuiPreferences preferences;
     int guiRereads = 0;
     int changes = 0;
-    PreferencesHandler handler{frame, pictures, plugin(), preferences,
+    PreferencesHandler handler{frame, pictures, control(), preferences,
                                P::Events{[this] { ++guiRereads; }, [this] { ++changes; }}};
 };
 
@@ -79,7 +79,7 @@ struct SpinCase {
 class PreferencesSpin : public PreferencesTest, public ::testing::WithParamInterface<SpinCase> {
 protected:
     int setting(int id) {
-        return id == P::kPolyphony ? plugin().configuration().maxPolyphony : state(state::BendRange);
+        return id == P::kPolyphony ? control().configuration().maxPolyphony : state(state::BendRange);
     }
 };
 
@@ -100,16 +100,16 @@ INSTANTIATE_TEST_SUITE_P(
                       SpinCase{"PolyphonyAtTheBottom", P::kPolyphony, -400, 1, "1"}),
     rowName<SpinCase>);
 
-TEST_F(PreferencesTest, ThePolyphonyReachesTheEngine) {
+TEST_F(PreferencesTest, ThePolyphonyIsTakenAtOnce) {
     dragSpin(panel(), P::kPolyphony, 400);
-    EXPECT_EQ(plugin().engine().config().maxPolyphony.load(), 32);
+    EXPECT_EQ(control().configuration().maxPolyphony, 32);
 }
 
 TEST_F(PreferencesTest, ThePolyphonyMovesInWholeVoices) {
     // From the bottom, 200 / 31 pixels make one voice: 20 pixels are three.
     dragSpin(panel(), P::kPolyphony, -400);
     dragSpin(panel(), P::kPolyphony, 20);
-    EXPECT_EQ(plugin().configuration().maxPolyphony, 4);
+    EXPECT_EQ(control().configuration().maxPolyphony, 4);
     EXPECT_EQ(panel().spinBox(P::kPolyphony)->text(), "4");
 }
 
@@ -119,7 +119,7 @@ TEST_F(PreferencesTest, TheSpinBoxesShowTheSettingsWhenShown) {
     handler.show();
     EXPECT_EQ(panel().spinBox(P::kBendRange)->text(), "+/- 24 st");
     EXPECT_FLOAT_EQ(panel().spinBox(P::kBendRange)->value(), 23.0f / 47.0f);
-    const int voices = plugin().configuration().maxPolyphony;
+    const int voices = control().configuration().maxPolyphony;
     EXPECT_EQ(panel().spinBox(P::kPolyphony)->text(), std::to_string(voices));
     EXPECT_FLOAT_EQ(panel().spinBox(P::kPolyphony)->value(), static_cast<float>(voices - 1) / 31.0f);
 }
@@ -209,10 +209,7 @@ INSTANTIATE_TEST_SUITE_P(
     Settings, PreferencesToggle,
     ::testing::Values(ToggleCase{"OscModel", P::kOscModel,
                                  [](PreferencesTest& fixture) {
-                                     // The engine must take it, not only the record.
-                                     const bool engine = fixture.plugin().engine().config().oscModel.load() != 0;
-                                     EXPECT_EQ(fixture.plugin().configuration().oscModel != 0, engine);
-                                     return engine;
+                                     return fixture.control().configuration().oscModel != 0;
                                  }},
                       ToggleCase{"SyncMode", P::kSyncMode,
                                  [](PreferencesTest& fixture) { return fixture.state(state::SyncMode) != 0; }},
@@ -248,7 +245,7 @@ TEST_F(PreferencesTest, SaveDefaultsWritesTheBendRangeOfThePatch) {
 }
 
 TEST_F(PreferencesTest, ResetReadsBothFilesAgainAndShowsThem) {
-    Configuration config = plugin().configuration();
+    Configuration config = control().configuration();
     config.maxPolyphony = 9;
     config.bendRange = 24;
     config.filterMode = 2;
@@ -260,8 +257,7 @@ TEST_F(PreferencesTest, ResetReadsBothFilesAgainAndShowsThem) {
 
     clickControl(panel(), P::kReset);
 
-    EXPECT_EQ(plugin().configuration().maxPolyphony, 9);
-    EXPECT_EQ(plugin().engine().config().maxPolyphony.load(), 9);
+    EXPECT_EQ(control().configuration().maxPolyphony, 9);
     EXPECT_EQ(state(state::BendRange), 24);
     EXPECT_EQ(preferences.clearConfirm, 1);
     EXPECT_EQ(guiRereads, 1);

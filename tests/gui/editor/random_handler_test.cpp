@@ -28,20 +28,23 @@ public:
     RandomTest() {
         seedPatternRandom(4711);
         setState(state::CurrentPattern, kPattern);
-        Pattern& p = pattern();
+        Pattern p = pattern();
         p.flags = 0x80;
         p.length = 16;
         for (int i = 0; i < kMaxSteps; ++i)
             p.steps[i] = Step{static_cast<std::uint8_t>(i % 13), static_cast<std::uint8_t>(i % 3 == 0 ? step::kGate : 0)};
+        setPattern(p);
     }
 
     static constexpr int kPattern = 5;
 
-    void setState(int index, int value) { plugin().engine().patch().setState(index, value); }
-    Pattern& pattern() { return plugin().engine().patch().patterns[kPattern]; }
+    void setState(int index, int value) { control().setState(index, value); }
+    Pattern pattern(int index = kPattern) { return control().patterns().pattern(index); }
+    void setPattern(const Pattern& p) { control().patterns().replace(kPattern, p); }
     const DialogPanel& panel() const { return handler->panel(); }
     std::unique_ptr<RandomHandler> makeHandler() {
-        return std::make_unique<RandomHandler>(frame, pictures, plugin(), settings, [this] { ++patternChanges; });
+        return std::make_unique<RandomHandler>(frame, pictures, control().patterns(), settings,
+                                               [this] { ++patternChanges; });
     }
 
     AdvancedRandomSettings settings;
@@ -93,8 +96,10 @@ TEST_F(RandomTest, ResetAfterTwoRandomizeRunsRestoresThePatternFromBeforeTheFirs
     EXPECT_FALSE(samePattern(first, before));
     clickControl(panel(), R::kRandomize);
     EXPECT_FALSE(samePattern(pattern(), first));
-    pattern().length = 7;  // lengths are restored too
-    pattern().flags = 0;
+    Pattern changed = pattern();
+    changed.length = 7;  // lengths are restored too
+    changed.flags = 0;
+    setPattern(changed);
 
     clickControl(panel(), R::kReset);
     EXPECT_TRUE(samePattern(pattern(), before));
@@ -116,14 +121,16 @@ TEST_F(RandomTest, ResetLeavesAPatternChosenSinceAlone) {
     const Pattern before = pattern();
     clickControl(panel(), R::kRandomize);
     setState(state::CurrentPattern, kPattern + 1);
-    const Pattern other = plugin().engine().patch().patterns[kPattern + 1];
+    const Pattern other = pattern(kPattern + 1);
     clickControl(panel(), R::kReset);
     EXPECT_TRUE(samePattern(pattern(), before));
-    EXPECT_TRUE(samePattern(plugin().engine().patch().patterns[kPattern + 1], other));
+    EXPECT_TRUE(samePattern(pattern(kPattern + 1), other));
 }
 
 TEST_F(RandomTest, RandomizeTakesTheLengthOfTheCurrentPattern) {
-    pattern().length = 12;
+    Pattern shorter = pattern();
+    shorter.length = 12;
+    setPattern(shorter);
     handler->show();
     clickControl(panel(), R::kRandomize);
     EXPECT_EQ(settings.stepCount, 12);

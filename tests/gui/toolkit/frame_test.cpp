@@ -32,6 +32,7 @@ public:
     }
     void onMouseMoved(const MouseEvent& event) override { moves.push_back(event.where); }
     void onMouseUp(const MouseEvent& event) override { releases.push_back(event.where); }
+    void onMouseCancelled(const MouseEvent& last) override { cancels.push_back(last.where); }
     bool onWheel(const MouseEvent& /*event*/, double distance) override {
         wheels.push_back(distance);
         return takesWheel;
@@ -44,6 +45,7 @@ public:
     std::vector<Point> presses;
     std::vector<Point> moves;
     std::vector<Point> releases;
+    std::vector<Point> cancels;  // where the pointer last was
     std::vector<double> wheels;
     bool takesWheel = true;
 
@@ -192,7 +194,8 @@ TEST_F(FrameTest, ChildOfHiddenContainerGetsNothing) {
 }
 
 // Removing the captured view, or a container holding it, ends the drag: the
-// view hears nothing more and the frame holds no pointer to it.
+// view hears that it was cut short, then nothing more, and the frame holds
+// no pointer to it.
 struct RemovalCase {
     const char* name;
     friend void PrintTo(const RemovalCase& c, std::ostream* out) { *out << c.name; }
@@ -213,6 +216,7 @@ TEST_P(CapturedRemoval, StopsTheCapture) {
     EXPECT_EQ(frame.capturedView(), nullptr);
     frame.mouseMoved(mouseAt({60, 60}));
     frame.mouseUp(mouseAt({60, 60}));
+    EXPECT_EQ(child.cancels, (std::vector<Point>{{25, 25}}));
     EXPECT_TRUE(child.moves.empty());
     EXPECT_TRUE(child.releases.empty());
 }
@@ -220,6 +224,36 @@ TEST_P(CapturedRemoval, StopsTheCapture) {
 INSTANTIATE_TEST_SUITE_P(Frame, CapturedRemoval,
                          ::testing::Values(RemovalCase{"TheViewItself", false}, RemovalCase{"ItsContainer", true}),
                          test::rowName<RemovalCase>);
+
+// However a drag is cut short (the editor closing, the window system taking
+// the pointer away), the view holding it hears so once, and no release
+// follows.
+struct CutShortCase {
+    const char* name;
+    friend void PrintTo(const CutShortCase& c, std::ostream* out) { *out << c.name; }
+    void (*cut)(Frame& frame);
+};
+
+class DragCutShort : public FrameTest, public ::testing::WithParamInterface<CutShortCase> {};
+
+TEST_P(DragCutShort, TellsTheViewOnce) {
+    ProbeView& probe = add(Rect::sized(20, 20, 40, 40), MouseResult::Captured);
+    frame.mouseDown(mouseAt({30, 30}));
+    frame.mouseMoved(mouseAt({70, 90}));
+    GetParam().cut(frame);
+    EXPECT_EQ(frame.capturedView(), nullptr);
+    EXPECT_EQ(probe.cancels, (std::vector<Point>{{70, 90}}));
+    frame.mouseUp(mouseAt({70, 90}));
+    frame.cancelCapture();
+    EXPECT_TRUE(probe.releases.empty());
+    EXPECT_EQ(probe.cancels.size(), 1u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Ways, DragCutShort,
+                         ::testing::Values(CutShortCase{"Close", [](Frame& f) { f.close(); }},
+                                           CutShortCase{"CaptureLost", [](Frame& f) { f.captureLost(); }},
+                                           CutShortCase{"Cancel", [](Frame& f) { f.cancelCapture(); }}),
+                         test::rowName<CutShortCase>);
 
 TEST_F(FrameTest, RemovingAViewThatIsNotAChildChangesNothing) {
     ProbeView& probe = add(Rect::sized(20, 20, 40, 40), MouseResult::Captured);

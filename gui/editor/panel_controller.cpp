@@ -1,0 +1,140 @@
+#include "gui/editor/panel_controller.h"
+
+#include <cmath>
+
+#include "gui/skin_tags.h"
+#include "instrument/data_folder.h"
+#include "instrument/pattern_editing.h"
+#include "patch/parameters.h"
+
+namespace tarvik::gui {
+
+namespace {
+constexpr auto kRockerRepeat = std::chrono::milliseconds(50);
+}  // namespace
+
+PanelController::PanelController(ControlFace& control, GuiPreferences& preferences, Frame& frame, const Panel& panel,
+                                 PatchField& field, std::string skinName)
+    : control_(control),
+      preferences_(preferences),
+      frame_(frame),
+      panel_(panel),
+      field_(field),
+      skinName_(std::move(skinName)),
+      patchBank_(dataPath(control.dataFolder(), "Tarvik Patches/")) {}
+
+// The menu goes first: an open one answers into the panels below.
+PanelController::~PanelController() { menu_.reset(); }
+
+void PanelController::addDialogs(void* parentWindow, FloatingDisplay* floating,
+                                 std::function<void()> preferencesReread) {
+    floating_ = floating;
+    dialogs_ = std::make_unique<Dialogs>(frame_, parentWindow);
+    fileDialogs_ = std::make_unique<FileDialogs>(frame_, parentWindow);
+    panelPictures_ = PanelPictures::fromProgram();
+    preferencesPanel_ = std::make_unique<PreferencesHandler>(
+        frame_, panelPictures_, control_, preferences_,
+        PreferencesHandler::Events{[this, reread = std::move(preferencesReread)] {
+                                       field_.rebuild();
+                                       if (reread) reread();
+                                       refreshStatus();
+                                   },
+                                   [this] { refreshStatus(); }});
+    randomPanel_ = std::make_unique<RandomHandler>(frame_, panelPictures_, control_.patterns(),
+                                                   control_.advancedRandomSettings(), [this] { refreshSequencerPanel(); });
+    patchInfo_ = std::make_unique<PatchInfoHandler>(frame_, panelPictures_);
+    patchInfo_->setText(control_.patchInfo());
+    menu_ = std::make_unique<OptionMenu>(frame_);
+}
+
+void PanelController::showAll() {
+    refreshParameters();
+    refreshStatus();
+    refreshSequencerPanel();
+    showPatchName();
+}
+
+bool PanelController::idle(Clock::time_point now) {
+    takeProgramRequests();
+    fileDialogs_->idle();
+    patchInfo_->idle();
+    control_.changedParameters().drain([&](int index) {
+        const int controlTag = index < kNumParameters ? kParameterTable[static_cast<std::size_t>(index)].controlId : 0;
+        showValue(controlTag, control_.parameter(index));
+    });
+    const bool patchChanged = control_.takePatchChanged();
+    if (patchChanged) {
+        refreshParameters();
+        showPatchName();
+        field_.rebuild();
+        patchInfo_->setText(control_.patchInfo());
+    }
+    if (heldRocker_ >= 0 && now >= rockerRepeat_) {
+        stepRocker(heldRocker_, heldDirection_);
+        rockerRepeat_ = now + kRockerRepeat;
+    }
+    refreshStatus();
+    if (control_.state(state::MidiMode) == 0) refreshSequencerPanel();
+    showValue(tag::TempoDigits, static_cast<float>(std::lround(control_.tempo())));
+    return patchChanged;
+}
+
+// Ctrl+L shows or hides the cables whatever the UseKeyboard preference
+// says; the sequencer panel's key map works only while it is on.
+bool PanelController::handleKey(const KeyEvent& key) {
+    if (menu_->keyDown(key)) return true;           // a menu drawn in the frame takes every key
+    if (dialogs_->handleKey(key)) return true;      // so does an open question
+    if (fileDialogs_->handleKey(key)) return true;  // so does the panel's file chooser
+    if ((key.modifiers & modifier::kControl) != 0) {
+        switch (key.character) {
+            case 'l':
+                preferences_.displayCables = preferences_.displayCables != 0 ? 0 : 1;
+                field_.rebuild();
+                refreshStatus();
+                return true;
+            case 'o': openPatch(); return true;
+            case 's':
+                if ((key.modifiers & modifier::kShift) != 0)
+                    savePatchAs();
+                else
+                    savePatch();
+                return true;
+            default: return false;
+        }
+    }
+    if (preferences_.useKeyboard == 0 || key.modifiers != 0) return false;
+    const KeymapEntry* row = nullptr;
+    for (const KeymapEntry& r : preferences_.keymap)
+        if (!row && key.character != 0 && r.character == key.character) row = &r;
+    for (const KeymapEntry& r : preferences_.keymap)
+        if (!row && key.virtualKey != 0 && r.virtualKey == key.virtualKey) row = &r;
+    if (!row) return false;
+    control_.patterns().sequencerCommand(row->action);
+    refreshStatus();
+    refreshSequencerPanel();
+    return true;
+}
+
+bool PanelController::busy() const { return heldRocker_ >= 0 || patchInfo_->fading(); }
+
+bool PanelController::answerDue() const { return fileDialogs_->answerDue(); }
+
+void PanelController::popUp(const MenuModel& menu, Point where, MenuAnswer answer) {
+    if (menu_) menu_->popUp(menu, where, std::move(answer));
+}
+
+void PanelController::showSocket(const Rect& socketRect, int socket) { showFloating(socketRect, socketTexts(socket)); }
+
+void PanelController::showValue(int tagValue, float value) {
+    if (Control* c = panel_.control(tagValue)) c->setValue(value);
+}
+
+void PanelController::showFloating(const Rect& under, const DisplayTexts& texts) {
+    if (floating_ && preferences_.floatingDisplay != 0) floating_->show(under, texts, Clock::now());
+}
+
+void PanelController::showPatchName() {
+    if (TextLabel* label = panel_.patchName()) label->setText(patchDisplayName(control_.currentPatchPath()));
+}
+
+}  // namespace tarvik::gui

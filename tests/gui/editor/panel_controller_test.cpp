@@ -1,0 +1,92 @@
+// The panel's behaviour driven without a window: gestures, MIDI learn and
+// the menus' commands reach the instrument through its control face.
+#include "gui/editor/panel_controller.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "gui/editor/panel_knob.h"
+#include "gui/skin_tags.h"
+#include "instrument/pattern_editing.h"
+#include "patch/parameters.h"
+#include "tests/gui/editor/panel_controller_fixture.h"
+#include "tests/gui/toolkit/toolkit_fixtures.h"
+
+namespace tarvik::gui {
+namespace {
+
+using Edit = tarvik::test::RecordingHost::Edit;
+
+class PanelControllerTest : public test::PanelControllerFixture {
+protected:
+    // The cutoff knob, as the skin places it, reporting to the controller.
+    PanelKnob& addCutoffKnob() {
+        PanelKnob& knob =
+            frame.add(std::make_unique<PanelKnob>(Rect::sized(100, 100, 40, 40), &controller.listener(), tag::CutoffKnob));
+        knob.setMode(KnobMode::Linear);
+        knob.setValue(control().parameter(param::FilterCutoff));  // as the panel's refresh shows it
+        return knob;
+    }
+    // Presses the knob and drags it up.
+    void grab() {
+        frame.mouseDown(test::mouseAt({120, 120}));
+        frame.mouseMoved(test::mouseAt({120, 100}));
+    }
+};
+
+// However a knob's drag ends, the host hears the end of the gesture once:
+// a host left between BeginEdit and EndEdit keeps the parameter in its
+// touch mode.
+struct GestureEndCase {
+    const char* name;
+    void (*end)(Frame& frame);
+};
+
+class KnobGestureEnd : public PanelControllerTest, public ::testing::WithParamInterface<GestureEndCase> {};
+
+TEST_P(KnobGestureEnd, TellsTheHostTheEditEnded) {
+    addCutoffKnob();
+    grab();
+    GetParam().end(frame);
+    const std::vector<Edit>& edits = instrument.host.edits;
+    ASSERT_GE(edits.size(), 3u);
+    EXPECT_EQ(edits.front(), (Edit{Edit::Begin, param::FilterCutoff, 0.0f}));
+    EXPECT_EQ(edits.back(), (Edit{Edit::End, param::FilterCutoff, 0.0f}));
+    for (std::size_t i = 1; i + 1 < edits.size(); ++i) EXPECT_EQ(edits[i].kind, Edit::Automate) << i;
+    EXPECT_GT(control().parameter(param::FilterCutoff), kParameterTable[param::FilterCutoff].defaultValue)
+        << "the drag moved the cutoff up";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Ways, KnobGestureEnd,
+    ::testing::Values(GestureEndCase{"Released", [](Frame& f) { f.mouseUp(test::mouseAt({120, 100})); }},
+                      GestureEndCase{"EditorClosed", [](Frame& f) { f.close(); }},
+                      GestureEndCase{"PointerTakenAway", [](Frame& f) { f.captureLost(); }}),
+    [](const auto& row) { return std::string(row.param.name); });
+
+TEST_F(PanelControllerTest, WhileMidiLearnIsOnTheKnobTakenHoldOfBecomesTheTarget) {
+    addCutoffKnob();
+    control().setMidiLearn(true);
+    grab();
+    frame.mouseUp(test::mouseAt({120, 100}));
+    EXPECT_EQ(control().learnParameter(), param::FilterCutoff);
+
+    control().setMidiLearn(false);
+    EXPECT_EQ(control().learnParameter(), -1) << "switching learn clears the target";
+    grab();
+    EXPECT_EQ(control().learnParameter(), -1) << "outside learn a knob sets no target";
+}
+
+TEST_F(PanelControllerTest, PatternMenuOperationsChangeTheCurrentPattern) {
+    control().setState(state::CurrentPattern, 9);
+    Pattern notes = patterns().pattern(9);
+    for (Step& s : notes.steps) s = {3, step::kGate};
+    patterns().replace(9, notes);
+    controller.patternChosen(PatternCommand::TransposeUp);
+    EXPECT_EQ(patterns().pattern(9).steps[0].note, 4);
+    EXPECT_EQ(patterns().pattern(8).steps[0].note, 0) << "other patterns keep their notes";
+}
+
+}  // namespace
+}  // namespace tarvik::gui
