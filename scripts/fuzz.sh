@@ -6,7 +6,8 @@
 # timeout or broken reader promise, naming the input that reproduces it.
 #
 # Usage: scripts/fuzz.sh [build folder]   (default: build-fuzz)
-# TARVIK_BUILD_JOBS sets the build's parallelism (default 2),
+# TARVIK_BUILD_JOBS sets the parallelism of the build and of the fuzzing
+# (default 2),
 # TARVIK_FUZZ_SECONDS the fuzzing time per target (default 30).
 #
 # A reproducer runs again with: <build>/tests/fuzz/<target>_fuzzer <file>
@@ -69,18 +70,37 @@ run() {
     die "$target $phase; reproducer: ${reproducers:-none saved}; output: $artifacts/$target/$target-$phase.log"
 }
 
-for target in "${targets[@]}"; do
-    began=$SECONDS
+# One target's replay and fuzzing; prints its progress, dies on a failure.
+fuzz_target() {
+    local target=$1 began=$SECONDS
     echo "== $target: replaying the seed corpus"
     run "$target" replay "$corpus/$target"/*
     echo "== $target: fuzzing for $seconds s"
     cp -r "$corpus/$target" "$work/$target"
-    options=(-max_total_time="$seconds" -max_len="${max_len[$target]}" -print_final_stats=1)
-    dictionary=$root/tests/fuzz/$target.dict
+    local options=(-max_total_time="$seconds" -max_len="${max_len[$target]}" -print_final_stats=1)
+    local dictionary=$root/tests/fuzz/$target.dict
     [[ ! -f $dictionary ]] || options+=(-dict="$dictionary")
     run "$target" fuzzing "${options[@]}" "$work/$target"
+    local runs
     runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$work/$target-fuzzing.log")
     echo "   $runs inputs run, corpus now $(find "$work/$target" -type f | wc -l) files, took $((SECONDS - began)) s"
+}
+
+# The targets fuzz side by side, one per core, each for its full time; their
+# progress is shown in order once a batch is done.
+for ((first = 0; first < ${#targets[@]}; first += jobs)); do
+    batch=("${targets[@]:first:jobs}")
+    pids=()
+    for target in "${batch[@]}"; do
+        fuzz_target "$target" >"$work/$target.progress" 2>&1 &
+        pids+=("$!")
+    done
+    failed=0
+    for k in "${!batch[@]}"; do
+        wait "${pids[$k]}" || failed=1
+        cat "$work/${batch[$k]}.progress"
+    done
+    (( failed == 0 )) || exit 1
 done
 find "$build/fuzz-artifacts" -depth -type d -empty -delete
 

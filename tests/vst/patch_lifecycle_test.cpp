@@ -1,11 +1,9 @@
 // Patches coming and going: host chunks, patch files, start-up and exit.
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <thread>
 #include <vector>
 
 #include "patch/patch_chunk.h"
@@ -182,43 +180,6 @@ TEST(PluginStartUp, ConfigurationSetsTheModesOfTheFreshPatch) {
     EXPECT_EQ(patch.state(state::MidiMode), 1);
     EXPECT_EQ(patch.state(state::BendRange), 2);
     EXPECT_EQ(patch.state(state::FilterMode), 2);
-}
-
-// The host's GUI thread replaces patches while its audio thread renders and
-// automation arrives from a third thread; nothing may be read after it was
-// freed (AddressSanitizer) or read and written unguarded (ThreadSanitizer).
-TEST(PatchReplacement, LoadsAndChunksWhileRenderingAreSafe) {
-    test::ScopedDataFolder folder;
-    test::InProcessPlugin host;
-    host.start();
-    Tarvik& plugin = host.plugin();
-    TarvikPatch bass;
-    bass.setState(state::RunStop, 1);
-    const std::string path = (folder.path() / "Bass.tvkp").string();
-    ASSERT_TRUE(writePatchFile(bass, path));
-    std::vector<unsigned char> saved(kChunkSize);
-    encodeChunk(bass, saved.data());
-
-    std::atomic<bool> done{false};
-    std::thread audio([&] {
-        std::vector<float> left(256), right(256);
-        float* out[2] = {left.data(), right.data()};
-        AEffect* e = host.effect();
-        while (!done.load()) e->processReplacing(e, nullptr, out, 256);
-    });
-    std::thread automation([&] {
-        AEffect* e = host.effect();
-        for (int i = 0; !done.load(); ++i) e->setParameter(e, i % 73, static_cast<float>(i % 100) / 100.0f);
-    });
-    for (int i = 0; i < 60; ++i) {
-        if (i % 2)
-            ASSERT_TRUE(plugin.control().loadPatchFile(path));
-        else
-            host.dispatch(effSetChunk, 0, static_cast<VstIntPtr>(saved.size()), saved.data());
-    }
-    done = true;
-    audio.join();
-    automation.join();
 }
 
 }  // namespace
