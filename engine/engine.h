@@ -92,7 +92,7 @@ public:
     static constexpr int kMaxBlockFrames = 8192;
     static constexpr int kDefaultBlockFrames = 1024;
 
-    // Constructing thread.
+    // Constructing thread. Without a host (null) nothing goes out.
     explicit Engine(EngineHost* host);
     ~Engine();
     Engine(const Engine&) = delete;
@@ -108,7 +108,7 @@ public:
     // Silences voices, sequencer and delay, clears the signal buffers and
     // forgets held keys; in the pattern mode the sequencer stops. While
     // blocks render, ask for it instead (EngineControl::kReset).
-    void reset() { resetEngine(); }
+    void resetEngine();
 
     EngineAudio& audio() { return *audio_; }
     EngineControl& control() { return *control_; }
@@ -150,7 +150,6 @@ private:
     void startPatternPlay();
     void prepareVoicesForNewPatch(bool autoRun);
     void applyRunStop(bool run);
-    void resetEngine();
     void releaseAllVoices();
     void sendAllNotesOff();
     Voice& voice(int index) { return voices_[static_cast<std::size_t>(index)]; }

@@ -63,7 +63,7 @@ void Instrument::start() {
     currentPatchPath_ = dataPath(dataFolder_, "Tarvik Patches/Tarvik Patch.tvkp");
     loadStartupPatch();
     // The first block starts from silence with the sequencer stopped.
-    engine_.reset();
+    engine_.resetEngine();
 }
 
 // "StartupPatch.ini" names, in double quotes, a patch of the patch folder.

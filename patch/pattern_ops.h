@@ -26,7 +26,6 @@ constexpr int playedLength(int length) { return std::clamp(length, 1, kMaxSteps)
 // The pattern the editor and the sequencer work on; a damaged CurrentPattern
 // state is brought into the bank rather than read past it.
 int currentPatternIndex(const TarvikPatch& patch);
-inline Pattern& currentPattern(TarvikPatch& patch) { return patch.patterns[currentPatternIndex(patch)]; }
 
 // The process-wide pseudo-random generator: state := state × 214013 + 2531011
 // (mod 2^32), result := (state >> 16) & 0x7FFF. Every randomiser draws from it

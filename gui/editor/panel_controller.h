@@ -103,7 +103,7 @@ private:
     void handleParameterButton(Control& control);
     void handleSequencer(Control& control);
     // One gesture for the host: begin, the new value, end.
-    void changeParameter(int index, float value);
+    void changeInOneGesture(int index, float value);
     void stepRocker(int tagValue, int direction);
     void playKeyboard(int key);
     void clearPattern();

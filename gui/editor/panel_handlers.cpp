@@ -111,7 +111,7 @@ void PanelController::valueChanged(Control& control) {
     refreshSequencerPanel();
 }
 
-void PanelController::changeParameter(int index, float value) {
+void PanelController::changeInOneGesture(int index, float value) {
     control_.beginEdit(index);
     control_.changeParameter(index, value);
     control_.endEdit(index);
@@ -133,7 +133,7 @@ void PanelController::handleParameterButton(Control& control) {
             break;
     }
     if (next == now) return;
-    changeParameter(button.parameter, next);
+    changeInOneGesture(button.parameter, next);
 }
 
 void PanelController::handlePanelButton(Control& control) {
@@ -170,7 +170,7 @@ void PanelController::handlePanelButton(Control& control) {
             const float shaper = control_.parameter(param::VcoShaper);
             const float next = on ? (shaperBeforeBypass_ > 0.0f ? shaperBeforeBypass_ : 0.5f) : 0.0f;
             if (!on && shaper > 0.0f) shaperBeforeBypass_ = shaper;
-            changeParameter(param::VcoShaper, next);
+            changeInOneGesture(param::VcoShaper, next);
             refreshParameters();
             break;
         }
@@ -268,7 +268,7 @@ void PanelController::stepRocker(int tagValue, int direction) {
             control_.setTempo(bpm);
             // The host hears of the new tempo as a move of the Tempo parameter.
             const float value = tempoToParameter(bpm);
-            if (value >= 0.0f && value <= 1.0f) changeParameter(param::Tempo, value);
+            if (value >= 0.0f && value <= 1.0f) changeInOneGesture(param::Tempo, value);
             showValue(tag::TempoDigits, static_cast<float>(bpm));
             break;
         }

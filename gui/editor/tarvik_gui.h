@@ -65,15 +65,10 @@ public:
     // count. Tests wait for these rather than for a time.
     bool atRest();
 
-    bool isOpen() const { return frame_ != nullptr; }
-    Frame* frame() const { return frame_.get(); }
-    const Panel* panel() const { return panel_.get(); }
-    PanelController* controller() const { return controller_.get(); }
-    const GuiPreferences& preferences() const { return preferences_; }
-
 private:
     using Clock = std::chrono::steady_clock;
 
+    bool isOpen() const { return frame_ != nullptr; }
     // Open, step by step; each answers false after reporting what failed.
     bool readPreferences();
     bool loadSkin();

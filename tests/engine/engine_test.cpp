@@ -222,6 +222,21 @@ TEST_F(EngineTest, RunStopRequestsPlayThePatternFromItsFirstStepAndStopIt) {
     EXPECT_EQ(host.midiOut[0], (std::pair<int, int>{0x80, 36})) << "a Note Off for the note the sequencer left";
 }
 
+// A suspend drops the events the host handed over before it; the events of
+// the next block, handed over after it, play.
+TEST_F(EngineTest, DroppedEventsAreOnlyThoseHandedOverBeforeTheDrop) {
+    audio.pendingEvents().add({0, 0x90, 5, 100});
+    control.request(EngineControl::kDropEvents);
+    audio.processBlock(nullptr, nullptr, 16, true);
+    EXPECT_EQ(state(state::CurrentPattern), 0) << "the key before the drop is gone";
+
+    control.request(EngineControl::kDropEvents);
+    audio.clearEvents();
+    audio.pendingEvents().add({0, 0x90, 9, 100});
+    audio.processBlock(nullptr, nullptr, 16, true);
+    EXPECT_EQ(state(state::CurrentPattern), 9) << "the key of the next block plays";
+}
+
 TEST_F(EngineTest, BlocksLargerThanTheLargestPieceAreHeldToIt) {
     engine.setMaxBlockFrames(1 << 24);
     EXPECT_EQ(audio.maxBlockFrames(), Engine::kMaxBlockFrames);

@@ -561,7 +561,7 @@ protected:
     RunStopRequest send(int code, bool clearNotes = true) {
         const StepProgramming context{patch->state(state::PatternWriteProtect) != 0, patch->state(state::RunStop) != 0,
                                       clearNotes};
-        return editor.sequencerCommand(currentPattern(*patch), code, context);
+        return editor.sequencerCommand(patch->patterns[currentPatternIndex(*patch)], code, context);
     }
     void moveTo(int position) { editor.setEditPosition(pattern(), position); }
     int position() const { return editor.editPosition(patch->patterns[kCurrent]); }

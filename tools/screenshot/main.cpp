@@ -88,16 +88,20 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "tarvik-screenshot: %s\n", error.c_str());
         return 1;
     }
-    // Long enough for a first-run splash screen to have faded.
-    window.idleFor(std::chrono::milliseconds(2500));
+    // A first-run splash screen fades, cables fall into place, panels fade in:
+    // the picture is taken once the editor has come to rest.
+    bool rested = window.settle();
     for (const Action& action : actions) {
         if (action.key != NoSymbol)
             window.tapKey(action.key);
         else
             window.click(action.x, action.y);
-        window.idleFor(std::chrono::milliseconds(100));
+        rested = rested && window.settle();
     }
-    window.idleFor(std::chrono::milliseconds(400));  // a panel fading in
+    if (!rested) {
+        std::fprintf(stderr, "tarvik-screenshot: the editor never came to rest\n");
+        return 1;
+    }
     if (!window.writePng(out)) {
         std::fprintf(stderr, "tarvik-screenshot: cannot write %s\n", out.c_str());
         return 1;
