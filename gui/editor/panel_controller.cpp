@@ -54,7 +54,7 @@ void PanelController::showAll() {
     showPatchName();
 }
 
-bool PanelController::idle(Clock::time_point now) {
+void PanelController::idle(Clock::time_point now) {
     takeProgramRequests();
     fileDialogs_->idle();
     patchInfo_->idle();
@@ -62,13 +62,6 @@ bool PanelController::idle(Clock::time_point now) {
         const int controlTag = index < kNumParameters ? kParameterTable[static_cast<std::size_t>(index)].controlId : 0;
         showValue(controlTag, control_.parameter(index));
     });
-    const bool patchChanged = control_.takePatchChanged();
-    if (patchChanged) {
-        refreshParameters();
-        showPatchName();
-        field_.rebuild();
-        patchInfo_->setText(control_.patchInfo());
-    }
     if (heldRocker_ >= 0 && now >= rockerRepeat_) {
         stepRocker(heldRocker_, heldDirection_);
         rockerRepeat_ = now + kRockerRepeat;
@@ -76,7 +69,13 @@ bool PanelController::idle(Clock::time_point now) {
     refreshStatus();
     if (control_.state(state::MidiMode) == 0) refreshSequencerPanel();
     showValue(tag::TempoDigits, static_cast<float>(std::lround(control_.tempo())));
-    return patchChanged;
+}
+
+void PanelController::showNewPatch() {
+    refreshParameters();
+    showPatchName();
+    field_.rebuild();
+    patchInfo_->setText(control_.patchInfo());
 }
 
 // Ctrl+L shows or hides the cables whatever the UseKeyboard preference

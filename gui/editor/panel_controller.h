@@ -60,9 +60,10 @@ public:
 
     // The idle's share: program changes and bank selects, file dialog
     // answers, values set from elsewhere, a held rocker's repeat, and the
-    // panel refreshed. Answers true when another patch became current (the
-    // window lets the knobs swing over to it).
-    bool idle(Clock::time_point now);
+    // panel refreshed.
+    void idle(Clock::time_point now);
+    // Another patch became current: its values, name, cables and notes.
+    void showNewPatch();
 
     // A key the frame did not use itself; answers whether it was used.
     bool handleKey(const KeyEvent& key);

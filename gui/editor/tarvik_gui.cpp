@@ -133,6 +133,7 @@ bool TarvikGui::open(void* parentWindow) {
     midiLedOff_ = blinkStamp_ = activityStamp_ = cordStamp_ = now;
     midiLedLit_ = false;
     lastRunStop_ = control_.state(state::RunStop);
+    control_.takePatchChanged();  // the panel opens on the patch as it is
     controller_->showAll();
     preferences_.showSplashSequence = 0;
     preferences_.antiAliasing = 0;
@@ -164,10 +165,12 @@ void TarvikGui::close() {
 void TarvikGui::idle() {
     if (!frame_) return;
     const Clock::time_point now = Clock::now();
+    controller_->idle(now);
     // A new patch: the knobs swing over to it rather than jump.
-    if (controller_->idle(now)) {
+    if (control_.takePatchChanged()) {
         for (PanelKnob* knob : panel_->knobs()) knob->setGliding(true);
         glideEnd_ = now + kKnobGlideTime;
+        controller_->showNewPatch();
     }
     glideKnobs(now);
     showLights(now);
