@@ -24,6 +24,7 @@
 #include "gui/toolkit/bitmap.h"
 #include "patch/patch_chunk.h"
 #include "tools/host/hosted_plugin.h"
+#include "vst/editor_query.h"
 
 namespace {
 
@@ -34,16 +35,25 @@ int fail(const std::string& reason) {
     return 1;
 }
 
-void pump(tarvik::host::HostedPlugin& plugin, DWORD milliseconds) {
-    const DWORD end = GetTickCount() + milliseconds;
-    while (GetTickCount() < end) {
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
+// Runs the message loop and the editor's idle until the editor says it has
+// come as far as `calm` (tarvik::EditorCalm): caught up with its input, or
+// also at rest. Only a stuck editor takes longer than the limit.
+void dispatchMessages() {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+}
+
+bool settle(tarvik::host::HostedPlugin& plugin, int calm = tarvik::kEditorAtRest) {
+    const DWORD end = GetTickCount() + 30000;
+    for (;;) {
+        dispatchMessages();
         plugin.dispatch(vst::effEditIdle);
-        Sleep(15);
+        if (plugin.dispatch(vst::effVendorSpecific, tarvik::kEditorCalmQuery) >= calm) return true;
+        if (GetTickCount() > end) return false;
+        Sleep(1);
     }
 }
 
@@ -89,9 +99,9 @@ POINT centreOf(const SkinDefinition& skin, int tagValue) {
 }
 
 // Mouse messages straight to the editor's window, as Windows sends them.
-void mouse(tarvik::host::HostedPlugin& plugin, HWND child, UINT message, WPARAM keys, POINT p) {
+bool mouse(tarvik::host::HostedPlugin& plugin, HWND child, UINT message, WPARAM keys, POINT p) {
     PostMessageW(child, message, keys, MAKELPARAM(p.x, p.y));
-    pump(plugin, 40);
+    return settle(plugin, tarvik::kEditorCaughtUp);
 }
 
 std::optional<tarvik::TarvikPatch> savedPatch(tarvik::host::HostedPlugin& plugin) {
@@ -139,15 +149,14 @@ bool chooseFromMenu(tarvik::host::HostedPlugin& plugin, HWND child, POINT button
     MenuKeys work{std::move(keys)};
     HANDLE thread = CreateThread(nullptr, 0, pressMenuKeys, &work, 0, nullptr);
     if (!thread) return false;
-    mouse(plugin, child, WM_MOUSEMOVE, 0, button);
-    mouse(plugin, child, WM_LBUTTONDOWN, MK_LBUTTON, button);
-    mouse(plugin, child, WM_LBUTTONUP, 0, button);
+    const bool clicked = mouse(plugin, child, WM_MOUSEMOVE, 0, button) &&
+                         mouse(plugin, child, WM_LBUTTONDOWN, MK_LBUTTON, button) &&
+                         mouse(plugin, child, WM_LBUTTONUP, 0, button);
     WaitForSingleObject(thread, 10000);
     DWORD result = 1;
     GetExitCodeThread(thread, &result);
     CloseHandle(thread);
-    pump(plugin, 200);
-    return result == 0;
+    return clicked && settle(plugin) && result == 0;
 }
 
 int channelDistance(unsigned a, unsigned b) {
@@ -183,9 +192,9 @@ int main(int argc, char** argv) {
     HWND window = CreateWindowExW(0, L"TarvikSmokeHost", L"Tarvik", WS_POPUP | WS_VISIBLE, 0, 0, width, height,
                                   nullptr, nullptr, windowClass.hInstance, nullptr);
     if (!window) return fail("cannot make the host window");
-    pump(plugin, 200);
+    dispatchMessages();
     if (plugin.dispatch(vst::effEditOpen, 0, 0, window) == 0) return fail("effEditOpen failed");
-    pump(plugin, 1000);
+    if (!settle(plugin)) return fail("the editor never came to rest after opening");
 
     const std::vector<unsigned> pixels = capture(window, width, height);
     int compared = 0;
@@ -211,12 +220,11 @@ int main(int argc, char** argv) {
     const POINT from = centreOf(skin, tarvik::gui::tag::socket(tarvik::socket::MgCvOutput + 1));
     const POINT to = centreOf(skin, tarvik::gui::tag::socket(tarvik::socket::VcfCv + 1));
     if (connected(plugin, tarvik::socket::MgCvOutput, tarvik::socket::VcfCv)) return fail("the cable is there before");
-    mouse(plugin, child, WM_MOUSEMOVE, 0, from);
-    mouse(plugin, child, WM_LBUTTONDOWN, MK_LBUTTON, from);
-    for (int step = 1; step <= 8; ++step)
-        mouse(plugin, child, WM_MOUSEMOVE, MK_LBUTTON,
-              POINT{from.x + (to.x - from.x) * step / 8, from.y + (to.y - from.y) * step / 8});
-    mouse(plugin, child, WM_LBUTTONUP, 0, to);
+    bool dragged = mouse(plugin, child, WM_MOUSEMOVE, 0, from) && mouse(plugin, child, WM_LBUTTONDOWN, MK_LBUTTON, from);
+    for (int step = 1; step <= 8 && dragged; ++step)
+        dragged = mouse(plugin, child, WM_MOUSEMOVE, MK_LBUTTON,
+                        POINT{from.x + (to.x - from.x) * step / 8, from.y + (to.y - from.y) * step / 8});
+    if (!dragged || !mouse(plugin, child, WM_LBUTTONUP, 0, to)) return fail("the editor never caught up with the drag");
     if (!connected(plugin, tarvik::socket::MgCvOutput, tarvik::socket::VcfCv))
         return fail("a cable dragged from MG CV Output to VCF CV Input made no connection");
     std::printf("dragged a cable: MG CV Output -> VCF CV Input\n");
@@ -235,7 +243,7 @@ int main(int argc, char** argv) {
     // middle of the editor in (40, 40, 40).
     if (!chooseFromMenu(plugin, child, centreOf(skin, tarvik::gui::tag::OptionMenu), {VK_END, VK_RETURN}))
         return fail("the option menu did not appear");
-    pump(plugin, 300);
+    if (!settle(plugin)) return fail("the Preferences panel never came to rest");
     const std::vector<unsigned> shown = capture(window, width, height);
     const int panelX = (width - 600) / 2 + 300;
     const int panelY = (height - 250) / 2 + 240;
