@@ -1,6 +1,7 @@
 // Letter case as skin and preference files use it: only the 26 ASCII letters
 // have a case, so a name compares the same whatever locale the host has set
-// and whatever bytes beyond ASCII a file holds.
+// and whatever bytes beyond ASCII a file holds. Names listed for the user
+// (patches, folders, files) come in natural order.
 #pragma once
 
 #include <string_view>
@@ -15,5 +16,10 @@ constexpr bool equalsIgnoringCase(std::string_view a, std::string_view b) {
         if (toUpperAscii(a[i]) != toUpperAscii(b[i])) return false;
     return true;
 }
+
+// The order a musician expects of a list of names: letter case aside, and
+// numbers by their value, so "Patch 2" comes before "Patch 10". Names that
+// differ only in case or in leading zeros still get one fixed order.
+bool naturalLess(std::string_view a, std::string_view b);
 
 }  // namespace tarvik::gui

@@ -206,6 +206,10 @@ public:
     bool quiet() override { return !alive_ || (invalid_.empty() && GetUpdateRect(hwnd_, nullptr, FALSE) == FALSE); }
 
     void* nativeHandle() const override { return alive_ ? hwnd_ : nullptr; }
+    double textWidth(std::string_view utf8, const Font& font) override {
+        GdiplusDrawContext context(backPixels_, width_, height_);
+        return context.textWidth(utf8, font);
+    }
 
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam) {
         switch (message) {

@@ -125,6 +125,11 @@ public:
     BackBuffer(const BackBuffer&) = delete;
     BackBuffer& operator=(const BackBuffer&) = delete;
 
+    double textWidth(std::string_view utf8, const Font& font) {
+        CairoDrawContext context(surface_);
+        return context.textWidth(utf8, font);
+    }
+
     // Paints `areas` with `paint(context, area)`, then copies them to `window`.
     template <typename Paint>
     void paint(Display* display, Window window, GC gc, const std::vector<Rect>& areas, Paint&& paintArea) {
@@ -247,6 +252,8 @@ public:
     void captureMouse(bool) override {}
 
     bool alive() const override { return alive_; }
+
+    double textWidth(std::string_view utf8, const Font& font) override { return back_.textWidth(utf8, font); }
 
     bool quiet() override {
         if (!alive_) return true;

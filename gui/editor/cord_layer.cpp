@@ -8,7 +8,7 @@ namespace tarvik::gui {
 CordLayer::CordLayer(const Rect& area, const GuiPreferences& preferences, const CableSkin& skin, std::uint32_t seed)
     : Container(area), preferences_(preferences), skin_(skin), random_(seed) {
     for (PatchCord*& kept : cords_) {
-        PatchCord& made = add(std::make_unique<PatchCord>(random_));
+        PatchCord& made = add(std::make_unique<PatchCord>());
         made.setPlug(skin_.plug);
         made.setShadowBitmap(skin_.shadow);
         kept = &made;

@@ -1,6 +1,7 @@
 #include "gui/editor/floating_display.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "gui/toolkit/frame.h"
 
@@ -12,6 +13,7 @@ namespace {
 constexpr int kFallbackWidth = 120;
 constexpr int kFallbackHeight = 34;
 constexpr int kPadding = 4;
+constexpr int kTextMargin = 8;  // each side of a text that widens the box
 
 const Font kTitleFont{10.0, true};
 const Font kValueFont{11.0, false};
@@ -25,15 +27,32 @@ Rect sizeOf(const Rect& element, const Bitmap* background) {
     return Rect::sized(0, 0, kFallbackWidth, kFallbackHeight);
 }
 
+// A box wider than its picture keeps the picture's ends and repeats its
+// middle third between them.
+void drawStretched(DrawContext& context, const Bitmap& picture, const Rect& r) {
+    const int cap = picture.width() / 3;
+    const int middle = picture.width() - 2 * cap;
+    context.drawBitmap(picture, {r.left, r.top, r.left + cap, r.bottom}, {0, 0});
+    for (int x = r.left + cap; x < r.right - cap; x += middle)
+        context.drawBitmap(picture, {x, r.top, std::min(x + middle, r.right - cap), r.bottom}, {cap, 0});
+    context.drawBitmap(picture, {r.right - cap, r.top, r.right, r.bottom}, {picture.width() - cap, 0});
+}
+
 }  // namespace
 
 FloatingDisplay::FloatingDisplay(const Rect& element, const Bitmap* background)
-    : View(sizeOf(element, background)), background_(background) {
+    : View(sizeOf(element, background)), background_(background), elementWidth_(rect().width()) {
     setVisible(false);
 }
 
-Rect FloatingDisplay::placedUnder(const Rect& control) const {
-    const int width = rect().width();
+int FloatingDisplay::widthFor(std::string_view title, std::string_view value) const {
+    const Frame* f = frame();
+    if (!f) return elementWidth_;
+    const double text = std::max(f->textWidth(title, kTitleFont), f->textWidth(value, kValueFont));
+    return std::max(elementWidth_, static_cast<int>(std::ceil(text)) + 2 * kTextMargin);
+}
+
+Rect FloatingDisplay::placedUnder(const Rect& control, int width) const {
     const int height = rect().height();
     const int left = control.centre().x - width / 2 - kLeftOfCentre;
     int top = control.bottom + kBelowControl;
@@ -49,8 +68,8 @@ Rect FloatingDisplay::placedUnder(const Rect& control) const {
 void FloatingDisplay::show(const Rect& control, std::string_view title, std::string_view value,
                            Clock::time_point now) {
     shownAt_ = now;
-    const Rect placed = placedUnder(control);
     const bool textChanged = title != title_ || value != value_;
+    const Rect placed = placedUnder(control, textChanged ? widthFor(title, value) : rect().width());
     if (textChanged) {
         title_ = title;
         value_ = value;
@@ -75,7 +94,9 @@ void FloatingDisplay::draw(DrawContext& context) {
     const Rect& r = rect();
     context.scoped([&] {
         context.clip(r);
-        if (background_ && !background_->empty())
+        if (background_ && !background_->empty() && r.width() > background_->width())
+            drawStretched(context, *background_, r);
+        else if (background_ && !background_->empty())
             context.drawBitmap(*background_, r, {0, 0});
         else
             context.fillRoundedRect(r, 4.0, kPlateColour);

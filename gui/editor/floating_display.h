@@ -25,7 +25,7 @@ public:
     static constexpr int kBelowControl = 1;
 
     // The box takes the element's size (the picture's when the element has
-    // none); it starts hidden.
+    // none), wider when a text needs it; it starts hidden.
     FloatingDisplay(const Rect& element, const Bitmap* background);
 
     // Shows the texts under `control` (frame coordinates), inside the frame:
@@ -46,9 +46,12 @@ public:
     void draw(DrawContext& context) override;
 
 private:
-    Rect placedUnder(const Rect& control) const;
+    Rect placedUnder(const Rect& control, int width) const;
+    // The element's width, or the texts' with a margin when they need more.
+    int widthFor(std::string_view title, std::string_view value) const;
 
     const Bitmap* background_;
+    int elementWidth_;
     std::string title_;
     std::string value_;
     Clock::time_point shownAt_{};

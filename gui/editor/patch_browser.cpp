@@ -21,11 +21,6 @@ std::string textOf(const fs::path& path) {
     return std::string(text.begin(), text.end());
 }
 
-bool lessIgnoringCase(const std::string& a, const std::string& b) {
-    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
-                                        [](char x, char y) { return toUpperAscii(x) < toUpperAscii(y); });
-}
-
 bool isPatchFile(const fs::directory_entry& entry) {
     std::error_code error;
     if (!entry.is_regular_file(error)) return false;
@@ -41,7 +36,7 @@ std::vector<std::string> listed(const std::string& folder, Keep keep) {
     for (fs::directory_iterator it(pathOf(folder), error), end; !error && it != end; it.increment(error))
         if (keep(*it)) paths.push_back(textOf(it->path()));
     std::sort(paths.begin(), paths.end(), [](const std::string& a, const std::string& b) {
-        return lessIgnoringCase(textOf(pathOf(a).filename()), textOf(pathOf(b).filename()));
+        return naturalLess(textOf(pathOf(a).filename()), textOf(pathOf(b).filename()));
     });
     return paths;
 }

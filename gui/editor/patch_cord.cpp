@@ -31,13 +31,26 @@ bool springAxis(float target, float& position, float& velocity, float& accelerat
 
 }  // namespace
 
-PatchCord::PatchCord(CordRandom& random) : View(Rect{}) {
+const std::array<CordTint, 11> PatchCord::kTints = {{
+    {1.0f, 0.55f, 0.15f},   // orange
+    {0.35f, 0.6f, 1.0f},    // blue
+    {0.4f, 1.0f, 0.35f},    // green
+    {1.0f, 0.45f, 0.85f},   // pink
+    {1.0f, 0.95f, 0.3f},    // yellow
+    {0.3f, 0.9f, 1.0f},     // cyan
+    {1.0f, 0.32f, 0.32f},   // red
+    {0.7f, 0.5f, 1.0f},     // violet
+    {0.7f, 1.0f, 0.25f},    // lime
+    {0.95f, 0.95f, 0.95f},  // white
+    {0.3f, 1.0f, 0.75f},    // teal
+}};
+
+const CordTint& PatchCord::tintFor(int socket) {
+    return kTints[static_cast<std::size_t>(std::max(socket, 0)) % kTints.size()];
+}
+
+PatchCord::PatchCord() : View(Rect{}) {
     setVisible(false);
-    // The first three numbers only stir the generator.
-    for (int i = 0; i < 3; ++i) random.next();
-    tint_.b = static_cast<float>(random.next()) / static_cast<float>(CordRandom::kMax);
-    tint_.g = static_cast<float>(random.next()) / static_cast<float>(CordRandom::kMax);
-    tint_.r = static_cast<float>(random.next()) / static_cast<float>(CordRandom::kMax);
     updateCurve();
 }
 
@@ -49,11 +62,12 @@ void PatchCord::setEnds(PointF start, PointF end) {
 void PatchCord::setSockets(int output, int input) {
     output_ = output;
     input_ = input;
+    if (output_ >= 0) setTint(tintFor(output_));
 }
 
 void PatchCord::swapEnds() {
     std::swap(start_, end_);
-    std::swap(output_, input_);
+    setSockets(input_, output_);
 }
 
 void PatchCord::setInUse(bool inUse) {

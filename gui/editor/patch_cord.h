@@ -17,7 +17,7 @@
 
 namespace tarvik::gui {
 
-// The cables' small source of chance (their colours, where a dropped cable
+// The cables' small source of chance (where a dropped cable
 // falls from, how the mouse shakes them): numbers 0..kMax. The same seed
 // gives the same cables.
 class CordRandom {
@@ -75,8 +75,15 @@ public:
     // Shades of the tint, in hundredths; strand s of seven takes shade 6 - s.
     static constexpr std::array<int, kPaletteSize> kShades = {100, 150, 250, 130, 100, 70, 60, 30};
 
-    // A hidden cord whose tint is drawn from `random`.
-    explicit PatchCord(CordRandom& random);
+    // Tints that stand out on the dark panel, neighbours far apart in hue.
+    static const std::array<CordTint, 11> kTints;
+    // The tint of a cable from `socket`: each output socket keeps its own
+    // colour, so a cable looks the same for as long as it exists, through
+    // other cables coming and going and the editor closing and opening.
+    static const CordTint& tintFor(int socket);
+
+    // A hidden cord.
+    PatchCord();
 
     // --- What the cord joins. The start is the output end once connected.
     PointF start() const { return start_; }
@@ -85,6 +92,7 @@ public:
     void setEnd(PointF end) { end_ = end; }
     int output() const { return output_; }
     int input() const { return input_; }
+    // The cable takes the colour of its output (of its start while in hand).
     void setSockets(int output, int input);
     // Turns the cable round: ends and socket indexes change places.
     void swapEnds();

@@ -21,8 +21,9 @@ public:
     static constexpr int kHeight = 256;
     static constexpr Color kBackground{40, 40, 40};
     static constexpr int kClose = 31;
-    // The text's corners relative to the panel (it is cut at the panel's edge).
-    static constexpr Rect kTextArea{32, 100, 500, 400};
+    // The text's corners relative to the panel: inside its edges, so that a
+    // text longer than the room scrolls rather than being cut off.
+    static constexpr Rect kTextArea{32, 100, 488, 248};
     static constexpr double kDrawShare = 0.98;
     static constexpr double kGoneBelow = 0.1;
 

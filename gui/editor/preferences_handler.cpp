@@ -59,7 +59,10 @@ PreferencesHandler::PreferencesHandler(Frame& frame, const PanelPictures& pictur
       preferences_(preferences),
       events_(std::move(events)),
       slot_(frame,
-            std::make_unique<DialogPanel>(frame.rect(), kWidth, kHeight, kBackground, rows(), pictures, listener())) {}
+            std::make_unique<DialogPanel>(frame.rect(), kWidth, kHeight, kBackground, rows(), pictures, listener())) {
+    panel().spinBox(kPolyphony)->setUnits(kPolyphonySteps);
+    panel().spinBox(kBendRange)->setUnits(kBendSteps);
+}
 
 void PreferencesHandler::show() {
     refresh();

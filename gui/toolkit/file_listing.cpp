@@ -30,16 +30,7 @@ fs::path trimmedPath(const std::string& folder) {
     return p;
 }
 
-bool byNameIgnoringCase(const FolderEntry& a, const FolderEntry& b) {
-    const std::size_t common = std::min(a.name.size(), b.name.size());
-    for (std::size_t i = 0; i < common; ++i) {
-        const char x = toUpperAscii(a.name[i]);
-        const char y = toUpperAscii(b.name[i]);
-        if (x != y) return static_cast<unsigned char>(x) < static_cast<unsigned char>(y);
-    }
-    if (a.name.size() != b.name.size()) return a.name.size() < b.name.size();
-    return a.name < b.name;
-}
+bool byName(const FolderEntry& a, const FolderEntry& b) { return naturalLess(a.name, b.name); }
 
 std::string homeFolder() {
 #if defined(_WIN32)
@@ -67,8 +58,8 @@ std::vector<FolderEntry> listFolder(const std::string& folder, std::string_view 
         else if (!kindError && matchesFilter(name, patterns))
             files.push_back({name, false});
     }
-    std::sort(folders.begin(), folders.end(), byNameIgnoringCase);
-    std::sort(files.begin(), files.end(), byNameIgnoringCase);
+    std::sort(folders.begin(), folders.end(), byName);
+    std::sort(files.begin(), files.end(), byName);
 
     std::vector<FolderEntry> entries;
     if (trimmedPath(folder).has_relative_path()) entries.push_back({"..", true});

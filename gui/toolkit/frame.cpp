@@ -1,5 +1,7 @@
 #include "gui/toolkit/frame.h"
 
+#include <algorithm>
+
 namespace tarvik::gui {
 
 Frame::Frame(const Rect& size) : Container(size) {}
@@ -108,6 +110,15 @@ void Frame::mouseUp(const MouseEvent& event) {
 
 void Frame::mouseLeft() {
     if (!captured_) mouseInside_ = false;
+}
+
+double Frame::textWidth(std::string_view utf8, const Font& font) const {
+    if (window_) return window_->textWidth(utf8, font);
+    constexpr double kTypicalGlyph = 0.6;  // of the font's size
+    const auto characters = std::count_if(utf8.begin(), utf8.end(), [](char c) {
+        return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    });
+    return static_cast<double>(characters) * font.size * kTypicalGlyph;
 }
 
 void Frame::wheel(const MouseEvent& event, double distance) {

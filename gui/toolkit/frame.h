@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <memory>
+#include <string_view>
 #include <vector>
 
 #include "gui/toolkit/container.h"
@@ -42,6 +43,10 @@ public:
     void idle();
     // Areas painted so far (for measurements).
     long paintedAreas() const { return paintedAreas_; }
+
+    // How wide a text is drawn in a font: as the window measures it; a frame
+    // without a window guesses from a typical glyph.
+    double textWidth(std::string_view utf8, const Font& font) const;
 
     // Keys the host or the window delivers; answers whether they were used.
     void setKeyHandler(std::function<bool(const KeyEvent&)> handler) { keyHandler_ = std::move(handler); }

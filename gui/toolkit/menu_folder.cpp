@@ -29,19 +29,8 @@ bool endsWithIgnoringCase(std::string_view name, std::string_view ending) {
     return name.size() > ending.size() && equalsIgnoringCase(name.substr(name.size() - ending.size()), ending);
 }
 
-// By name regardless of letter case; names equal but for case keep a
-// fixed order.
 void sortByName(std::vector<Found>& found) {
-    std::sort(found.begin(), found.end(), [](const Found& a, const Found& b) {
-        const auto upper = [](std::string_view s) {
-            std::string u(s);
-            std::transform(u.begin(), u.end(), u.begin(), toUpperAscii);
-            return u;
-        };
-        const std::string ua = upper(a.name);
-        const std::string ub = upper(b.name);
-        return ua != ub ? ua < ub : a.name < b.name;
-    });
+    std::sort(found.begin(), found.end(), [](const Found& a, const Found& b) { return naturalLess(a.name, b.name); });
 }
 
 class Lister {

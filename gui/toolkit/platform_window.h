@@ -6,6 +6,7 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "gui/toolkit/draw_context.h"
 #include "gui/toolkit/events.h"
@@ -96,6 +97,9 @@ public:
     // The window system's own handle of the window (an HWND on Windows),
     // for the system's own menus; null where there is none.
     virtual void* nativeHandle() const { return nullptr; }
+    // How wide `utf8` is drawn in `font`, as this window's drawing measures
+    // it: views that size themselves to a text ask before they paint.
+    virtual double textWidth(std::string_view utf8, const Font& font) = 0;
 };
 
 // A child window of `parent` (an X11 Window id or an HWND); null when it

@@ -137,5 +137,40 @@ TEST_F(PatchCables, TheSocketMenuOffersOnlyWhatTheRulesAllow) {
         << "and the panel takes the pointer again";
 }
 
+// The box over a socket is the skin's size, or as wide as a long name
+// needs: the changed pixels under the pointer show how wide it was drawn.
+TEST_F(PatchCables, TheSocketBoxShowsTheLongestNameWhole) {
+    const auto byLength = [](const SocketDefinition& a, const SocketDefinition& b) {
+        return std::string_view(a.name).size() < std::string_view(b.name).size();
+    };
+    const auto longest = std::max_element(kSocketDefinitions.begin(), kSocketDefinitions.end(), byLength);
+    const auto shortest = std::min_element(kSocketDefinitions.begin(), kSocketDefinitions.end(), byLength);
+    const int boxWidth = static_cast<int>(element(gui::tag::DispBackground).right - element(gui::tag::DispBackground).left);
+
+    const auto drawnWidth = [&](int socketIndex) {
+        window_.moveTo(2, 2);
+        EXPECT_TRUE(window_.settle());
+        const std::vector<std::uint32_t> before = window_.capture();
+        const Point p = socketCentre(socketIndex);
+        window_.moveTo(p.x, p.y);
+        EXPECT_TRUE(window_.settle());
+        const std::vector<std::uint32_t> after = window_.capture();
+        int left = window_.width();
+        int right = -1;
+        for (int y = 0; y < window_.height(); ++y)
+            for (int x = 0; x < window_.width(); ++x) {
+                const std::size_t i = static_cast<std::size_t>(y * window_.width() + x);
+                if (before[i] == after[i]) continue;
+                left = std::min(left, x);
+                right = std::max(right, x);
+            }
+        return right - left + 1;
+    };
+    EXPECT_LE(drawnWidth(static_cast<int>(shortest - kSocketDefinitions.begin())), boxWidth + 4)
+        << "a short name keeps the skin's box";
+    EXPECT_GT(drawnWidth(static_cast<int>(longest - kSocketDefinitions.begin())), boxWidth + 4)
+        << longest->name << " widens it";
+}
+
 }  // namespace
 }  // namespace tarvik

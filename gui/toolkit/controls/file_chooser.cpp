@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "gui/toolkit/container.h"
+#include "gui/toolkit/text_layout.h"
 
 namespace tarvik::gui {
 
@@ -12,8 +13,6 @@ namespace {
 
 // Characters no file name may hold on either platform.
 constexpr std::string_view kForbidden = "/\\:*?\"<>|";
-
-bool isContinuation(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
 
 }  // namespace
 
@@ -282,7 +281,7 @@ bool FileChooser::onKeyDown(const KeyEvent& event) {
         case vkey::kEnd: select(last); break;
         case vkey::kBack:
             if (kind_ == FileDialogKind::Save && !name_.empty()) {
-                while (!name_.empty() && isContinuation(name_.back())) name_.pop_back();
+                while (!name_.empty() && isUtf8Continuation(name_.back())) name_.pop_back();
                 if (!name_.empty()) name_.pop_back();
                 selected_ = -1;
                 invalidRect(box());

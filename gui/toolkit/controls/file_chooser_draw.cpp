@@ -6,6 +6,7 @@
 
 #include "gui/toolkit/controls/dialog_style.h"
 #include "gui/toolkit/controls/file_chooser.h"
+#include "gui/toolkit/text_layout.h"
 
 namespace tarvik::gui {
 
@@ -18,22 +19,6 @@ constexpr Color kListFill{28, 30, 35};
 constexpr Color kFolderColour{150, 196, 255};
 constexpr Color kSelectionFill{70, 96, 140};
 constexpr Color kScrollThumb{100, 108, 120};
-
-constexpr const char* kEllipsis = "\xE2\x80\xA6";
-
-bool isContinuation(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
-
-// The end of `text` that fits `width`, its start shown as an ellipsis: the
-// end of a path or a name is the part that tells most.
-std::string tailThatFits(DrawContext& context, const std::string& text, const Font& font, double width) {
-    if (context.textWidth(text, font) <= width) return text;
-    for (std::size_t start = 1; start < text.size(); ++start) {
-        if (isContinuation(text[start])) continue;
-        std::string shown = kEllipsis + text.substr(start);
-        if (context.textWidth(shown, font) <= width) return shown;
-    }
-    return kEllipsis;
-}
 
 }  // namespace
 

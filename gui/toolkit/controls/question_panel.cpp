@@ -5,6 +5,7 @@
 
 #include "gui/toolkit/container.h"
 #include "gui/toolkit/controls/dialog_style.h"
+#include "gui/toolkit/text_layout.h"
 
 namespace tarvik::gui {
 
@@ -16,63 +17,8 @@ constexpr int kMargin = 16;
 constexpr int kTitleHeight = 20;
 constexpr int kLineHeight = 15;
 constexpr int kButtonGap = 10;
-constexpr const char* kEllipsis = "\xE2\x80\xA6";
-
-bool isContinuation(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
-
-// The longest start of `word` (whole UTF-8 characters, at least one) that
-// fits `width`.
-std::size_t fittingPrefix(DrawContext& context, std::string_view word, const Font& font, double width) {
-    std::size_t fits = 0;
-    for (std::size_t end = 1; end <= word.size(); ++end) {
-        if (end < word.size() && isContinuation(word[end])) continue;
-        if (context.textWidth(word.substr(0, end), font) > width) break;
-        fits = end;
-    }
-    if (fits > 0) return fits;
-    std::size_t one = 1;
-    while (one < word.size() && isContinuation(word[one])) ++one;
-    return one;
-}
-
-void wrapParagraph(DrawContext& context, std::string_view paragraph, const Font& font, double width,
-                   std::vector<std::string>& lines) {
-    std::string line;
-    std::size_t at = 0;
-    while (at < paragraph.size()) {
-        const std::size_t blank = std::min(paragraph.find(' ', at), paragraph.size());
-        std::string_view word = paragraph.substr(at, blank - at);
-        at = blank + 1;
-        if (word.empty()) continue;
-        const std::string joined = line.empty() ? std::string(word) : line + " " + std::string(word);
-        if (context.textWidth(joined, font) <= width) {
-            line = joined;
-            continue;
-        }
-        if (!line.empty()) lines.push_back(std::move(line));
-        line.clear();
-        while (context.textWidth(word, font) > width) {
-            const std::size_t cut = fittingPrefix(context, word, font, width);
-            lines.emplace_back(word.substr(0, cut));
-            word.remove_prefix(cut);
-        }
-        line = std::string(word);
-    }
-    lines.push_back(std::move(line));
-}
 
 }  // namespace
-
-std::vector<std::string> wrapText(DrawContext& context, std::string_view text, const Font& font, double width) {
-    std::vector<std::string> lines;
-    std::size_t at = 0;
-    while (at <= text.size()) {
-        const std::size_t end = std::min(text.find('\n', at), text.size());
-        wrapParagraph(context, text.substr(at, end - at), font, width, lines);
-        at = end + 1;
-    }
-    return lines;
-}
 
 QuestionPanel::QuestionPanel(const Rect& frameArea) : View(frameArea) { setVisible(false); }
 

@@ -78,8 +78,5 @@ private:
     bool pressInside_ = false;
 };
 
-// Splits `text` into lines no wider than `width` for `font`, at blanks where
-// it can (a word longer than a line is cut); a '\n' always starts a new line.
-std::vector<std::string> wrapText(DrawContext& context, std::string_view text, const Font& font, double width);
 
 }  // namespace tarvik::gui

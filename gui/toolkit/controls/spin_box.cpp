@@ -1,5 +1,6 @@
 #include "gui/toolkit/controls/spin_box.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace tarvik::gui {
@@ -15,6 +16,36 @@ SpinBox::SpinBox(const Rect& rect, ControlListener* listener, int tag, const Bit
     setDefaultValue(0.5f);
     Knob::setValue(0.5f);
     text_ = percentText(value());
+}
+
+void SpinBox::setUnits(int units) { units_ = std::max(1, units); }
+
+// The upper half of the arrow strip counts up, the lower half down; the rest
+// of the box drags as a knob.
+MouseResult SpinBox::onMouseDown(const MouseEvent& event) {
+    const Rect& r = rect();
+    if ((event.buttons & button::kLeft) == 0 || event.where.x < r.right - kArrowWidth || (event.modifiers & modifier::kControl) != 0)
+        return Knob::onMouseDown(event);
+    step(event.where.y < r.centre().y ? 1 : -1);
+    return MouseResult::Handled;
+}
+
+bool SpinBox::onWheel(const MouseEvent& /*event*/, double distance) {
+    wheelRest_ += distance;
+    const double whole = std::trunc(wheelRest_);
+    wheelRest_ -= whole;
+    if (whole != 0.0) step(static_cast<int>(whole));
+    return true;
+}
+
+void SpinBox::step(int steps) {
+    const float units = static_cast<float>(units_);
+    const float unit = std::round(normalized() * units) + static_cast<float>(steps);
+    const float target = minimum() + (maximum() - minimum()) * std::clamp(unit / units, 0.0f, 1.0f);
+    if (target == value()) return;  // at an end: no gesture for the owner
+    beginEdit();
+    changeByUser(target);
+    endEdit();
 }
 
 void SpinBox::setText(std::string text) {

@@ -1,6 +1,7 @@
 // A small number field of the panels: it behaves as a knob dragged up (or
-// right) over 200 pixels for the whole range, a wheel notch moving it a
-// hundredth, and it is drawn as its picture with a text over it. The text is
+// right) over 200 pixels for the whole range; its arrows and the wheel step
+// it by one unit of what it counts (a percent, a voice, a semitone), and it
+// is drawn as its picture with a text over it. The text is
 // the value as a percentage ("50 %" at the start, the value starting at the
 // middle) until the owner shows a text of its own, such as a count of
 // voices; the owner then keeps that text up to date.
@@ -21,6 +22,11 @@ public:
 
     SpinBox(const Rect& rect, ControlListener* listener, int tag, const Bitmap* picture);
 
+    // The units across the range: 100 percent by default, 31 for 1..32
+    // voices. The arrows and each wheel notch move the value by one unit, to
+    // a whole unit.
+    void setUnits(int units);
+
     const std::string& text() const { return text_; }
     // A text of the owner's: it stays until the owner shows another.
     void setText(std::string text);
@@ -35,8 +41,15 @@ public:
     static std::string formatted(std::string_view format, int number);
 
     void draw(DrawContext& context) override;
+    MouseResult onMouseDown(const MouseEvent& event) override;
+    bool onWheel(const MouseEvent& event, double distance) override;
 
 private:
+    // One unit up (+1) or down (-1) per step, as one gesture for the owner.
+    void step(int steps);
+
+    int units_ = 100;
+    double wheelRest_ = 0.0;  // notches too small for a unit yet (touchpads)
     std::string text_;
     bool ownText_ = false;
 };

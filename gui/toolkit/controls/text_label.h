@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "gui/toolkit/text_layout.h"
 #include "gui/toolkit/view.h"
 
 namespace tarvik::gui {
@@ -30,7 +31,9 @@ public:
 
     void draw(DrawContext& context) override {
         if (background_) context.fillRect(rect(), *background_);
-        context.drawText(text_, rect().inset(2), font_, color_, align_);
+        // A name too long for the label keeps its start, ended by an ellipsis.
+        const Rect inner = rect().inset(2);
+        context.drawText(headThatFits(context, text_, font_, inner.width()), inner, font_, color_, align_);
     }
 
 private:

@@ -61,6 +61,20 @@ protected:
 
 // --- Building from the connection list.
 
+// Cord k shows connection k, so a removal moves later cables to other
+// cords: each must keep its colour, here and in a layer built afresh.
+TEST_F(CordLayerTest, ACableKeepsItsColourWhenAnEarlierOneGoesAndInANewLayer) {
+    rebuild({{4, 0}, {11, 2}});
+    const CordTint before = layer().cord(1).tint();
+    rebuild({{11, 2}});
+    const auto same = [&](const CordTint& t) { return t.r == before.r && t.g == before.g && t.b == before.b; };
+    EXPECT_TRUE(same(layer().cord(0).tint()));
+    CordLayer& fresh = frame.add(std::make_unique<CordLayer>(frame.rect(), preferences, CableSkin{}, 77));
+    fresh.rebuild(list, centreOf);
+    EXPECT_TRUE(same(fresh.cord(0).tint()));
+    EXPECT_FALSE(same(PatchCord::tintFor(4))) << "another output, another colour";
+}
+
 TEST_F(CordLayerTest, CordKShowsConnectionKBetweenTheSocketCentres) {
     preferences.cableTension = 1.5f;
     preferences.softShadows = 1;

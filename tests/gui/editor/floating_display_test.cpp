@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "tests/gui/toolkit/toolkit_fixtures.h"
@@ -34,6 +35,18 @@ protected:
     FloatingDisplay* display = nullptr;
     const Clock::time_point t0 = Clock::time_point{} + 10s;
 };
+
+TEST_F(FloatingDisplayTest, ATextTooLongForTheBoxWidensItAroundTheSameCentre) {
+    const std::string name = "OUTPUT Attenuator 1 1/8 Out";
+    const Rect control = Rect::sized(130, 50, 40, 40);
+    display->show(control, "Socket", name, t0);
+    const Rect wide = display->rect();
+    EXPECT_GE(wide.width(), frame.textWidth(name, Font{11.0, false}) + 8) << "the whole name fits, with a margin";
+    EXPECT_NEAR(wide.centre().x, control.centre().x - FloatingDisplay::kLeftOfCentre, 1);
+    EXPECT_TRUE(kFrameArea.contains(wide));
+    display->show(control, "In", "VCF", t0);
+    EXPECT_EQ(display->rect().width(), kBoxWidth) << "a short text gets the skin's box back";
+}
 
 struct PlacementCase {
     const char* name;

@@ -54,6 +54,17 @@ TEST_F(ProgramChanges, ChooseAmongTheTopPatchesAndKeepToTheirRange) {
     EXPECT_EQ(bank.program(127), at("two.tvkp"));
 }
 
+// The arrows, the program numbers and the menu all count "Patch 2" before
+// "Patch 10".
+TEST_F(ProgramChanges, ArrowsAndProgramNumbersFollowTheMenusNaturalOrder) {
+    make({"Patch 10.tvkp", "Patch 2.tvkp", "Patch 1.tvkp", "Patch 100.tvkp"});
+    PatchBank bank(root());
+    EXPECT_EQ(bank.program(1), at("Patch 2.tvkp"));
+    EXPECT_EQ(bank.program(2), at("Patch 10.tvkp"));
+    EXPECT_EQ(neighbourPatch(at("Patch 2.tvkp"), 1), at("Patch 10.tvkp"));
+    EXPECT_EQ(neighbourPatch(at("Patch 100.tvkp"), -1), at("Patch 10.tvkp"));
+}
+
 TEST_F(ProgramChanges, FollowTheBankSelectAndIgnoreAMissingBank) {
     make({"top.tvkp", "A/a1.tvkp", "Empty/", "B/b1.tvkp", "B/b2.tvkp"});
     PatchBank bank(root());

@@ -30,7 +30,7 @@ protected:
     CordPoint middle() const { return cord.point(cord.pointCount() / 2); }
 
     CordRandom random{11};
-    PatchCord cord{random};
+    PatchCord cord;
 };
 
 // --- The curve.
@@ -197,8 +197,7 @@ TEST_F(CordTest, WithoutAnimationTheMiddleJumpsToRest) {
 }
 
 TEST_F(CordTest, TheSameTimeAtTwiceTheRateEndsNearlyInTheSamePlace) {
-    CordRandom other{11};
-    PatchCord slow{other};
+    PatchCord slow;
     for (PatchCord* c : {&cord, &slow}) {
         c->setEnds({100, 100}, {300, 100});
         c->setControl({150, 420});
@@ -228,17 +227,39 @@ TEST_F(CordTest, TheMouseShakesTheMiddleAgainstItsMovement) {
     EXPECT_FLOAT_EQ(cord.control().y, before.y - static_cast<float>(pushY));
 }
 
-TEST_F(CordTest, ItsTintComesFromTheFourthFifthAndSixthNumber) {
-    CordRandom same{99};
-    CordRandom drawn{99};
-    const PatchCord made{drawn};
-    for (int i = 0; i < 3; ++i) same.next();
-    const float blue = static_cast<float>(same.next()) / 32767.0f;
-    const float green = static_cast<float>(same.next()) / 32767.0f;
-    const float red = static_cast<float>(same.next()) / 32767.0f;
-    EXPECT_FLOAT_EQ(made.tint().r, red);
-    EXPECT_FLOAT_EQ(made.tint().g, green);
-    EXPECT_FLOAT_EQ(made.tint().b, blue);
+// The panel is dark grey: a cable's brightest strand must stand well clear
+// of it, and no two tints may be near twins.
+TEST(CordTints, EachStandsOutOnThePanelAndFromTheOthers) {
+    for (std::size_t i = 0; i < PatchCord::kTints.size(); ++i) {
+        const CordTint& t = PatchCord::kTints[i];
+        const float luminance = 0.2126f * t.r + 0.7152f * t.g + 0.0722f * t.b;
+        EXPECT_GT(luminance, 0.45f) << "tint " << i << " is too dark for the panel";
+        for (std::size_t j = 0; j < i; ++j) {
+            const CordTint& u = PatchCord::kTints[j];
+            EXPECT_GT(std::abs(t.r - u.r) + std::abs(t.g - u.g) + std::abs(t.b - u.b), 0.3f)
+                << "tints " << j << " and " << i << " look alike";
+        }
+    }
+}
+
+TEST_F(CordTest, ACableTakesItsOutputsColourWhicheverEndItWasDrawnFrom) {
+    constexpr int kOutput = 5;
+    constexpr int kInput = 17;
+    cord.setSockets(kInput, -1);  // picked up at the input
+    cord.setSockets(kInput, kOutput);
+    cord.swapEnds();
+    EXPECT_EQ(cord.output(), kOutput);
+    EXPECT_FLOAT_EQ(cord.tint().r, PatchCord::tintFor(kOutput).r);
+    EXPECT_FLOAT_EQ(cord.tint().g, PatchCord::tintFor(kOutput).g);
+    EXPECT_FLOAT_EQ(cord.tint().b, PatchCord::tintFor(kOutput).b);
+}
+
+TEST(CordTints, NeighbouringSocketsGetDifferentColours) {
+    for (int socket = 0; socket + 1 < 42; ++socket) {
+        const CordTint& a = PatchCord::tintFor(socket);
+        const CordTint& b = PatchCord::tintFor(socket + 1);
+        EXPECT_FALSE(a.r == b.r && a.g == b.g && a.b == b.b) << "sockets " << socket << " and " << socket + 1;
+    }
 }
 
 // --- The area it covers.

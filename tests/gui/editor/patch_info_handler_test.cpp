@@ -157,5 +157,26 @@ TEST_F(PatchInfoTest, TheTextIsPrintedInItsAreaInsideThePanel) {
     for (int x = area.left; x < area.right; ++x) ASSERT_EQ(canvas.pixel(x, panel().rect().bottom + 1), test::kWhite);
 }
 
+TEST_F(PatchInfoTest, EveryCharacterOfTheLongestTextCanBeScrolledIntoView) {
+    std::string text;
+    while (text.size() < MultiLineText::kMaxLength) text += "Acid line with slides ";
+    handler.setText(text);
+    handler.show();
+    idles(20);
+    paintAll(frame, canvas);
+    const Rect area = H::kTextArea.offset(panel().origin().x, panel().origin().y);
+    EXPECT_TRUE(panel().rect().contains(area)) << "the text is inside the panel, not cut by its edge";
+    const auto* shown = dynamic_cast<const MultiLineText*>(frame.findAt(area.centre(), [](View& v) {
+        return dynamic_cast<MultiLineText*>(&v) != nullptr;
+    }));
+    ASSERT_NE(shown, nullptr);
+    ASSERT_TRUE(shown->overflows());
+    for (int notch = 0; notch < 100 && shown->firstLine() + shown->visibleLines() < shown->lineCount(); ++notch) {
+        frame.wheel(test::mouseAt(area.centre()), -1.0);
+        paintAll(frame, canvas);
+    }
+    EXPECT_EQ(shown->firstLine() + shown->visibleLines(), shown->lineCount()) << "the last line comes into view";
+}
+
 }  // namespace
 }  // namespace tarvik::gui

@@ -17,6 +17,7 @@ namespace tarvik::gui {
 namespace {
 
 using P = PreferencesHandler;
+using test::mouseAt;
 using test::rowName;
 
 class PreferencesTest : public test::DialogPanelFixture {
@@ -28,6 +29,10 @@ public:
     void setState(int index, int value) { control().setState(index, value); }
     std::string configPath() { return dataPath(control().dataFolder(), "Config.ini"); }
     std::string guiPath() { return dataPath(control().dataFolder(), "Gui.ini"); }
+    // What a spin box sets: the voices or the bend range in semitones.
+    int setting(int id) {
+        return id == P::kPolyphony ? control().configuration().maxPolyphony : state(state::BendRange);
+    }
 
     GuiPreferences preferences;
     int guiRereads = 0;
@@ -76,12 +81,7 @@ struct SpinCase {
     std::string text;
 };
 
-class PreferencesSpin : public PreferencesTest, public ::testing::WithParamInterface<SpinCase> {
-protected:
-    int setting(int id) {
-        return id == P::kPolyphony ? control().configuration().maxPolyphony : state(state::BendRange);
-    }
-};
+class PreferencesSpin : public PreferencesTest, public ::testing::WithParamInterface<SpinCase> {};
 
 TEST_P(PreferencesSpin, SetsItsValueAndShowsIt) {
     const SpinCase& c = GetParam();
@@ -99,6 +99,52 @@ INSTANTIATE_TEST_SUITE_P(
                       SpinCase{"PolyphonyAtTheTop", P::kPolyphony, 400, 32, "32"},
                       SpinCase{"PolyphonyAtTheBottom", P::kPolyphony, -400, 1, "1"}),
     rowName<SpinCase>);
+
+// --- The arrows and the wheel: one voice or semitone at a time.
+
+enum class SpinAction { UpArrow, DownArrow, WheelUp, WheelDown };
+
+struct StepCase {
+    std::string name;
+    int id;
+    int start;
+    SpinAction action;
+    int expected;
+};
+
+class PreferencesSpinStep : public PreferencesTest, public ::testing::WithParamInterface<StepCase> {};
+
+TEST_P(PreferencesSpinStep, MovesOneUnit) {
+    const StepCase& c = GetParam();
+    if (c.id == P::kPolyphony)
+        control().setMaxPolyphony(c.start);
+    else
+        setState(state::BendRange, c.start);
+    handler.refresh();
+    const Rect box = panel().spinBox(c.id)->rect();
+    const Point upArrow{box.right - 4, box.top + 3};
+    const Point downArrow{box.right - 4, box.bottom - 3};
+    switch (c.action) {
+        case SpinAction::UpArrow: click(upArrow); break;
+        case SpinAction::DownArrow: click(downArrow); break;
+        case SpinAction::WheelUp: frame.wheel(mouseAt(box.centre()), 1.0); break;
+        case SpinAction::WheelDown: frame.wheel(mouseAt(box.centre()), -1.0); break;
+    }
+    EXPECT_EQ(setting(c.id), c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ArrowsAndWheel, PreferencesSpinStep,
+    ::testing::Values(StepCase{"PolyphonyUpArrow", P::kPolyphony, 8, SpinAction::UpArrow, 9},
+                      StepCase{"PolyphonyDownArrow", P::kPolyphony, 8, SpinAction::DownArrow, 7},
+                      StepCase{"PolyphonyWheelUp", P::kPolyphony, 8, SpinAction::WheelUp, 9},
+                      StepCase{"PolyphonyWheelDown", P::kPolyphony, 8, SpinAction::WheelDown, 7},
+                      StepCase{"PolyphonyUpArrowAtTheTop", P::kPolyphony, 32, SpinAction::UpArrow, 32},
+                      StepCase{"PolyphonyDownArrowAtTheBottom", P::kPolyphony, 1, SpinAction::DownArrow, 1},
+                      StepCase{"BendUpArrow", P::kBendRange, 12, SpinAction::UpArrow, 13},
+                      StepCase{"BendWheelDown", P::kBendRange, 12, SpinAction::WheelDown, 11},
+                      StepCase{"BendDownArrowAtTheBottom", P::kBendRange, 1, SpinAction::DownArrow, 1}),
+    rowName<StepCase>);
 
 TEST_F(PreferencesTest, ThePolyphonyIsTakenAtOnce) {
     dragSpin(panel(), P::kPolyphony, 400);

@@ -88,6 +88,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         TreeCase{"EmptyFolder", {}, ""},
         TreeCase{"FilesSortedRegardlessOfCase", {"b.tvkp", "A.tvkp", "c.TVKP", "a2.tvkp"}, "A a2 b c"},
+        TreeCase{"NumbersByTheirValue", {"P10.tvkp", "P2.tvkp", "P100.tvkp", "p1.tvkp", "P02b.tvkp"}, "p1 P2 P02b P10 P100"},
+        TreeCase{"NumberedFoldersByTheirValue", {"Bank 10/a.tvkp", "Bank 9/b.tvkp"}, "Bank 9{b} Bank 10{a}"},
         TreeCase{"OtherExtensionsIgnored",
                  {"keep.tvkp", "notes.txt", "tvkp", "old.tvkp.bak", "twice.tvkp.tvkp", ".tvkp"},
                  "keep twice.tvkp"},

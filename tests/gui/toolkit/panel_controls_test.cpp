@@ -231,6 +231,42 @@ TEST_F(SpinBoxTest, AWheelNotchMovesAHundredth) {
     EXPECT_EQ(spin.text(), "53 %");
 }
 
+// The arrow strip is the right-hand 12 pixels: its upper half counts up.
+struct ArrowCase {
+    std::string name;
+    float start;
+    Point where;
+    float expected;
+};
+
+class SpinBoxArrows : public SpinBoxTest, public ::testing::WithParamInterface<ArrowCase> {};
+
+TEST_P(SpinBoxArrows, StepOnePercentAsOneGesture) {
+    const ArrowCase& c = GetParam();
+    spin.setValue(c.start);
+    click(c.where);
+    EXPECT_NEAR(spin.value(), c.expected, 1e-6f);
+    const bool moved = c.expected != c.start;
+    EXPECT_EQ(listener.kinds(), moved ? (std::vector<Report::Kind>{Report::Begin, Report::Changed, Report::End})
+                                      : std::vector<Report::Kind>{});
+}
+
+INSTANTIATE_TEST_SUITE_P(Clicks, SpinBoxArrows,
+                         ::testing::Values(ArrowCase{"Up", 0.5f, {162, 62}, 0.51f},
+                                           ArrowCase{"Down", 0.5f, {162, 76}, 0.49f},
+                                           ArrowCase{"UpFromBetweenUnitsLandsOnAUnit", 0.504f, {162, 62}, 0.51f},
+                                           ArrowCase{"DownAtTheBottomStays", 0.0f, {162, 76}, 0.0f}),
+                         test::rowName<ArrowCase>);
+
+TEST_F(SpinBoxTest, WheelNotchesTooSmallForAUnitAddUp) {
+    spin.setUnits(31);
+    spin.setValue(0.0f);
+    frame.wheel(mouseAt({120, 70}), 0.5);
+    EXPECT_FLOAT_EQ(spin.value(), 0.0f);
+    frame.wheel(mouseAt({120, 70}), 0.5);
+    EXPECT_FLOAT_EQ(spin.value(), 1.0f / 31.0f);
+}
+
 TEST_F(SpinBoxTest, AnOwnersTextStaysUntilPercentagesAreAskedForAgain) {
     spin.setText("+/- 12 st");
     spin.setValue(0.9f);
@@ -299,6 +335,53 @@ TEST_F(MultiLineTextTest, NoInkFallsOutsideItsRectangle) {
             if (kRect.contains(Point{x, y})) continue;
             ASSERT_EQ(canvas.pixel(x, y), test::kGrey) << "ink at " << x << ", " << y;
         }
+}
+
+// Words enough for about a dozen lines of the box.
+std::string manyWords() {
+    std::string words;
+    for (int i = 0; i < 60; ++i) words += "word" + std::to_string(i) + " ";
+    return words;
+}
+
+TEST_F(MultiLineTextTest, AShortTextLeavesTheWheelToWhatLiesBeneath) {
+    text.setText("Two words");
+    test::paintAll(frame, canvas);
+    EXPECT_FALSE(text.overflows());
+    EXPECT_FALSE(text.onWheel(mouseAt(kRect.centre()), -1.0));
+    EXPECT_EQ(text.firstLine(), 0);
+}
+
+TEST_F(MultiLineTextTest, ALongTextScrollsToItsLastLineAndBackAndNoFurther) {
+    text.setText(manyWords());
+    test::paintAll(frame, canvas);
+    ASSERT_TRUE(text.overflows());
+    const int last = text.lineCount() - text.visibleLines();
+    for (int notch = 0; notch < 20; ++notch) frame.wheel(mouseAt(kRect.centre()), -1.0);
+    test::paintAll(frame, canvas);
+    EXPECT_EQ(text.firstLine(), last) << "the last line is in view, and nothing beyond it";
+    frame.wheel(mouseAt(kRect.centre()), 1.0);
+    EXPECT_EQ(text.firstLine(), last - MultiLineText::kLinesPerNotch);
+    for (int notch = 0; notch < 20; ++notch) frame.wheel(mouseAt(kRect.centre()), 1.0);
+    EXPECT_EQ(text.firstLine(), 0);
+}
+
+TEST_F(MultiLineTextTest, TheScrollBarShowsOnlyWhenTheTextOverflows) {
+    const Rect bar{kRect.right - MultiLineText::kPadding - MultiLineText::kScrollBarWidth, kRect.top, kRect.right,
+                   kRect.bottom};
+    text.setText("Two words");
+    EXPECT_FALSE(inkIn(bar));
+    text.setText(manyWords());
+    EXPECT_TRUE(inkIn(bar));
+}
+
+TEST_F(MultiLineTextTest, ANewTextStartsAtItsFirstLine) {
+    text.setText(manyWords());
+    test::paintAll(frame, canvas);
+    frame.wheel(mouseAt(kRect.centre()), -2.0);
+    ASSERT_GT(text.firstLine(), 0);
+    text.setText(manyWords() + "more");
+    EXPECT_EQ(text.firstLine(), 0);
 }
 
 struct LengthCase {

@@ -167,48 +167,5 @@ TEST_F(QuestionPanelTest, DimsThePanelAndDrawsTheBox) {
     EXPECT_EQ(canvas.pixel(300, 5), before) << "and goes with the question";
 }
 
-struct WrapCase {
-    const char* name;
-    const char* text;
-    double width;
-    std::vector<std::string> lines;
-};
-
-class QuestionWrapText : public ::testing::TestWithParam<WrapCase> {};
-
-TEST_P(QuestionWrapText, BreaksAtBlanksWithinTheWidth) {
-    const WrapCase& c = GetParam();
-    test::Canvas canvas{10, 10};
-    const Font font{11.0, false};
-    const std::vector<std::string> lines = wrapText(canvas.context(), c.text, font, c.width);
-    EXPECT_EQ(lines, c.lines);
-    for (const std::string& line : lines) EXPECT_LE(canvas.context().textWidth(line, font), c.width) << line;
-}
-
-// Widths in multiples of a word's width would tie the rows to the font;
-// these rows are far from the edges: "aaaa" is about 27 px at 11 px.
-INSTANTIATE_TEST_SUITE_P(
-    Cases, QuestionWrapText,
-    ::testing::Values(WrapCase{"FitsOnOneLine", "aaaa bbbb", 400.0, {"aaaa bbbb"}},
-                      WrapCase{"OneWordPerLine", "aaaa bbbb cccc", 40.0, {"aaaa", "bbbb", "cccc"}},
-                      WrapCase{"NewlineBreaks", "aaaa\nbbbb", 400.0, {"aaaa", "bbbb"}},
-                      WrapCase{"BlankRunsCollapse", "aaaa   bbbb ", 400.0, {"aaaa bbbb"}}),
-    test::rowName<WrapCase>);
-
-TEST(QuestionWrapLongWord, IsCutIntoPiecesThatFit) {
-    test::Canvas canvas{10, 10};
-    const Font font{11.0, false};
-    const std::string word = "Reinstall\xC3\xA9\xC3\xA9\xC3\xA9" "everythingnowandthenagain";
-    const std::vector<std::string> lines = wrapText(canvas.context(), word, font, 40.0);
-    ASSERT_GT(lines.size(), 1u);
-    std::string joined;
-    for (const std::string& line : lines) {
-        EXPECT_LE(canvas.context().textWidth(line, font), 40.0) << line;
-        EXPECT_NE(static_cast<unsigned char>(line.front()) & 0xC0u, 0x80u) << "a line starts inside a character";
-        joined += line;
-    }
-    EXPECT_EQ(joined, word);
-}
-
 }  // namespace
 }  // namespace tarvik::gui
