@@ -50,12 +50,16 @@ struct EngineConfig {
 };
 
 // Flags the engine raises for the editor's lights; the editor clears them.
+// Beside them, what the sequencer plays, written at the end of every segment.
 struct ActivityIndicators {
     std::atomic<int> midi{0};
     std::atomic<int> gate{0};
     std::atomic<int> accent{0};
     std::atomic<int> vcfEnvelope{0};
     std::atomic<int> vcaEnvelope{0};
+    // The step of the current pattern the sequencer is playing (0..63); -1
+    // while it stands still.
+    std::atomic<int> playingStep{-1};
 };
 
 // Controller state kept between MIDI messages.

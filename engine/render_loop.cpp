@@ -182,6 +182,7 @@ void Engine::renderSequencer(const Segment& s, int frames) {
     const SequencerBuffers out{b.seqPitchRatio, b.output(socket::SeqGateOut), b.seqTrigger,
                                b.seqSlide,      b.output(socket::SeqAccentOut), b.output(socket::SeqNoteOut)};
     sequencer_.renderSegment(frames, patch(), tempo(), s.sampleRate, s[param::GateTime], out);
+    indicators_.playingStep.store(sequencer_.running == 1 ? sequencer_.playingStep() : -1, std::memory_order_relaxed);
 
     if (s.midiMode == 0) {
         Voice& v0 = voice(0);

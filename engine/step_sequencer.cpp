@@ -96,6 +96,7 @@ void StepSequencer::startNote() {
     }
     const int length = playedLength(loadPatternByte(p.length));
     if (stepIndex < 0 || stepIndex >= kMaxSteps) stepIndex = 0;
+    noteStart = stepIndex;
 
     const Step current = loadStep(p.steps[stepIndex]);
     const std::uint8_t note = current.note;
@@ -147,6 +148,12 @@ void StepSequencer::advance() {
         // would each last a single sample until it was used up.
         phase = std::min(phase - noteLength, inc);
     }
+}
+
+// The phase counts sixteenths at the pattern's rate from the note's start.
+int StepSequencer::playingStep() const {
+    const int stepsIn = std::clamp(static_cast<int>(phase / samplesPerSixteenth), 0, noteSteps - 1);
+    return std::min(noteStart + stepsIn, kMaxSteps - 1);
 }
 
 void StepSequencer::resetPosition() {

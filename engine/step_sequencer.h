@@ -56,6 +56,10 @@ public:
     // thread never starts a segment at the old position.
     void requestPositionReset();
 
+    // The step sounding now: the note's first step, or one of the steps
+    // tied to it as the note goes on.
+    int playingStep() const;
+
     std::int32_t noteSteps = 1;  // the current note's steps: 1 + the tied steps after it
     std::int32_t accentNow = 0;  // this step's accent AND gate
     std::int32_t gate = 0;
@@ -72,6 +76,7 @@ public:
     double samplesPerSixteenth = 5512.5;
     double sampleRate = 44100.0;
     std::int32_t stepIndex = 0;  // the step read when the next note starts
+    std::int32_t noteStart = 0;  // the step the current note started on
     double pitchRatio = 1.0;
     double speed = 1.0;
     double gateLength = 0.0;  // fraction of a step the gate stays open

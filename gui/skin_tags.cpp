@@ -77,6 +77,7 @@ constexpr TagRun kRuns[] = {
     {"STEPSROCKER", tag::StepsRocker},
     {"STEPDISPLAY", tag::StepDisplay},
     {"PRESCALESWITCH", tag::PrescaleSwitch},
+    {"PLAYINGSTEPDISPLAY", tag::PlayingStepDisplay},
     {"PITCHKEYBOARD", tag::PitchKeyboard},
     // cords and displays
     {"SMALLARROW", tag::SmallArrow},

@@ -12,7 +12,7 @@
 
 namespace tarvik::gui {
 
-inline constexpr int kNumSkinTags = 270;
+inline constexpr int kNumSkinTags = 271;
 inline constexpr std::size_t kMaxTagNameLength = 39;
 
 namespace tag {
@@ -82,6 +82,7 @@ enum Id : int {
     StepsRocker = 501,
     StepDisplay = 502,
     PrescaleSwitch = 503,
+    PlayingStepDisplay = 504,  // newer than the others: older skins lack it
     PitchKeyboard = 555,
     // cords and displays
     SmallArrow = 606,

@@ -1,10 +1,22 @@
 #include "instrument/cable_editing.h"
 
 #include <thread>
+#include <utility>
 
 #include "engine/engine.h"
 
 namespace tarvik {
+
+namespace {
+
+bool sameCables(const ConnectionList& a, const ConnectionList& b) {
+    if (a.size() != b.size()) return false;
+    for (int i = 0; i < a.size(); ++i)
+        if (!(a.at(i) == b.at(i))) return false;
+    return true;
+}
+
+}  // namespace
 
 // Only this writer replaces the list, so on its own thread the read always
 // succeeds; another control thread waits out a replacement under way, which
@@ -16,27 +28,52 @@ ConnectionList CableEditing::connections() const {
 }
 
 bool CableEditing::connect(int a, int b) {
-    ConnectionList list = connections();
+    const ConnectionList before = connections();
+    ConnectionList list = before;
     if (!rules().connect(list, a, b)) return false;
-    engine_.patch().publishConnections(list);
+    publish(before, list);
     return true;
 }
 
 void CableEditing::disconnect(int a, int b) {
-    ConnectionList list = connections();
-    const int before = list.size();
+    const ConnectionList before = connections();
+    ConnectionList list = before;
     rules().disconnect(list, a, b);
-    if (list.size() != before) engine_.patch().publishConnections(list);
+    if (list.size() != before.size()) publish(before, list);
 }
 
 void CableEditing::clearSocket(int socket) {
-    ConnectionList list = connections();
-    const int before = list.size();
+    const ConnectionList before = connections();
+    ConnectionList list = before;
     for (int other = 0; other < rules().size(); ++other) {
         rules().disconnect(list, socket, other);
         rules().disconnect(list, other, socket);
     }
-    if (list.size() != before) engine_.patch().publishConnections(list);
+    if (list.size() != before.size()) publish(before, list);
+}
+
+void CableEditing::pickUp(int output, int input) {
+    const ConnectionList before = connections();
+    ConnectionList list = before;
+    rules().disconnect(list, output, input);
+    if (list.size() == before.size()) return;
+    engine_.patch().publishConnections(list);
+    history_.hold({{}, before});
+}
+
+void CableEditing::putDown() { history_.recordHeld(); }
+
+ConnectionList CableEditing::restore(const ConnectionList& list) {
+    const ConnectionList replaced = connections();
+    engine_.patch().publishConnections(list);
+    return replaced;
+}
+
+// A cable dropped back on the input it was taken from leaves nothing to undo.
+void CableEditing::publish(const ConnectionList& before, const ConnectionList& after) {
+    EditRecord replaced = history_.takeHeld().value_or(EditRecord{{}, before});
+    engine_.patch().publishConnections(after);
+    if (!replaced.cables || !sameCables(*replaced.cables, after)) history_.record(std::move(replaced));
 }
 
 }  // namespace tarvik

@@ -2,13 +2,15 @@
 // input, removed, a socket cleared) is made on a copy of the patch's list,
 // under the socket table's rules, and published whole
 // (TarvikPatch::publishConnections): a block routes the old list or the new
-// one, never a mixture.
+// one, never a mixture. Each change that changed the list is recorded in the
+// edit history with the list it replaced.
 //
 // Control threads only.
 #pragma once
 
 #include "dsp/connection.h"
 #include "dsp/socket_table.h"
+#include "instrument/edit_history.h"
 
 namespace tarvik {
 
@@ -16,7 +18,7 @@ class EngineControl;
 
 class CableEditing {
 public:
-    explicit CableEditing(EngineControl& engine) : engine_(engine) {}
+    CableEditing(EngineControl& engine, EditHistory& history) : engine_(engine), history_(history) {}
 
     // A consistent copy of the current patch's cables.
     ConnectionList connections() const;
@@ -31,8 +33,25 @@ public:
     // Removes every cable ending at the socket.
     void clearSocket(int socket);
 
+    // The user takes a cable off its input: it is removed at once (the sound
+    // follows the hand), and the change that comes next (the cable dropped
+    // on a socket: connect) is the same step of the history, so that undo
+    // puts it back where it was taken from. putDown() ends a move in which
+    // the cable was dropped where nothing takes it.
+    void pickUp(int output, int input);
+    void putDown();
+
+    // Undo and redo: puts a list back, unrecorded, and answers the list it
+    // replaced.
+    ConnectionList restore(const ConnectionList& list);
+
 private:
+    // Publishes a changed list and records what it replaced (or, ending a
+    // move, what the pick-up replaced) unless the two are the same.
+    void publish(const ConnectionList& before, const ConnectionList& after);
+
     EngineControl& engine_;
+    EditHistory& history_;
 };
 
 }  // namespace tarvik

@@ -29,6 +29,14 @@ std::unique_ptr<TarvikPatch> copyOf(const TarvikPatch& live, const CableEditing&
     return copy;
 }
 
+// Puts back what a change replaced, through the one writer of its kind.
+EditRecord putBack(const EditRecord& record, PatternEditing& patterns, CableEditing& cables) {
+    EditRecord replaced;
+    replaced.patterns = patterns.restore(record.patterns);
+    if (record.cables) replaced.cables = cables.restore(*record.cables);
+    return replaced;
+}
+
 }  // namespace
 
 // --- Parameters
@@ -101,6 +109,20 @@ PatternEditing& ControlFace::patterns() { return instrument_.patterns_; }
 CableEditing& ControlFace::cables() { return instrument_.cables_; }
 
 AdvancedRandomSettings& ControlFace::advancedRandomSettings() { return instrument_.advancedRandom_; }
+
+EditKind ControlFace::undo() {
+    return instrument_.history_.undo(
+        [this](const EditRecord& record) { return putBack(record, instrument_.patterns_, instrument_.cables_); });
+}
+
+EditKind ControlFace::redo() {
+    return instrument_.history_.redo(
+        [this](const EditRecord& record) { return putBack(record, instrument_.patterns_, instrument_.cables_); });
+}
+
+bool ControlFace::canUndo() const { return instrument_.history_.canUndo(); }
+
+bool ControlFace::canRedo() const { return instrument_.history_.canRedo(); }
 
 // --- Patches
 

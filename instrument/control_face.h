@@ -16,6 +16,7 @@
 
 #include "engine/engine.h"
 #include "instrument/configuration.h"
+#include "instrument/edit_history.h"
 #include "instrument/parameter_inbox.h"
 #include "patch/pattern_ops.h"
 
@@ -66,6 +67,14 @@ public:
     CableEditing& cables();
     // The Advanced Random panel's settings, kept while the instrument lives.
     AdvancedRandomSettings& advancedRandomSettings();
+    // Undo and redo of the writers' changes (edit_history.h), at least 64
+    // deep; each answers what it put back, None when there was nothing.
+    // They are the user's own explicit request, so PatternWriteProtect does
+    // not hold them back: undo may give back notes the switch now guards.
+    EditKind undo();
+    EditKind redo();
+    bool canUndo() const;
+    bool canRedo() const;
 
     // --- Patches. A load or restore that fails leaves the current patch as
     // it was; a save that fails leaves the file and the current path as they

@@ -25,8 +25,8 @@ static_assert(kMaxPolyphony == Engine::kVoices, "the configuration's voice limit
 Instrument::Instrument(InstrumentHost& host, double sampleRate, int maxBlockFrames)
     : host_(host),
       engine_(this),
-      patterns_(engine_.control(), config_),
-      cables_(engine_.control()),
+      patterns_(engine_.control(), config_, history_),
+      cables_(engine_.control(), history_),
       control_(*this),
       audio_(*this) {
     engine_.setSampleRate(sampleRate);
@@ -78,6 +78,7 @@ void Instrument::loadStartupPatch() {
 
 void Instrument::installPatch(std::unique_ptr<TarvikPatch> fresh, const std::string& path, bool autoRun) {
     engine_.control().installPatch(std::move(fresh), autoRun);
+    history_.clear();
     if (!path.empty()) currentPatchPath_ = path;
     control_.notePatchChanged();
     host_.patchReplaced();

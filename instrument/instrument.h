@@ -16,6 +16,7 @@
 #include "instrument/configuration.h"
 #include "instrument/control_face.h"
 #include "instrument/controller_map.h"
+#include "instrument/edit_history.h"
 #include "instrument/instrument_host.h"
 #include "instrument/parameter_inbox.h"
 #include "instrument/pattern_editing.h"
@@ -53,7 +54,7 @@ private:
     void loadStartupPatch();
     // The one way a patch becomes current, from a file, a chunk or the
     // start-up: the engine takes it, the path names it (when one is given),
-    // the editor and the host hear of it.
+    // the editor and the host hear of it, and the edit history starts anew.
     void installPatch(std::unique_ptr<TarvikPatch> fresh, const std::string& path, bool autoRun);
     // Engine settings and the five patch states the configuration holds.
     void applyConfiguration();
@@ -77,6 +78,7 @@ private:
     std::atomic<int> pendingProgram_{kNoRequest};
     std::atomic<int> pendingBank_{kNoRequest};
     AdvancedRandomSettings advancedRandom_;
+    EditHistory history_;
     PatternEditing patterns_;
     CableEditing cables_;
     ControlFace control_;

@@ -10,8 +10,8 @@ namespace {
 constexpr int kLastTimeMode = 3;
 }  // namespace
 
-PatternEditing::PatternEditing(EngineControl& engine, const Configuration& configuration)
-    : engine_(engine), configuration_(configuration) {}
+PatternEditing::PatternEditing(EngineControl& engine, const Configuration& configuration, EditHistory& history)
+    : engine_(engine), configuration_(configuration), history_(history) {}
 
 int PatternEditing::currentIndex() const { return currentPatternIndex(engine_.patch()); }
 
@@ -30,10 +30,10 @@ void PatternEditing::sequencerCommand(int code) {
     const bool running = patch.state(state::RunStop) != 0;
     const StepProgramming context{patch.state(state::PatternWriteProtect) != 0, running,
                                   configuration_.clearNotes != 0};
-    Pattern& live = patch.patterns[currentPatternIndex(patch)];
-    Pattern edited = loadPattern(live);
+    const int index = currentPatternIndex(patch);
+    Pattern edited = pattern(index);
     const RunStopRequest request = editor_.sequencerCommand(edited, code, context);
-    publishPattern(live, edited);
+    write(index, edited);
     if (request == RunStopRequest::Start) engine_.requestRunStop(true);
     if (request == RunStopRequest::Stop) engine_.requestRunStop(false);
 }
@@ -52,15 +52,14 @@ void PatternEditing::toggleTriplet() {
 }
 
 void PatternEditing::apply(const std::function<void(Pattern&)>& operation) {
-    TarvikPatch& patch = engine_.patch();
-    Pattern& live = patch.patterns[currentPatternIndex(patch)];
-    Pattern edited = loadPattern(live);
+    const int index = currentIndex();
+    Pattern edited = pattern(index);
     operation(edited);
-    publishPattern(live, edited);
+    write(index, edited);
 }
 
 void PatternEditing::replace(int index, const Pattern& pattern) {
-    publishPattern(engine_.patch().patterns[std::clamp(index, 0, kNumPatterns - 1)], pattern);
+    write(std::clamp(index, 0, kNumPatterns - 1), pattern);
 }
 
 // The pattern is chosen once: a MIDI key may select another meanwhile.
@@ -74,6 +73,32 @@ bool PatternEditing::importPatternFile(const std::string& path) {
 
 bool PatternEditing::exportPatternFile(const std::string& path) const { return exportCorvallPattern(current(), path); }
 
-void PatternEditing::applySong(const SongImport& song) { applyRebirthPatterns(song, engine_.patch()); }
+// The song writes patterns of its own choosing: every one it changed is
+// part of the one change.
+void PatternEditing::applySong(const SongImport& song) {
+    EditRecord replaced;
+    for (int index = 0; index < kNumPatterns; ++index) replaced.patterns.push_back({index, pattern(index)});
+    applyRebirthPatterns(song, engine_.patch());
+    std::erase_if(replaced.patterns,
+                  [this](const PatternSnapshot& before) { return before.pattern == pattern(before.index); });
+    if (!replaced.patterns.empty()) history_.record(std::move(replaced));
+}
+
+std::vector<PatternSnapshot> PatternEditing::restore(const std::vector<PatternSnapshot>& patterns) {
+    std::vector<PatternSnapshot> replaced;
+    for (const PatternSnapshot& snapshot : patterns) {
+        const int index = std::clamp(snapshot.index, 0, kNumPatterns - 1);
+        replaced.push_back({index, pattern(index)});
+        publishPattern(engine_.patch().patterns[index], snapshot.pattern);
+    }
+    return replaced;
+}
+
+void PatternEditing::write(int index, const Pattern& edited) {
+    const Pattern before = pattern(index);
+    if (edited == before) return;
+    publishPattern(engine_.patch().patterns[index], edited);
+    history_.record({{{index, before}}, std::nullopt});
+}
 
 }  // namespace tarvik

@@ -5,15 +5,18 @@
 // meanwhile. Here alone is decided which changes honour PatternWriteProtect:
 // the step programming does (notes, step flags, the clear, the triplet
 // switch); the length, the step rate, the menu's operations, imports and the
-// Advanced Random panel do not.
+// Advanced Random panel do not. Each change that changed something is
+// recorded in the edit history with the patterns it replaced.
 //
 // Control threads only; the reading calls answer copies.
 #pragma once
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "instrument/configuration.h"
+#include "instrument/edit_history.h"
 #include "patch/pattern_files.h"
 #include "patch/pattern_ops.h"
 
@@ -23,7 +26,7 @@ class EngineControl;
 
 class PatternEditing {
 public:
-    PatternEditing(EngineControl& engine, const Configuration& configuration);
+    PatternEditing(EngineControl& engine, const Configuration& configuration, EditHistory& history);
 
     int currentIndex() const;
     Pattern current() const;
@@ -53,12 +56,22 @@ public:
     // when the file could not be read or written.
     bool importPatternFile(const std::string& path);
     bool exportPatternFile(const std::string& path) const;
-    // A song's patterns and its pattern choice (pattern_files.h).
+    // A song's patterns and its pattern choice (pattern_files.h). Undo takes
+    // back its patterns, not the choice: the pattern played is no edit.
     void applySong(const SongImport& song);
 
+    // Undo and redo: puts patterns back as they were, unrecorded and
+    // whatever PatternWriteProtect says, and answers what they replaced.
+    std::vector<PatternSnapshot> restore(const std::vector<PatternSnapshot>& patterns);
+
 private:
+    // Publishes an edited pattern; what it replaced is recorded when it
+    // differs.
+    void write(int index, const Pattern& edited);
+
     EngineControl& engine_;
     const Configuration& configuration_;
+    EditHistory& history_;
     PatternEditor editor_;
 };
 

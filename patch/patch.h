@@ -61,6 +61,8 @@ struct Pattern {
     std::uint8_t reserved;
     std::uint8_t length;
     Step steps[kMaxSteps];
+
+    friend bool operator==(const Pattern&, const Pattern&) = default;
 };
 static_assert(sizeof(Pattern) == 132);
 static_assert(std::atomic_ref<Step>::is_always_lock_free);

@@ -13,9 +13,11 @@ struct PatternClipboard {
     Step steps[kMaxSteps];
 };
 
-// Both are constant-initialised: they hold their start values before any code
+// All are constant-initialised: they hold their start values before any code
 // of the process runs, so no other static's constructor can see them unset.
 constinit PatternClipboard clipboard{};
+// Set once the clipboard holds a copy; released after the copy is written.
+constinit std::atomic<bool> clipboardFilled{false};
 constinit std::atomic<std::uint32_t> randomState{1};
 
 constexpr int kOctave = 12;
@@ -129,12 +131,17 @@ void copyPattern(const Pattern& pattern) {
     clipboard.flags = pattern.flags;
     clipboard.length = pattern.length;
     std::copy(std::begin(pattern.steps), std::end(pattern.steps), clipboard.steps);
+    clipboardFilled.store(true, std::memory_order_release);
 }
 
-void pastePattern(Pattern& pattern) {
+bool patternCopied() { return clipboardFilled.load(std::memory_order_acquire); }
+
+bool pastePattern(Pattern& pattern) {
+    if (!patternCopied()) return false;
     pattern.flags = clipboard.flags;
     pattern.length = clipboard.length;
     std::copy(std::begin(clipboard.steps), std::end(clipboard.steps), pattern.steps);
+    return true;
 }
 
 void transposePattern(Pattern& pattern, int semitones) {

@@ -6,8 +6,7 @@
 // writer of patterns hands it a copy and publishes the result
 // (publishPattern), which the sequencer may be playing meanwhile.
 //
-// A damaged patch or a paste of the never-filled clipboard can leave a length
-// outside 1..64. Operations that walk the played steps then use the length the
+// A damaged patch can leave a length outside 1..64. Operations that walk the played steps then use the length the
 // sequencer plays (playedLength): a length of 0 is step 0 alone, anything
 // above 64 is all 64 steps. No operation reads or writes beyond the 64 steps.
 #pragma once
@@ -37,10 +36,14 @@ int patternRandom();  // 0..32767
 
 // Copies flags, length and all 64 steps; timeMode and the reserved byte are
 // the pattern's own and neither copied nor pasted. The clipboard is one per
-// process and all zero until the first copy, so a paste before any copy gives
-// a length of 0, which the sequencer plays as step 0 over and over.
+// process and holds nothing until the first copy: a paste before it answers
+// false and leaves the pattern as it is (an empty clipboard pasted would wipe
+// the pattern to a length of 0).
 void copyPattern(const Pattern& pattern);
-void pastePattern(Pattern& pattern);
+bool pastePattern(Pattern& pattern);
+// Whether anything was copied in this process, so that a paste would change
+// the pattern.
+bool patternCopied();
 
 // Moves every played step (rests too) by the given semitones and renormalises
 // the octave flags: notes 0..12 without flag, above that with up, below 0 with

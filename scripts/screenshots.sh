@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Draws the README's pictures of the editor through the built plug-in on a
 # virtual X server: the panel, a patch with its cables, the option and patch
-# menus and the three panels. Menus and panels are opened with the clicks and
-# keys a user would use (window pixels of the default skin).
+# menus, the three panels and the running sequencer. Menus and panels are
+# opened with the clicks and keys a user would use (window pixels of the
+# default skin); the sequencer is started with RUN/STOP and plays for as long
+# as the audio rendered lasts.
 #
 # Usage: scripts/screenshots.sh [build folder]   (default: build)
 set -euo pipefail
@@ -30,3 +32,4 @@ take "${acid[@]}" --click 560,20 --key Home --key Down --key Down --key Down --k
 take "${acid[@]}" --click 760,16 --key End --key Return docs/panel-preferences.png
 take "${acid[@]}" --click 40,752 --key End --key Up --key Up --key Up --key Return docs/panel-advanced-random.png
 take "${acid[@]}" --click 1016,16 docs/panel-patch-info.png
+take "${acid[@]}" --click 304,684 --render 1.3 docs/playing-step.png

@@ -23,6 +23,9 @@ struct PatternEntry {
     PatternCommand command;
 };
 constexpr PatternEntry kPatternEntries[] = {
+    {"Undo", PatternCommand::Undo},
+    {"Redo", PatternCommand::Redo},
+    {nullptr, {}},
     {"Copy Pattern", PatternCommand::Copy},
     {"Paste Pattern", PatternCommand::Paste},
     {nullptr, {}},
@@ -144,11 +147,19 @@ std::string filterEntryText(int mode) {
     return "Switch to 24dB filter";
 }
 
-MenuModel patternMenu() {
+MenuModel patternMenu(const PatternMenuStatus& status) {
+    auto enabled = [&](PatternCommand command) {
+        switch (command) {
+            case PatternCommand::Undo: return status.canUndo;
+            case PatternCommand::Redo: return status.canRedo;
+            case PatternCommand::Paste: return status.patternCopied;
+            default: return true;
+        }
+    };
     MenuModel menu;
     for (const PatternEntry& entry : kPatternEntries) {
         if (entry.text)
-            menu.add(entry.text);
+            menu.add(entry.text, enabled(entry.command));
         else
             menu.addSeparator();
     }
@@ -183,6 +194,8 @@ bool runPatternOperation(PatternCommand command, Pattern& pattern) {
         case PatternCommand::RandomizeAll: randomizePattern(pattern); return true;
         case PatternCommand::RandomizePitches: randomizePitches(pattern); return true;
         case PatternCommand::Alter: alterPattern(pattern); return true;
+        case PatternCommand::Undo:
+        case PatternCommand::Redo:
         case PatternCommand::AdvancedRandom:
         case PatternCommand::ImportPattern:
         case PatternCommand::ExportPattern:

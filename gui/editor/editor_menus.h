@@ -66,6 +66,8 @@ int nextFilterMode(int mode);
 std::string filterEntryText(int mode);
 
 enum class PatternCommand {
+    Undo,
+    Redo,
     Copy,
     Paste,
     TransposeUpOctave,
@@ -89,11 +91,20 @@ enum class PatternCommand {
     ImportRebirth,
 };
 
+// What the pattern menu's entries can do now: an entry that could do
+// nothing is shown disabled.
+struct PatternMenuStatus {
+    bool canUndo = false;
+    bool canRedo = false;
+    bool patternCopied = false;  // Paste has something to paste
+};
+
 // The pattern menu: its entries' indexes count the commands in order.
-MenuModel patternMenu();
+MenuModel patternMenu(const PatternMenuStatus& status);
 std::optional<PatternCommand> patternCommand(int index);
 // Runs an operation that needs nothing but the pattern; false, changing
-// nothing, for the commands that show a panel or a file dialog.
+// nothing, for the commands that show a panel or a file dialog or step
+// through the edit history.
 bool runPatternOperation(PatternCommand command, Pattern& pattern);
 
 // The filter menu: entry n stands for FilterMode n (0..14).

@@ -31,9 +31,10 @@ void PanelController::showMenu(int tagValue) {
                          });
             break;
         case tag::PatternMenu:
-            menu_->popUp(patternMenu_, panel_.rect(tag::PatternDropdown).topLeft(), [this](const MenuChoice& choice) {
-                if (const auto command = patternCommand(choice.path.front())) patternChosen(*command);
-            });
+            menu_->popUp(patternMenu({control_.canUndo(), control_.canRedo(), patternCopied()}),
+                         panel_.rect(tag::PatternDropdown).topLeft(), [this](const MenuChoice& choice) {
+                             if (const auto command = patternCommand(choice.path.front())) patternChosen(*command);
+                         });
             break;
         case tag::FilterDropdown:
             menu_->popUp(filterMenu_, panel_.rect(tag::FilterDropdown).topLeft(),
@@ -73,6 +74,8 @@ void PanelController::optionChosen(OptionCommand command) {
 
 void PanelController::patternChosen(PatternCommand command) {
     switch (command) {
+        case PatternCommand::Undo: undo(); return;
+        case PatternCommand::Redo: redo(); return;
         case PatternCommand::AdvancedRandom: randomPanel_->show(); return;
         case PatternCommand::ImportPattern: importPattern(); return;
         case PatternCommand::ExportPattern: exportPattern(); return;
@@ -82,6 +85,15 @@ void PanelController::patternChosen(PatternCommand command) {
             refreshSequencerPanel();
             return;
     }
+}
+
+void PanelController::undo() { showRestored(control_.undo()); }
+
+void PanelController::redo() { showRestored(control_.redo()); }
+
+void PanelController::showRestored(EditKind kind) {
+    if (kind == EditKind::Patterns) refreshSequencerPanel();
+    if (kind == EditKind::Cables) field_.rebuild();
 }
 
 void PanelController::patchMenuChosen(const PatchMenuEntries& entries, const MenuChoice& choice) {

@@ -8,6 +8,7 @@
 #include "gui/editor/panel_knob.h"
 #include "gui/editor/patch_field.h"
 #include "gui/editor/pitch_keyboard.h"
+#include "gui/editor/playing_step_display.h"
 #include "gui/skin_tags.h"
 #include "gui/toolkit/controls/buttons.h"
 #include "gui/toolkit/controls/digit_display.h"
@@ -25,6 +26,7 @@ enum class Kind {
     Led,
     PrescaleSwitch,
     Digits,
+    PlayingStep,
     OnOffButton,
     PatchButton,
     Rocker,
@@ -61,6 +63,7 @@ std::vector<Group> panelGroups() {
         {Kind::Led, false, {noteLed(36), AutoAdvLed, RunStopLed, DownLed, UpLed, AccentLed, SlideLed, TimeModeLed}},
         {Kind::PrescaleSwitch, false, {PrescaleSwitch}},
         {Kind::Digits, false, {StepDisplay, TempoDigits, PatternDigits, StepsDigits}},
+        {Kind::PlayingStep, false, {tag::PlayingStepDisplay}},
         {Kind::OnOffButton, false,
          {DistortionSwitch, OptionCables, OptionMidiLearn, OptionAux, OptionInfo, PatternWriteProtect, PatternLock,
           Vco2ModSwitch, MgBpmSync, DelayBpmSync}},
@@ -163,6 +166,9 @@ bool Panel::build(Frame& frame, ControlListener& listener, KnobMode knobMode, Pa
                     digits->setRange(0.0f, tagValue == tag::StepDisplay || tagValue == tag::StepsDigits ? 99.0f : 999.0f);
                     break;
                 }
+                case Kind::PlayingStep:
+                    keep(tagValue, std::make_unique<gui::PlayingStepDisplay>(r, &listener, tagValue, b));
+                    break;
                 case Kind::MenuArea: break;
                 case Kind::PatchButton: {
                     // The name sits on the button's picture; the button takes the clicks.

@@ -78,8 +78,9 @@ void PanelController::showNewPatch() {
     patchInfo_->setText(control_.patchInfo());
 }
 
-// Ctrl+L shows or hides the cables whatever the UseKeyboard preference
-// says; the sequencer panel's key map works only while it is on.
+// Ctrl+L shows or hides the cables, Ctrl+Z undoes and Ctrl+Shift+Z or
+// Ctrl+Y redoes whatever the UseKeyboard preference says; the sequencer
+// panel's key map works only while it is on.
 bool PanelController::handleKey(const KeyEvent& key) {
     if (menu_->keyDown(key)) return true;           // a menu drawn in the frame takes every key
     if (dialogs_->handleKey(key)) return true;      // so does an open question
@@ -91,6 +92,13 @@ bool PanelController::handleKey(const KeyEvent& key) {
                 field_.rebuild();
                 refreshStatus();
                 return true;
+            case 'z':
+                if ((key.modifiers & modifier::kShift) != 0)
+                    redo();
+                else
+                    undo();
+                return true;
+            case 'y': redo(); return true;
             case 'o': openPatch(); return true;
             case 's':
                 if ((key.modifiers & modifier::kShift) != 0)

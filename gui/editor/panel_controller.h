@@ -133,6 +133,10 @@ private:
     void setMidiLearn(bool on);
     void showCables(bool shown);
     void setFilterMode(int mode);
+    // Undo and redo, and the panel showing what they put back.
+    void undo();
+    void redo();
+    void showRestored(EditKind kind);
 
     ControlFace& control_;
     GuiPreferences& preferences_;
@@ -151,7 +155,6 @@ private:
     // One window shows whichever menu is open.
     std::unique_ptr<OptionMenu> menu_;
     OptionEntries optionEntries_;
-    const MenuModel patternMenu_ = patternMenu();
     MenuModel filterMenu_ = filterMenu();
 
     float shaperBeforeBypass_ = 0.5f;

@@ -142,7 +142,7 @@ void PatchField::beginDrag(int socketIndex) {
         cord = cords_->findCord(source, socketIndex);
         if (!cord) cord = cords_->freeCord();
         if (!cord) return;
-        cables_.disconnect(source, socketIndex);
+        cables_.pickUp(source, socketIndex);
         start = source;
     } else {
         cord = cords_->freeCord();
@@ -195,12 +195,15 @@ void PatchField::clearMarks() {
 
 // Dropped on a socket that lit up, the cable is made (stored output first)
 // and hangs still at once; dropped anywhere else it goes back to the pool.
+// The cable is made before the drag ends, so that a cable taken off an input
+// and dropped on another is one move for undo.
 void PatchField::endDrag() {
     PatchCord& cord = *dragged_;
     const int start = dragStart_;
     const int target = dragLit_;
+    const bool made = target >= 0 && cables_.connect(start, target);
     cancelDrag();
-    if (target < 0 || !cables_.connect(start, target)) return;
+    if (!made) return;
     cord.setSockets(start, target);
     if (table().isInput(start)) cord.swapEnds();
     cord.step(false);
@@ -208,6 +211,7 @@ void PatchField::endDrag() {
 }
 
 void PatchField::cancelDrag() {
+    cables_.putDown();
     clearMarks();
     dragged_->setPlugVisible(false);
     dragged_->setSockets(-1, -1);

@@ -211,9 +211,10 @@ void TarvikGui::glideKnobs(Clock::time_point now) {
     if (over) glideEnd_.reset();
 }
 
-// The MIDI light stays on for a moment after the last message; the others
-// show what the audio thread raised in the last tenth of a second, and wait
-// while a cable is in the user's hand: the drag is what the user watches.
+// The MIDI light stays on for a moment after the last message and the
+// playing step follows the sequencer at every idle; the others show what the
+// audio thread raised in the last tenth of a second, and wait while a cable
+// is in the user's hand: the drag is what the user watches.
 void TarvikGui::showLights(Clock::time_point now) {
     ActivityIndicators& lights = control_.indicators();
     if (lights.midi.exchange(0, std::memory_order_relaxed) != 0) {
@@ -223,6 +224,9 @@ void TarvikGui::showLights(Clock::time_point now) {
         midiLedLit_ = false;
     }
     showValue(tag::MidiLed, midiLedLit_ ? 1.0f : 0.0f);
+    // Counted from 1 as the STEP display counts; dark while stopped.
+    const int playing = lights.playingStep.load(std::memory_order_relaxed);
+    showValue(tag::PlayingStepDisplay, playing >= 0 ? static_cast<float>(playing + 1) : 0.0f);
 
     if (now - activityStamp_ < kActivityTime || patchField_->dragging()) return;
     activityStamp_ = now;

@@ -61,8 +61,8 @@ public:
     // about to go out, a knob swinging, a cable falling, a panel fading, the
     // value display about to hide). What moves for as long as something runs
     // (the lights blinking while the sequencer plays or a patch has notes,
-    // the arrow while a cable is in hand) never comes to rest and does not
-    // count. Tests wait for these rather than for a time.
+    // the playing step, the arrow while a cable is in hand) never comes to
+    // rest and does not count. Tests wait for these rather than for a time.
     bool atRest();
 
 private:

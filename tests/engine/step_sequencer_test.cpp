@@ -9,6 +9,7 @@
 #include <functional>
 #include <limits>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace tarvik {
@@ -190,6 +191,34 @@ TEST_F(StepSequencerTest, ARestBeforeTwoTiedStepsShortensThePassByTwoSteps) {
     const std::vector<int> passOfTwoSteps{noteStart(1, kSixteenth), noteStart(3, kSixteenth), noteStart(5, kSixteenth)};
     EXPECT_EQ(triggers(), passOfTwoSteps);
 }
+
+// The step sounding halfway through each step's time, as the editor shows
+// it: a tied note goes through its steps, a rest skips the steps tied to it.
+struct PlayingCase {
+    const char* name;
+    std::vector<std::uint8_t> flags;  // the pattern's steps; its length
+    std::vector<int> playing;         // step by step of time
+};
+
+class SequencerPlayingStep : public StepSequencerTest, public ::testing::WithParamInterface<PlayingCase> {};
+
+TEST_P(SequencerPlayingStep, FollowsTheNotesAndTheirTies) {
+    const std::vector<std::uint8_t>& flags = GetParam().flags;
+    pattern().length = static_cast<std::uint8_t>(flags.size());
+    for (std::size_t i = 0; i < flags.size(); ++i) setStep(static_cast<int>(i), 0, flags[i]);
+    std::vector<int> seen;
+    for (std::size_t k = 0; k < GetParam().playing.size(); ++k) {
+        render(static_cast<int>((static_cast<double>(k) + 0.5) * kSixteenth) - rendered());
+        seen.push_back(sequencer.playingStep());
+    }
+    EXPECT_EQ(seen, GetParam().playing);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, SequencerPlayingStep,
+                         ::testing::Values(PlayingCase{"GatedSteps", {kGate, kGate, kGate}, {0, 1, 2, 0, 1}},
+                                           PlayingCase{"ATiedNote", {kGate, kTie, kTie, kGate}, {0, 1, 2, 3, 0}},
+                                           PlayingCase{"ARestBeforeTiedSteps", {0, kTie, kTie, kGate}, {0, 3, 0, 3}}),
+                         [](const auto& row) { return std::string(row.param.name); });
 
 // --- step rate -----------------------------------------------------------------
 

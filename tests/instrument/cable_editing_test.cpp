@@ -22,7 +22,8 @@ protected:
     }
 
     Engine engine{nullptr};  // no host: nothing goes out
-    CableEditing cables{engine.control()};
+    EditHistory history;
+    CableEditing cables{engine.control(), history};
 };
 
 TEST_F(CableEditingTest, EachChangeReplacesTheListAsAWhole) {
@@ -66,6 +67,7 @@ INSTANTIATE_TEST_SUITE_P(
                     [](CableEditing& c) { EXPECT_FALSE(c.connect(socket::ModWheel, socket::VcfCv)); }},
         RefusedCase{"UnknownSocket", [](CableEditing& c) { EXPECT_FALSE(c.connect(socket::MgCvOutput, 99)); }},
         RefusedCase{"RemovingACableNeverMade", [](CableEditing& c) { c.disconnect(socket::ModWheel, socket::VcaCv); }},
+        RefusedCase{"PickingUpACableNeverMade", [](CableEditing& c) { c.pickUp(socket::ModWheel, socket::VcaCv); }},
         RefusedCase{"ClearingAFreeSocket", [](CableEditing& c) { c.clearSocket(socket::Vco2Cv); }}),
     [](const auto& row) { return std::string(row.param.name); });
 

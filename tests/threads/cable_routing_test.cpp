@@ -20,7 +20,8 @@ namespace {
 // the other end of another would be a cable nobody made.
 TEST(CableRouting, NoBlockRoutesACableThatWasNeverMade) {
     Engine engine(nullptr);  // no host: nothing goes out
-    CableEditing cables(engine.control());
+    EditHistory history;
+    CableEditing cables(engine.control(), history);
     const std::vector<std::pair<int, int>> made = {
         {socket::MgCvOutput, socket::Vco1Cv},        {socket::SeqGateOut, socket::Vco2Cv},
         {socket::SeqNoteOut, socket::VcoBalanceCv},  {socket::SeqAccentOut, socket::NoiseAuxBalanceCv},

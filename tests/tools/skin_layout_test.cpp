@@ -46,7 +46,7 @@ std::vector<std::string> controlTags() {
         "ACCENTKNOB", "DISTORTKNOB", "VOLUMEKNOB", "BOOSTKNOB", "B_PATTERNCLEAR", "B_RUNSTOP", "B_AUTOADV",
         "B_TIMEMODE", "B_DOWN", "B_UP", "B_ACCENT", "B_SLIDE", "B_BACK", "B_NEXT", "AUTOADVLED", "RUNSTOPLED",
         "DOWNLED", "UPLED", "ACCENTLED", "SLIDELED", "TIMEMODELED", "PRESCALESWITCH", "STEPDISPLAY",
-        "TEMPODIGITS", "PATTERNDIGITS", "STEPSDIGITS", "DISTORTIONSWITCH", "OPTIONCABLES", "OPTIONMIDILEARN",
+        "PLAYINGSTEPDISPLAY", "TEMPODIGITS", "PATTERNDIGITS", "STEPSDIGITS", "DISTORTIONSWITCH", "OPTIONCABLES", "OPTIONMIDILEARN",
         "OPTIONAUX", "OPTIONINFO", "PATTERNWRITEPROTECT", "PATTERNLOCK", "VCO2MODSWITCH", "MGBPMSYNC",
         "DELAYBPMSYNC", "OPTIONFILTER", "OPTIONPANIC", "PATCHBUTTON", "NEXTPATCHBUTTON", "PREVPATCHBUTTON",
         "PATTERNMENU", "OPTIONMENU", "PATTERNDROPDOWN", "OPTIONDROPDOWN", "FILTERDROPDOWN", "TEMPOROCKER",
@@ -539,9 +539,10 @@ TEST_P(ElementPicture, HoldsItsFramesAtTheElementsSize) {
     const int width = cairo_image_surface_get_width(png);
     const int height = cairo_image_surface_get_height(png);
     if (e.picture == Picture::Digits) {
-        // Ten digit images, each one digit of the display wide.
+        // Ten digit images and the unlit glass, each one digit of the
+        // display wide.
         EXPECT_EQ(e.rect.width % width, 0);
-        EXPECT_EQ(height, 10 * e.rect.height);
+        EXPECT_EQ(height, (kDarkDigit + 1) * e.rect.height);
     } else {
         EXPECT_EQ(width, e.rect.width);
         EXPECT_EQ(height, info.frames * e.rect.height);

@@ -1,10 +1,14 @@
 // tarvik-screenshot: opens the plug-in's editor under the X server of
 // $DISPLAY, the way a Linux host does, and writes the window's picture.
-// Clicks and keys, in the order given, show a menu or a panel first.
+// Clicks and keys, in the order given, show a menu or a panel first; audio
+// rendered as a host would (--render SECONDS) lets a started sequencer run.
 //
-//   tarvik-screenshot [--plugin Tarvik.so] [--patch FILE.tvkp] [--click X,Y] [--key KEYSYM] OUT.png
+//   tarvik-screenshot [--plugin Tarvik.so] [--patch FILE.tvkp] [--click X,Y] [--key KEYSYM]
+//                     [--render SECONDS] OUT.png
 #include <X11/Xlib.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
@@ -21,20 +25,36 @@ namespace {
 int usage() {
     std::fprintf(stderr,
                  "usage: tarvik-screenshot [--plugin Tarvik.so] [--patch FILE.tvkp] [--click X,Y] [--key KEYSYM] "
-                 "OUT.png\n");
+                 "[--render SECONDS] OUT.png\n");
     return 2;
 }
 
-// A click at window pixels or a key by its X name ("Down", "Return").
+// A click at window pixels, a key by its X name ("Down", "Return"), or
+// seconds of audio.
 struct Action {
     int x = -1;
     int y = -1;
     KeySym key = NoSymbol;
+    double seconds = 0.0;
 };
 
 bool parseClick(const std::string& text, Action& action) {
     char tail = 0;
     return std::sscanf(text.c_str(), "%d,%d%c", &action.x, &action.y, &tail) == 2 && action.x >= 0 && action.y >= 0;
+}
+
+bool parseSeconds(const std::string& text, Action& action) {
+    char tail = 0;
+    return std::sscanf(text.c_str(), "%lf%c", &action.seconds, &tail) == 1 && action.seconds > 0.0 &&
+           action.seconds <= 600.0;
+}
+
+void render(tarvik::host::HostedPlugin& host, double seconds) {
+    constexpr int kBlock = 512;
+    std::vector<float> left(kBlock), right(kBlock);
+    float* out[2] = {left.data(), right.data()};
+    for (long frames = std::lround(seconds * host.settings().sampleRate); frames > 0; frames -= kBlock)
+        host.process(nullptr, out, static_cast<int>(std::min<long>(kBlock, frames)));
 }
 
 }  // namespace
@@ -54,6 +74,8 @@ int main(int argc, char** argv) {
         else if (arg == "--click" && i + 1 < argc && parseClick(argv[++i], action))
             actions.push_back(action);
         else if (arg == "--key" && i + 1 < argc && (action.key = XStringToKeysym(argv[++i])) != NoSymbol)
+            actions.push_back(action);
+        else if (arg == "--render" && i + 1 < argc && parseSeconds(argv[++i], action))
             actions.push_back(action);
         else if (!arg.empty() && arg[0] != '-' && out.empty())
             out = arg;
@@ -89,9 +111,16 @@ int main(int argc, char** argv) {
         return 1;
     }
     // A first-run splash screen fades, cables fall into place, panels fade in:
-    // the picture is taken once the editor has come to rest.
+    // the picture is taken once the editor has come to rest. After audio
+    // only once it has caught up: the lights that follow the sound stay as
+    // the sound left them.
     bool rested = window.settle();
     for (const Action& action : actions) {
+        if (action.seconds > 0.0) {
+            render(host, action.seconds);
+            rested = rested && window.catchUp();
+            continue;
+        }
         if (action.key != NoSymbol)
             window.tapKey(action.key);
         else

@@ -12,7 +12,7 @@ namespace tarvik::skin::art {
 // bottom. Centred knobs light their arc from the top, outwards.
 void knob(cairo_t* cr, double size, double value, bool large, bool centred);
 void led(cairo_t* cr, double size, bool lit);
-// One digit 0..9 of a segment display.
+// One digit 0..9 of a segment display, or with 10 (kDarkDigit) none lit.
 void digit(cairo_t* cr, double width, double height, int value);
 
 enum class Glyph { None, DownTriangle, LeftTriangle, RightTriangle };

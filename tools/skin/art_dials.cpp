@@ -148,9 +148,10 @@ void led(cairo_t* cr, double size, bool lit) {
 
 namespace {
 
-// Segments a b c d e f g, clockwise from the top, g across the middle.
-constexpr std::array<unsigned, 10> kSegments = {0b0111111, 0b0000110, 0b1011011, 0b1001111, 0b1100110,
-                                                0b1101101, 0b1111101, 0b0000111, 0b1111111, 0b1101111};
+// Segments a b c d e f g, clockwise from the top, g across the middle; for
+// 0 to 9, then none: the glass of a display that is off.
+constexpr std::array<unsigned, 11> kSegments = {0b0111111, 0b0000110, 0b1011011, 0b1001111, 0b1100110, 0b1101101,
+                                                0b1111101, 0b0000111, 0b1111111, 0b1101111, 0b0000000};
 
 void segmentPath(cairo_t* cr, int segment, double left, double right, double top, double middle, double bottom) {
     const double inset = 1.6;

@@ -72,7 +72,7 @@ constexpr PictureInfo kPictures[] = {
     {Picture::Rocker, "Tarvik Skin/rocker.png", 3, 0},
     {Picture::LeverSwitch, "Tarvik Skin/switch_lever.png", 2, 0},
     {Picture::TimeModeSwitch, "Tarvik Skin/switch_time_mode.png", 4, 0},
-    {Picture::Digits, "Tarvik Skin/digits.png", 10, kDigitWidth},
+    {Picture::Digits, "Tarvik Skin/digits.png", kDarkDigit + 1, kDigitWidth},
     {Picture::Keyboard, "Tarvik Skin/keyboard.png", 4, 0},
     {Picture::Socket, "Tarvik Skin/socket.png", 2, 0},
     {Picture::TripletButton, "Tarvik Skin/button_triplet.png", 2, 0},
@@ -305,15 +305,17 @@ constexpr Element kElements[] = {
     {"SOCKET28", 637, patchSocket(5, 8), Socket, kPatch, Right},
     {"SOCKET29", 638, patchSocket(5, 9), Socket, kPatch, Right},
 
-    // Sequencer strip: pattern and tempo on the left, the keyboard with its
-    // note LEDs in the middle, step programming on the right.
+    // Sequencer strip: pattern, tempo and the running sequence on the left,
+    // the keyboard with its note LEDs in the middle, step programming on the
+    // right.
     {"PATTERNDIGITS", 106, digits(24, 656, 3), Digits, kSequencer, Below, "PATTERN"},
     {"PATTERNROCKER", 107, rocker(80, 648), Rocker, kSequencer, None},
     {"TEMPODIGITS", 108, digits(128, 656, 3), Digits, kSequencer, Below, "TEMPO"},
     {"TEMPOROCKER", 109, rocker(184, 648), Rocker, kSequencer, None},
-    {"RUNSTOPLED", 413, led(272, 648), Led, kSequencer, None},
-    {"B_RUNSTOP", 314, stepButton(256, 672), StepButton, kSequencer, Below, "RUN/STOP"},
-    {"B_PATTERNCLEAR", 313, stepButton(328, 672), StepButton, kSequencer, Below, "CLEAR"},
+    {"PLAYINGSTEPDISPLAY", 504, digits(232, 656, 2), Digits, kSequencer, Below, "PLAYING"},
+    {"RUNSTOPLED", 413, led(296, 648), Led, kSequencer, None},
+    {"B_RUNSTOP", 314, stepButton(280, 672), StepButton, kSequencer, Below, "RUN/STOP"},
+    {"B_PATTERNCLEAR", 313, stepButton(344, 672), StepButton, kSequencer, Below, "CLEAR"},
     {"PATTERNMENU", 105, button(24, 744), MenuButton, kSequencer, Below, "MENU"},
     {"PATTERNLOCK", 118, button(72, 744), Toggle, kSequencer, Below, "LOCK"},
     {"PATTERNWRITEPROTECT", 119, button(120, 744), Toggle, kSequencer, Below, "PROTECT"},

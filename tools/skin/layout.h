@@ -28,8 +28,11 @@ inline constexpr int kKeyboardKeys = kKeyboardOctaves * 12;
 // Left edges of the five black keys within an octave, C# D# F# G# A#.
 inline constexpr std::array<int, 5> kBlackKeyLeft = {12, 31, 69, 88, 107};
 
-// One digit of a digit display; a display is digits x this wide.
+// One digit of a digit display; a display is digits x this wide. The
+// digits picture holds 0 to 9, then the unlit glass that the playing-step
+// display shows while the sequencer stands still.
 inline constexpr int kDigitWidth = 16;
+inline constexpr int kDarkDigit = 10;
 inline constexpr int kKnobFrames = 101;
 
 enum class Picture {

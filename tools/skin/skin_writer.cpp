@@ -98,6 +98,7 @@ std::string previewDigits(const Element& element) {
     if (tag == "TEMPODIGITS") return "120";
     if (tag == "PATTERNDIGITS") return "000";
     if (tag == "STEPDISPLAY") return "01";
+    if (tag == "PLAYINGSTEPDISPLAY") return "  ";  // dark: the sequencer stands still
     return "16";
 }
 
@@ -164,7 +165,8 @@ void writePreview(const fs::path& skinFolder, const fs::path& file) {
             for (std::size_t i = 0; i < shown.size(); ++i) {
                 const Rect place{element.rect.x + static_cast<int>(i) * size.width, element.rect.y, size.width,
                                  size.height};
-                blit(cr, png.get(), place, 0, (shown[i] - '0') * size.height);
+                const int image = shown[i] == ' ' ? kDarkDigit : shown[i] - '0';
+                blit(cr, png.get(), place, 0, image * size.height);
             }
             continue;
         }

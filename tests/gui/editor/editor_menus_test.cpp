@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <functional>
 #include <set>
@@ -129,20 +130,53 @@ TEST(FilterMenu, ListsFifteenModelsWithSeparatorsAfterTheSeventhAndThirteenth) {
     EXPECT_EQ(menu.entry(14)->text, "LP->HP 4-Pole");
 }
 
-TEST(PatternMenu, ListsTheOperationsWithTwoSpacesBeforeTheSingleSemitones) {
-    const MenuModel menu = patternMenu();
+TEST(PatternMenu, ListsUndoRedoThenTheOperationsWithTwoSpacesBeforeTheSingleSemitones) {
+    const MenuModel menu = patternMenu({});
     EXPECT_EQ(texts(menu),
               (std::vector<std::string>{
-                  "Copy Pattern", "Paste Pattern", "-", "Transpose +12 semitones", "Transpose -12 semitones",
-                  "Transpose  +1 semitone", "Transpose  -1 semitone", "-", "Expand pattern", "Shrink pattern",
-                  "Duplicate steps", "-", "Shift left", "Shift right", "-", "All notes off", "All accents off",
-                  "All slides off", "-", "Randomize all", "Randomize pitches", "Alter pattern", "Advanced Random...",
-                  "-", "Import pattern", "Export pattern", "Import Rebirth 338 Patterns"}));
-    EXPECT_EQ(patternCommand(2), PatternCommand::TransposeUpOctave);
+                  "Undo", "Redo", "-", "Copy Pattern", "Paste Pattern", "-", "Transpose +12 semitones",
+                  "Transpose -12 semitones", "Transpose  +1 semitone", "Transpose  -1 semitone", "-", "Expand pattern",
+                  "Shrink pattern", "Duplicate steps", "-", "Shift left", "Shift right", "-", "All notes off",
+                  "All accents off", "All slides off", "-", "Randomize all", "Randomize pitches", "Alter pattern",
+                  "Advanced Random...", "-", "Import pattern", "Export pattern", "Import Rebirth 338 Patterns"}));
+    EXPECT_EQ(patternCommand(0), PatternCommand::Undo);
+    EXPECT_EQ(patternCommand(4), PatternCommand::TransposeUpOctave);
     EXPECT_EQ(patternCommand(menu.size() - 1), PatternCommand::ImportRebirth);
     EXPECT_EQ(patternCommand(menu.size()), std::nullopt);
     EXPECT_EQ(patternCommand(-1), std::nullopt);
 }
+
+// An entry that would do nothing is disabled: Undo and Redo with nothing to
+// take back or bring again, Paste before anything was copied (it would wipe
+// the pattern). Every other entry can always be chosen.
+struct MenuStatusCase {
+    const char* name;
+    PatternMenuStatus status;
+    std::vector<PatternCommand> disabled;
+};
+
+class PatternMenuEntries : public ::testing::TestWithParam<MenuStatusCase> {};
+
+TEST_P(PatternMenuEntries, AreEnabledWhenTheyCanDoSomething) {
+    const MenuModel menu = patternMenu(GetParam().status);
+    const std::vector<PatternCommand>& disabled = GetParam().disabled;
+    for (int index = 0; index < menu.size(); ++index) {
+        const PatternCommand command = *patternCommand(index);
+        const bool expected = std::find(disabled.begin(), disabled.end(), command) == disabled.end();
+        EXPECT_EQ(menu.entry(index)->enabled, expected) << menu.entry(index)->text;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, PatternMenuEntries,
+    ::testing::Values(
+        MenuStatusCase{"NothingDoneNothingCopied", {false, false, false},
+                       {PatternCommand::Undo, PatternCommand::Redo, PatternCommand::Paste}},
+        MenuStatusCase{"SomethingToUndo", {true, false, false}, {PatternCommand::Redo, PatternCommand::Paste}},
+        MenuStatusCase{"SomethingToRedo", {false, true, false}, {PatternCommand::Undo, PatternCommand::Paste}},
+        MenuStatusCase{"APatternCopied", {false, false, true}, {PatternCommand::Undo, PatternCommand::Redo}},
+        MenuStatusCase{"Everything", {true, true, true}, {}}),
+    rowName<MenuStatusCase>);
 
 // A pattern whose every operation leaves a mark.
 Pattern sample() {
@@ -206,9 +240,10 @@ TEST(PatternMenuOperation, PasteBringsBackWhatCopyTook) {
     EXPECT_EQ(std::memcmp(target.steps, source.steps, sizeof(source.steps)), 0);
 }
 
-TEST(PatternMenuOperation, LeavesPanelsAndFilesToTheEditor) {
-    for (PatternCommand command : {PatternCommand::AdvancedRandom, PatternCommand::ImportPattern,
-                                   PatternCommand::ExportPattern, PatternCommand::ImportRebirth}) {
+TEST(PatternMenuOperation, LeavesTheHistoryPanelsAndFilesToTheEditor) {
+    for (PatternCommand command : {PatternCommand::Undo, PatternCommand::Redo, PatternCommand::AdvancedRandom,
+                                   PatternCommand::ImportPattern, PatternCommand::ExportPattern,
+                                   PatternCommand::ImportRebirth}) {
         Pattern pattern = sample();
         const Pattern before = pattern;
         EXPECT_FALSE(runPatternOperation(command, pattern));

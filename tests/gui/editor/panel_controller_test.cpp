@@ -88,5 +88,45 @@ TEST_F(PanelControllerTest, PatternMenuOperationsChangeTheCurrentPattern) {
     EXPECT_EQ(patterns().pattern(8).steps[0].note, 0) << "other patterns keep their notes";
 }
 
+// The editor's own keys for the history work whether or not the computer
+// keys program the sequencer; the pattern menu's entries do the same.
+struct HistoryCommandCase {
+    const char* name;
+    bool undoes;  // else it redoes
+    void (*give)(PanelController& controller);
+};
+
+class HistoryCommand : public PanelControllerTest, public ::testing::WithParamInterface<HistoryCommandCase> {};
+
+TEST_P(HistoryCommand, TakesBackOrBringsAgainTheLastChange) {
+    preferences.useKeyboard = 0;
+    control().setState(state::CurrentPattern, 2);
+    const Pattern before = patterns().pattern(2);
+    controller.patternChosen(PatternCommand::TransposeUp);
+    const Pattern after = patterns().pattern(2);
+    ASSERT_NE(after, before);
+    if (!GetParam().undoes) {
+        ASSERT_EQ(control().undo(), EditKind::Patterns);
+    }
+    GetParam().give(controller);
+    EXPECT_EQ(patterns().pattern(2), GetParam().undoes ? before : after);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Ways, HistoryCommand,
+    ::testing::Values(
+        HistoryCommandCase{"ControlZ", true,
+                           [](PanelController& c) { EXPECT_TRUE(c.handleKey({'z', 0, modifier::kControl})); }},
+        HistoryCommandCase{"PatternMenuUndo", true, [](PanelController& c) { c.patternChosen(PatternCommand::Undo); }},
+        HistoryCommandCase{"ControlShiftZ", false,
+                           [](PanelController& c) {
+                               EXPECT_TRUE(c.handleKey({'z', 0, modifier::kControl | modifier::kShift}));
+                           }},
+        HistoryCommandCase{"ControlY", false,
+                           [](PanelController& c) { EXPECT_TRUE(c.handleKey({'y', 0, modifier::kControl})); }},
+        HistoryCommandCase{"PatternMenuRedo", false,
+                           [](PanelController& c) { c.patternChosen(PatternCommand::Redo); }}),
+    [](const auto& row) { return std::string(row.param.name); });
+
 }  // namespace
 }  // namespace tarvik::gui
