@@ -1,5 +1,6 @@
 #include "gui/editor/panel_controller.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "gui/skin_tags.h"
@@ -55,16 +56,24 @@ void PanelController::showAll() {
 }
 
 void PanelController::idle(Clock::time_point now) {
+    now_ = now;
     takeProgramRequests();
     fileDialogs_->idle();
     patchInfo_->idle();
     control_.changedParameters().drain([&](int index) {
         const int controlTag = index < kNumParameters ? kParameterTable[static_cast<std::size_t>(index)].controlId : 0;
         showValue(controlTag, control_.parameter(index));
+        // While learning, a parameter the host or a controller moved shows
+        // which controller drives it.
+        if (const Control* c = controlTag != 0 ? panel_.control(controlTag) : nullptr; c && control_.midiLearn())
+            showFloating(c->rect(), learnTexts(control_, index));
     });
+    // The repeats keep to their own 50 ms steps rather than to the idle
+    // calls' (which would stretch each step to the next call); a host that
+    // idles less often than that gets one step per call.
     if (heldRocker_ >= 0 && now >= rockerRepeat_) {
         stepRocker(heldRocker_, heldDirection_);
-        rockerRepeat_ = now + kRockerRepeat;
+        rockerRepeat_ = std::max(rockerRepeat_ + kRockerRepeat, now);
     }
     refreshStatus();
     if (control_.state(state::MidiMode) == 0) refreshSequencerPanel();

@@ -106,6 +106,7 @@ private:
     // One gesture for the host: begin, the new value, end.
     void changeInOneGesture(int index, float value);
     void stepRocker(int tagValue, int direction);
+    void changeTempo(double bpm);
     void playKeyboard(int key);
     void clearPattern();
     void showValue(int tagValue, float value);
@@ -155,6 +156,8 @@ private:
     MenuModel filterMenu_ = filterMenu();
 
     float shaperBeforeBypass_ = 0.5f;
+    // The time of the latest idle pass, which the window's input is read in.
+    Clock::time_point now_ = Clock::now();
     // The rocker held down (its tag), its direction and its next repeat.
     int heldRocker_ = -1;
     int heldDirection_ = 0;
