@@ -12,6 +12,8 @@ namespace tarvik::gui {
 
 namespace {
 constexpr auto kRockerRepeat = std::chrono::milliseconds(50);
+// The Ctrl shortcuts: cables, open, save.
+constexpr int kShortcutKeys[] = {'l', 'o', 's'};
 }  // namespace
 
 PanelController::PanelController(ControlFace& control, GuiPreferences& preferences, Frame& frame, const Panel& panel,
@@ -121,6 +123,26 @@ bool PanelController::handleKey(const KeyEvent& key) {
     refreshStatus();
     refreshSequencerPanel();
     return true;
+}
+
+// A menu drawn in the frame, an open question and the file chooser take
+// every key; otherwise the shortcuts (with or without Shift) and, while the
+// UseKeyboard preference is on, the key map's keys without modifiers.
+KeyInterest PanelController::keyInterest() const {
+    KeyInterest interest;
+    interest.everyKey = menu_->isOpen() || dialogs_->questionOpen() || fileDialogs_->takesKeys();
+    if (interest.everyKey) return interest;
+    for (const int character : kShortcutKeys)
+        for (const int modifiers : {modifier::kControl, modifier::kControl | modifier::kShift})
+            interest.keys.push_back({character, 0, modifiers});
+    if (preferences_.useKeyboard == 0) return interest;
+    for (const KeymapEntry& row : preferences_.keymap) {
+        if (row.character != kNoKey)
+            interest.keys.push_back({row.character, 0, 0});
+        else if (row.virtualKey != kNoKey)
+            interest.keys.push_back({0, row.virtualKey, 0});
+    }
+    return interest;
 }
 
 bool PanelController::busy() const { return heldRocker_ >= 0 || patchInfo_->fading(); }

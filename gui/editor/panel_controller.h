@@ -67,6 +67,8 @@ public:
 
     // A key the frame did not use itself; answers whether it was used.
     bool handleKey(const KeyEvent& key);
+    // The keys handleKey would use now.
+    KeyInterest keyInterest() const;
     // Whether something the controller started is still under way: a held
     // rocker repeating, the Patch Info panel fading.
     bool busy() const;
