@@ -200,6 +200,11 @@ public:
         }
     }
 
+    // Windows sends keys only to the window with the keyboard focus, and
+    // those the editor does not use go on to DefWindowProc: nothing to
+    // select.
+    void setKeyInterest(const KeyInterest& /*interest*/) override {}
+
     bool alive() const override { return alive_; }
 
     // The host pumps the messages: what is left is what waits to be painted.

@@ -76,25 +76,43 @@ int buttonsOf(unsigned int state) {
     return b;
 }
 
+unsigned int maskOf(int modifiers) {
+    unsigned int mask = 0;
+    if (modifiers & modifier::kShift) mask |= ShiftMask;
+    if (modifiers & modifier::kControl) mask |= ControlMask;
+    if (modifiers & modifier::kAlt) mask |= Mod1Mask;
+    return mask;
+}
+
+struct VirtualKey {
+    KeySym sym;
+    int code;  // vkey::
+};
+constexpr VirtualKey kVirtualKeys[] = {
+    {XK_BackSpace, vkey::kBack}, {XK_Tab, vkey::kTab},       {XK_Return, vkey::kReturn},
+    {XK_KP_Enter, vkey::kReturn}, {XK_Escape, vkey::kEscape}, {XK_space, vkey::kSpace},
+    {XK_End, vkey::kEnd},        {XK_Home, vkey::kHome},     {XK_Left, vkey::kLeft},
+    {XK_Up, vkey::kUp},          {XK_Right, vkey::kRight},   {XK_Down, vkey::kDown},
+    {XK_Page_Up, vkey::kPageUp}, {XK_Page_Down, vkey::kPageDown}, {XK_Delete, vkey::kDelete},
+};
+
 int virtualKeyOf(KeySym sym) {
-    switch (sym) {
-        case XK_BackSpace: return vkey::kBack;
-        case XK_Tab: return vkey::kTab;
-        case XK_Return:
-        case XK_KP_Enter: return vkey::kReturn;
-        case XK_Escape: return vkey::kEscape;
-        case XK_space: return vkey::kSpace;
-        case XK_End: return vkey::kEnd;
-        case XK_Home: return vkey::kHome;
-        case XK_Left: return vkey::kLeft;
-        case XK_Up: return vkey::kUp;
-        case XK_Right: return vkey::kRight;
-        case XK_Down: return vkey::kDown;
-        case XK_Page_Up: return vkey::kPageUp;
-        case XK_Page_Down: return vkey::kPageDown;
-        case XK_Delete: return vkey::kDelete;
-        default: return 0;
-    }
+    for (const VirtualKey& key : kVirtualKeys)
+        if (key.sym == sym) return key.code;
+    return 0;
+}
+
+// The modifier bit Num Lock sets (Mod2 on most keyboards); 0 when no key is
+// Num Lock.
+unsigned int numLockMask(Display* display) {
+    const KeyCode numLock = XKeysymToKeycode(display, XK_Num_Lock);
+    XModifierKeymap* map = XGetModifierMapping(display);
+    unsigned int mask = 0;
+    for (int m = 0; map && numLock != 0 && m < 8; ++m)
+        for (int k = 0; k < map->max_keypermod; ++k)
+            if (map->modifiermap[m * map->max_keypermod + k] == numLock) mask = 1u << m;
+    if (map) XFreeModifiermap(map);
+    return mask;
 }
 
 // Pixels whose 32-bit 0x00RRGGBB layout is the window's own (a 24- or
@@ -186,16 +204,25 @@ private:
     PopupEvents& events_;
 };
 
+// The events the editor's window always selects. Keys come only as the key
+// interest says: through passive grabs of the keys the editor uses, or,
+// while it takes every key, through KeyPressMask; any other key goes past
+// the window to the host's, as if the window were not there.
+constexpr long kWindowEvents =
+    ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask | LeaveWindowMask | StructureNotifyMask;
+
 class X11Window final : public PlatformWindow {
 public:
-    X11Window(Display* display, Window window, Screen* screen, Visual* visual, int depth, int width, int height,
-              WindowEvents& events)
+    X11Window(Display* display, Window window, Window parent, Screen* screen, Visual* visual, int depth, int width,
+              int height, WindowEvents& events)
         : display_(display),
           window_(window),
+          parent_(parent),
           screen_(screen),
           events_(events),
           back_(display, visual, depth, width, height),
-          gc_(XCreateGC(display_, window_, 0, nullptr)) {}
+          gc_(XCreateGC(display_, window_, 0, nullptr)),
+          numLock_(numLockMask(display)) {}
 
     ~X11Window() override {
         closePopups();
@@ -250,6 +277,16 @@ public:
     // The button press's implicit grab already keeps the pointer's events
     // coming to us during a drag.
     void captureMouse(bool) override {}
+
+    void setKeyInterest(const KeyInterest& interest) override {
+        if (!alive_ || interest == keyInterest_) return;
+        keyInterest_ = interest;
+        XSelectInput(display_, window_, kWindowEvents | (interest.everyKey ? KeyPressMask : 0));
+        XUngrabKey(display_, AnyKey, AnyModifier, window_);
+        if (!interest.everyKey)
+            for (const KeyEvent& key : interest.keys) grabKey(key);
+        XFlush(display_);
+    }
 
     bool alive() const override { return alive_; }
 
@@ -354,6 +391,42 @@ public:
     }
 
 private:
+    // A passive grab: the key comes to this window when it is pressed with
+    // exactly these modifiers, whatever Caps Lock and Num Lock say, under
+    // the same conditions as any key would (the pointer over the window in
+    // a focused host window).
+    void grabKey(const KeyEvent& key) {
+        std::vector<KeySym> syms;
+        if (key.character > 0) syms.push_back(static_cast<KeySym>(key.character));
+        for (const VirtualKey& v : kVirtualKeys)
+            if (key.virtualKey != 0 && v.code == key.virtualKey) syms.push_back(v.sym);
+        const unsigned int mask = maskOf(key.modifiers);
+        for (const KeySym sym : syms) {
+            const KeyCode code = XKeysymToKeycode(display_, sym);
+            if (code == 0) continue;
+            for (const unsigned int locks : {0u, static_cast<unsigned int>(LockMask), numLock_, LockMask | numLock_})
+                XGrabKey(display_, code, mask | locks, window_, False, GrabModeAsync, GrabModeAsync);
+        }
+    }
+
+    // A key the editor had no use for goes on to the host's window as the
+    // server passes a key on to a parent (it reaches us while the editor
+    // takes every key, or while a grabbed key is held down); the host sees
+    // it as sent by another client.
+    void passOn(XKeyEvent key) {
+        int x = 0;
+        int y = 0;
+        Window child = 0;
+        XTranslateCoordinates(display_, window_, parent_, key.x, key.y, &x, &y, &child);
+        key.window = parent_;
+        key.subwindow = window_;
+        key.x = x;
+        key.y = y;
+        XSendEvent(display_, parent_, True, key.type == KeyPress ? KeyPressMask : KeyReleaseMask,
+                   reinterpret_cast<XEvent*>(&key));
+        XFlush(display_);
+    }
+
     // While a layer is open its first window holds the pointer (its own
     // windows and ours still get their events, so a press elsewhere is
     // seen and closes the menu) and the keyboard. Tried again at every
@@ -504,9 +577,13 @@ private:
                 break;
             case KeyPress: {
                 KeyEvent k;
-                if (keyOf(event.xkey, k)) events_.keyDown(k);
+                if (!keyOf(event.xkey, k) || !events_.keyDown(k)) passOn(event.xkey);
                 break;
             }
+            // Releases mean nothing to the editor; those a grab brings here
+            // go on, so that the host sees every key come up (as it does
+            // the others, which never come here).
+            case KeyRelease: passOn(event.xkey); break;
             case DestroyNotify:
                 // A menu open beside the window goes with it, and so do its
                 // grabs: the host may close the editor only later.
@@ -530,6 +607,7 @@ private:
 
     Display* display_;
     Window window_;
+    Window parent_;
     Screen* screen_;
     WindowEvents& events_;
     BackBuffer back_;
@@ -537,6 +615,8 @@ private:
     DirtyRegion invalid_;
     bool exposed_ = false;
     bool alive_ = true;
+    unsigned int numLock_;
+    KeyInterest keyInterest_;  // none at first: nothing selected, nothing grabbed
 
     X11PopupLayer* layer_ = nullptr;  // the open layer; null for none
     std::vector<PopupWindow> popups_;
@@ -583,15 +663,14 @@ std::unique_ptr<PlatformWindow> openPlatformWindow(void* parent, int width, int 
     XSetWindowAttributes attributes{};
     attributes.background_pixmap = None;
     attributes.border_pixel = 0;
-    attributes.event_mask = ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask | KeyPressMask |
-                            LeaveWindowMask | StructureNotifyMask;
+    attributes.event_mask = kWindowEvents;
     const Window window =
         XCreateWindow(display, parentWindow, 0, 0, static_cast<unsigned>(width), static_cast<unsigned>(height), 0,
                       CopyFromParent, InputOutput, CopyFromParent, CWBackPixmap | CWBorderPixel | CWEventMask, &attributes);
     XMapWindow(display, window);
     XSync(display, False);
-    return std::make_unique<X11Window>(display, window, parentAttributes.screen, parentAttributes.visual,
-                                       parentAttributes.depth, width, height, events);
+    return std::make_unique<X11Window>(display, window, parentWindow, parentAttributes.screen,
+                                       parentAttributes.visual, parentAttributes.depth, width, height, events);
 }
 
 void reportOpenFailure(void* /*parent*/, const std::string& title, const std::string& text) {

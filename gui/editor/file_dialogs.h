@@ -66,6 +66,8 @@ public:
     // Keys go here right after the editor's own questions: while the
     // in-frame chooser or its question is open it takes them all.
     bool handleKey(const KeyEvent& key);
+    // Whether handleKey takes every key now.
+    bool takesKeys() const { return (question_ && question_->isOpen()) || (chooser_ && chooser_->isOpen()); }
 
     // The in-frame chooser, once one was needed (for tests).
     const FileChooser* chooser() const { return chooser_; }

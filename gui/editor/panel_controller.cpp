@@ -1,5 +1,6 @@
 #include "gui/editor/panel_controller.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "gui/skin_tags.h"
@@ -11,6 +12,8 @@ namespace tarvik::gui {
 
 namespace {
 constexpr auto kRockerRepeat = std::chrono::milliseconds(50);
+// The Ctrl shortcuts: cables, open, save.
+constexpr int kShortcutKeys[] = {'l', 'o', 's'};
 }  // namespace
 
 PanelController::PanelController(ControlFace& control, GuiPreferences& preferences, Frame& frame, const Panel& panel,
@@ -55,16 +58,24 @@ void PanelController::showAll() {
 }
 
 void PanelController::idle(Clock::time_point now) {
+    now_ = now;
     takeProgramRequests();
     fileDialogs_->idle();
     patchInfo_->idle();
     control_.changedParameters().drain([&](int index) {
         const int controlTag = index < kNumParameters ? kParameterTable[static_cast<std::size_t>(index)].controlId : 0;
         showValue(controlTag, control_.parameter(index));
+        // While learning, a parameter the host or a controller moved shows
+        // which controller drives it.
+        if (const Control* c = controlTag != 0 ? panel_.control(controlTag) : nullptr; c && control_.midiLearn())
+            showFloating(c->rect(), learnTexts(control_, index));
     });
+    // The repeats keep to their own 50 ms steps rather than to the idle
+    // calls' (which would stretch each step to the next call); a host that
+    // idles less often than that gets one step per call.
     if (heldRocker_ >= 0 && now >= rockerRepeat_) {
         stepRocker(heldRocker_, heldDirection_);
-        rockerRepeat_ = now + kRockerRepeat;
+        rockerRepeat_ = std::max(rockerRepeat_ + kRockerRepeat, now);
     }
     refreshStatus();
     if (control_.state(state::MidiMode) == 0) refreshSequencerPanel();
@@ -120,6 +131,26 @@ bool PanelController::handleKey(const KeyEvent& key) {
     refreshStatus();
     refreshSequencerPanel();
     return true;
+}
+
+// A menu drawn in the frame, an open question and the file chooser take
+// every key; otherwise the shortcuts (with or without Shift) and, while the
+// UseKeyboard preference is on, the key map's keys without modifiers.
+KeyInterest PanelController::keyInterest() const {
+    KeyInterest interest;
+    interest.everyKey = menu_->isOpen() || dialogs_->questionOpen() || fileDialogs_->takesKeys();
+    if (interest.everyKey) return interest;
+    for (const int character : kShortcutKeys)
+        for (const int modifiers : {modifier::kControl, modifier::kControl | modifier::kShift})
+            interest.keys.push_back({character, 0, modifiers});
+    if (preferences_.useKeyboard == 0) return interest;
+    for (const KeymapEntry& row : preferences_.keymap) {
+        if (row.character != kNoKey)
+            interest.keys.push_back({row.character, 0, 0});
+        else if (row.virtualKey != kNoKey)
+            interest.keys.push_back({0, row.virtualKey, 0});
+    }
+    return interest;
 }
 
 bool PanelController::busy() const { return heldRocker_ >= 0 || patchInfo_->fading(); }

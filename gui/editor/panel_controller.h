@@ -67,6 +67,8 @@ public:
 
     // A key the frame did not use itself; answers whether it was used.
     bool handleKey(const KeyEvent& key);
+    // The keys handleKey would use now.
+    KeyInterest keyInterest() const;
     // Whether something the controller started is still under way: a held
     // rocker repeating, the Patch Info panel fading.
     bool busy() const;
@@ -106,6 +108,7 @@ private:
     // One gesture for the host: begin, the new value, end.
     void changeInOneGesture(int index, float value);
     void stepRocker(int tagValue, int direction);
+    void changeTempo(double bpm);
     void playKeyboard(int key);
     void clearPattern();
     void showValue(int tagValue, float value);
@@ -158,6 +161,8 @@ private:
     MenuModel filterMenu_ = filterMenu();
 
     float shaperBeforeBypass_ = 0.5f;
+    // The time of the latest idle pass, which the window's input is read in.
+    Clock::time_point now_ = Clock::now();
     // The rocker held down (its tag), its direction and its next repeat.
     int heldRocker_ = -1;
     int heldDirection_ = 0;

@@ -17,8 +17,10 @@ namespace tarvik::gui {
 namespace {
 
 constexpr int kStepNumberBase = 1;  // the step display counts from 1
-constexpr double kLowestTempo = 1.0;
-constexpr double kHighestTempo = 500.0;
+// The panel sets the tempo within the Tempo parameter's range, so that the
+// host's parameter always says what the panel set.
+constexpr double kLowestTempo = kTempoMinBpm;
+constexpr double kHighestTempo = kTempoMinBpm + kTempoSpanBpm;
 constexpr auto kRockerFirstRepeat = std::chrono::milliseconds(300);
 
 // The parameters that have a control of their own on the panel; the control's
@@ -32,6 +34,10 @@ int boundParameter(int tagValue) {
         if (kParameterTable[static_cast<std::size_t>(index)].controlId == tagValue) return index;
     return -1;
 }
+
+// The parameter a gesture on the control moves: its own, or Tempo for the
+// tempo display.
+int gestureParameter(int tagValue) { return tagValue == tag::TempoDigits ? param::Tempo : boundParameter(tagValue); }
 
 // Buttons that switch a parameter the panel has no knob for; each lights
 // the LEDs that show the parameter.
@@ -79,14 +85,14 @@ bool pressed(const Control& c) { return c.value() > c.minimum(); }
 // While MIDI learn is on, the control the user takes hold of becomes what
 // the next controller moved will drive.
 void PanelController::beginEdit(Control& control) {
-    const int index = boundParameter(control.tag());
+    const int index = gestureParameter(control.tag());
     if (index < 0) return;
     if (control_.midiLearn()) control_.setLearnParameter(index);
     control_.beginEdit(index);
 }
 
 void PanelController::endEdit(Control& control) {
-    if (const int index = boundParameter(control.tag()); index >= 0) control_.endEdit(index);
+    if (const int index = gestureParameter(control.tag()); index >= 0) control_.endEdit(index);
 }
 
 void PanelController::valueChanged(Control& control) {
@@ -206,7 +212,7 @@ void PanelController::handleSequencer(Control& control) {
         case tag::StepsDigits: patterns.setLength(shown); break;
         case tag::PrescaleSwitch: patterns.setTimeMode(static_cast<int>(control.value() * 3.0f)); break;
         case tag::PatternDigits: control_.setState(state::CurrentPattern, std::clamp(shown, 0, kNumPatterns - 1)); break;
-        case tag::TempoDigits: control_.setTempo(std::clamp(static_cast<double>(shown), kLowestTempo, kHighestTempo)); break;
+        case tag::TempoDigits: changeTempo(shown); break;
         case tag::StepsRocker:
         case tag::PatternRocker:
         case tag::TempoRocker:
@@ -217,7 +223,7 @@ void PanelController::handleSequencer(Control& control) {
             heldRocker_ = t;
             heldDirection_ = control.value() < 0.0f ? 1 : -1;  // the upper half counts up
             stepRocker(t, heldDirection_);
-            rockerRepeat_ = Clock::now() + kRockerFirstRepeat;
+            rockerRepeat_ = now_ + kRockerFirstRepeat;
             break;
         case tag::SyncSwitch: control_.setState(state::SyncMode, control.value() > 0.5f ? 1 : 0); break;
         case tag::ModeSwitch: control_.setState(state::MidiMode, control.value() > 0.5f ? 1 : 0); break;
@@ -263,18 +269,23 @@ void PanelController::stepRocker(int tagValue, int direction) {
         case tag::PatternRocker:
             control_.setState(state::CurrentPattern, std::clamp(patterns.currentIndex() + direction, 0, kNumPatterns - 1));
             break;
-        case tag::TempoRocker: {
-            const double bpm = std::clamp(std::round(control_.tempo()) + direction, kLowestTempo, kHighestTempo);
-            control_.setTempo(bpm);
-            // The host hears of the new tempo as a move of the Tempo parameter.
-            const float value = tempoToParameter(bpm);
-            if (value >= 0.0f && value <= 1.0f) changeInOneGesture(param::Tempo, value);
-            showValue(tag::TempoDigits, static_cast<float>(bpm));
+        case tag::TempoRocker:
+            control_.beginEdit(param::Tempo);
+            changeTempo(std::round(control_.tempo()) + direction);
+            control_.endEdit(param::Tempo);
             break;
-        }
         default: break;
     }
     refreshSequencerPanel();
+}
+
+// The panel's tempo is the Tempo parameter's: the host hears each change as
+// a move of it (within a gesture the caller brackets), which sets the tempo.
+void PanelController::changeTempo(double bpm) {
+    bpm = std::clamp(std::round(bpm), kLowestTempo, kHighestTempo);
+    if (std::lround(control_.tempo()) != std::lround(bpm))
+        control_.changeParameter(param::Tempo, tempoToParameter(bpm));
+    showValue(tag::TempoDigits, static_cast<float>(bpm));
 }
 
 void PanelController::refreshParameters() {

@@ -111,6 +111,7 @@ bool TarvikGui::open(void* parentWindow) {
     cordPlug_ = loadPng(dataPath(dataFolder_, "cordplug.png"));
     frame_->setBackground(panel_->bitmap(tag::Background));
     frame_->setKeyHandler([this](const KeyEvent& key) { return controller_->handleKey(key); });
+    frame_->setKeyInterest([this] { return controller_->keyInterest(); });
     if (!panel_->build(*frame_, controller_->listener(), knobMode_, *patchField_, cordPlug_ ? &*cordPlug_ : nullptr)) {
         // The next open falls back to the default skin, whether or not the
         // host closes an editor that failed to open.
@@ -269,7 +270,7 @@ bool TarvikGui::atRest() {
     return !floating_ || !floating_->isVisible() || hoveringSocket_;
 }
 
-bool TarvikGui::keyDown(const KeyEvent& key) { return frame_ && frame_->keyDown(key); }
+bool TarvikGui::keyDown(const KeyEvent& key) { return frame_ && frame_->hostKeyDown(key); }
 
 void TarvikGui::setKnobMode(int mode) {
     knobMode_ = static_cast<KnobMode>(std::clamp(mode, 0, 2));

@@ -2,6 +2,8 @@
 // them. Key codes follow the VST 2.4 virtual keys, as hosts pass them.
 #pragma once
 
+#include <vector>
+
 #include "gui/toolkit/geometry.h"
 
 namespace tarvik::gui {
@@ -48,6 +50,18 @@ struct KeyEvent {
     int character = 0;   // the typed character, lower case for letters; 0 for none
     int virtualKey = 0;  // vkey:: code; 0 for none
     int modifiers = 0;
+    bool operator==(const KeyEvent&) const = default;
+};
+
+// The keys the editor has a use for at the moment, so that the window
+// system can leave every other key with the host (its shortcuts keep
+// working while the pointer is over the panel): every key while something
+// on the panel takes them all, otherwise just these, each with exactly its
+// modifiers.
+struct KeyInterest {
+    bool everyKey = false;
+    std::vector<KeyEvent> keys;
+    bool operator==(const KeyInterest&) const = default;
 };
 
 }  // namespace tarvik::gui

@@ -53,8 +53,11 @@ std::vector<Rect> Frame::paintDirty(DrawContext& context) {
 }
 
 void Frame::idle() {
+    keysBefore_ = std::move(keysNow_);
+    keysNow_.clear();
     if (!window_) return;
     window_->pumpEvents();
+    if (keyInterest_) window_->setKeyInterest(keyInterest_());
     window_->update();
 }
 
@@ -127,9 +130,27 @@ void Frame::wheel(const MouseEvent& event, double distance) {
     findAt(event.where, [&](View& v) { return &v != this && v.onWheel(event, distance); });
 }
 
-bool Frame::keyDown(const KeyEvent& event) {
+// Some hosts hand one key press over twice, as the window's key event and
+// through their own key call, in either order. A key acted on by one route
+// is remembered through the next idle pass, until the one after it begins
+// (the window's events are read in the idle passes, the host's calls come
+// between them); the same key from the other route within that time is the
+// echo of the same press: it counts as used, so that neither route passes
+// it on, and does nothing. The same key again from the same route is
+// another press.
+bool Frame::takeKey(const KeyEvent& event, KeyRoute route) {
     modifiers_ = event.modifiers;
-    return keyHandler_ && keyHandler_(event);
+    for (std::vector<TakenKey>* taken : {&keysBefore_, &keysNow_}) {
+        const auto echo = std::find_if(taken->begin(), taken->end(),
+                                       [&](const TakenKey& k) { return k.route != route && k.key == event; });
+        if (echo != taken->end()) {
+            taken->erase(echo);
+            return true;
+        }
+    }
+    if (!keyHandler_ || !keyHandler_(event)) return false;
+    keysNow_.push_back({event, route});
+    return true;
 }
 
 }  // namespace tarvik::gui

@@ -50,6 +50,11 @@ public:
 
     // Keys the host or the window delivers; answers whether they were used.
     void setKeyHandler(std::function<bool(const KeyEvent&)> handler) { keyHandler_ = std::move(handler); }
+    // Which keys the handler has a use for now; the window hears it after
+    // every pass of its events.
+    void setKeyInterest(std::function<KeyInterest()> interest) { keyInterest_ = std::move(interest); }
+    // A key the host hands over itself (keyDown is the window's own).
+    bool hostKeyDown(const KeyEvent& event) { return takeKey(event, KeyRoute::Host); }
 
     Point mousePosition() const { return mouse_; }
     bool mouseInside() const { return mouseInside_; }
@@ -67,9 +72,16 @@ public:
     void captureLost() override { cancelCapture(); }
     void mouseLeft() override;
     void wheel(const MouseEvent& event, double distance) override;
-    bool keyDown(const KeyEvent& event) override;
+    bool keyDown(const KeyEvent& event) override { return takeKey(event, KeyRoute::Window); }
 
 private:
+    enum class KeyRoute { Window, Host };
+    struct TakenKey {
+        KeyEvent key;
+        KeyRoute route;
+    };
+    bool takeKey(const KeyEvent& event, KeyRoute route);
+
     std::unique_ptr<PlatformWindow> window_;
     DirtyRegion dirty_;
     View* captured_ = nullptr;
@@ -79,6 +91,11 @@ private:
     int modifiers_ = 0;
     long paintedAreas_ = 0;
     std::function<bool(const KeyEvent&)> keyHandler_;
+    std::function<KeyInterest()> keyInterest_;
+    // Keys acted on in this idle pass (or since the last one) and in the
+    // pass before.
+    std::vector<TakenKey> keysNow_;
+    std::vector<TakenKey> keysBefore_;
 };
 
 }  // namespace tarvik::gui

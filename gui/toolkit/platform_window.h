@@ -27,6 +27,8 @@ public:
     virtual void captureLost() = 0;
     virtual void mouseLeft() = 0;
     virtual void wheel(const MouseEvent& event, double distance) = 0;
+    // Answers whether the editor used the key; the window passes on the
+    // keys it did not.
     virtual bool keyDown(const KeyEvent& event) = 0;
 };
 
@@ -83,6 +85,9 @@ public:
     virtual void update() = 0;
     // Keeps the pointer's events coming to this window during a drag.
     virtual void captureMouse(bool on) = 0;
+    // Which keys to take from the host while the pointer is over the
+    // window; the frame tells it after every pass of the window's events.
+    virtual void setKeyInterest(const KeyInterest& interest) = 0;
     // False once the host destroyed its window under the editor.
     virtual bool alive() const = 0;
     // Whether the window has nothing queued: every event the window system

@@ -54,7 +54,8 @@ bool EditorWindowHost::open(std::string& error) {
     window_ = XCreateSimpleWindow(display_, RootWindow(display_, screen), 0, 0, static_cast<unsigned>(width_),
                                   static_cast<unsigned>(height_), 0, BlackPixel(display_, screen),
                                   BlackPixel(display_, screen));
-    XSelectInput(display_, window_, StructureNotifyMask);
+    XSelectInput(display_, window_, StructureNotifyMask | KeyPressMask);
+    hostKeys_.clear();
     XMapWindow(display_, window_);
     for (XEvent e;;) {  // the editor's first Expose needs a mapped parent
         XNextEvent(display_, &e);
@@ -117,7 +118,23 @@ void EditorWindowHost::exposeEditor() {
 }
 
 void EditorWindowHost::idle() {
+    readOwnEvents();
     if (open_) plugin_.dispatch(effEditIdle);
+}
+
+void EditorWindowHost::readOwnEvents() {
+    while (XPending(display_) > 0) {
+        XEvent e;
+        XNextEvent(display_, &e);
+        if (e.type == KeyPress && e.xkey.window == window_)
+            hostKeys_.push_back({XLookupKeysym(&e.xkey, 0), e.xkey.send_event != 0});
+    }
+}
+
+const std::vector<EditorWindowHost::HostKey>& EditorWindowHost::hostKeys() {
+    sync();
+    readOwnEvents();
+    return hostKeys_;
 }
 
 bool EditorWindowHost::waitFor(int calm, std::chrono::milliseconds limit) {
@@ -186,6 +203,20 @@ void EditorWindowHost::tapKey(unsigned long keysym, bool control, bool shift) {
     if (shift) key(XK_Shift_L, false);
     if (control) key(XK_Control_L, false);
     sync();
+    catchUp();
+}
+
+void EditorWindowHost::tapKeyBothWays(unsigned long keysym, int character, int virtualKey, bool callFirst) {
+    auto call = [&] { plugin_.dispatch(effEditKeyDown, character, virtualKey); };
+    if (callFirst) call();
+    const KeyCode code = XKeysymToKeycode(display_, keysym);
+    XTestFakeKeyEvent(display_, code, True, CurrentTime);
+    XTestFakeKeyEvent(display_, code, False, CurrentTime);
+    sync();
+    if (!callFirst) {
+        idle();  // reads the event
+        call();
+    }
     catchUp();
 }
 

@@ -57,8 +57,23 @@ public:
     // Press at `from`, move in steps to `to`, release.
     void drag(int fromX, int fromY, int toX, int toY, int steps = 10);
     void tapKey(unsigned long keysym, bool control = false, bool shift = false);
+    // One press of a key handed over both ways, as some hosts do: as the X
+    // event to the editor's window and through effEditKeyDown (`character`,
+    // VST virtual key `virtualKey`), the call either before the editor's
+    // idle pass reads the event or right after it.
+    void tapKeyBothWays(unsigned long keysym, int character, int virtualKey, bool callFirst);
     // A press and release at (x, y), with Shift held when asked.
     void click(int x, int y, int button = 1, bool shift = false);
+
+    // A key press that reached the host's own window: one the editor left
+    // to it (passed up by the server, `sent` false) or passed on itself
+    // (`sent` true).
+    struct HostKey {
+        unsigned long keysym;
+        bool sent;
+    };
+    // The key presses that reached the host's window since it opened.
+    const std::vector<HostKey>& hostKeys();
 
     int width() const { return width_; }
     int height() const { return height_; }
@@ -72,6 +87,8 @@ private:
     static constexpr std::chrono::milliseconds kLimit{30000};
 
     void sync();
+    // Reads the host window's own events, as a host's event loop does.
+    void readOwnEvents();
     bool waitFor(int calm, std::chrono::milliseconds limit);
 
     HostedPlugin& plugin_;
@@ -81,6 +98,7 @@ private:
     int height_ = 0;
     bool open_ = false;
     int timeouts_ = 0;
+    std::vector<HostKey> hostKeys_;
 };
 
 // Pixel helpers for 0xRRGGBB values.

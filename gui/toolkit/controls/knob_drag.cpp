@@ -20,9 +20,10 @@ float KnobDrag::begin(Point screen, Point centre, float value, float minimum, fl
     min_ = minimum;
     max_ = maximum;
     restart(screen, value, modifiers);
-    // Only a plain circular knob follows the pointer's angle itself, and only
-    // until the modifiers change; every other circular drag moves by angle.
-    absolute_ = !linear_ && mode_ == KnobMode::Circular;
+    // A circular drag follows the pointer's angle itself (the circular mode,
+    // and Alt in the linear mode) until the modifiers change; only the
+    // relative circular mode moves by the change of angle.
+    absolute_ = !linear_ && mode_ != KnobMode::RelativeCircular;
     if (absolute_) value_ = min_ + angleValue(screen) * (max_ - min_);
     return value_;
 }

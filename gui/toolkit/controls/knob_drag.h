@@ -5,9 +5,9 @@
 // (Shift divides the speed by the zoom factor). Circular: the value follows
 // the pointer's angle around the knob, over 300 degrees with the gap at the
 // bottom, and never jumps across the gap. Relative circular: the change of
-// angle moves the value. Alt swaps linear and the circular modes, and a
-// change of modifiers mid-drag restarts from where the knob is, so the
-// value never jumps.
+// angle moves the value. Alt makes the circular modes linear and the linear
+// mode circular (by the pointer's angle), and a change of modifiers
+// mid-drag restarts from where the knob is, so the value never jumps.
 #pragma once
 
 #include "gui/toolkit/geometry.h"

@@ -309,6 +309,50 @@ TEST_F(FrameTest, KeysGoToTheKeyHandler) {
     EXPECT_EQ(frame.modifiers(), 0);
 }
 
+// One press handed over by both routes (the window's key event and the
+// host's key call) acts once, in either order, while the other route's copy
+// comes before the second idle pass after the first copy begins. The same
+// key again by the same route, another key, or a copy that comes later is
+// another press.
+struct KeyRoutesCase {
+    const char* name;
+    friend void PrintTo(const KeyRoutesCase& c, std::ostream* out) { *out << c.name; }
+    std::string steps;  // W, H: Return by the window, by the host; w, h: Q; I: an idle pass
+    int acted;
+};
+
+class KeyRoutes : public FrameTest, public ::testing::WithParamInterface<KeyRoutesCase> {};
+
+TEST_P(KeyRoutes, OnePressActsOnce) {
+    int acted = 0;
+    frame.setKeyHandler([&](const KeyEvent&) {
+        ++acted;
+        return true;
+    });
+    for (const char step : GetParam().steps) {
+        const KeyEvent key = step == 'W' || step == 'H' ? KeyEvent{0, vkey::kReturn, 0} : KeyEvent{'q', 0, 0};
+        if (step == 'I')
+            frame.idle();
+        else
+            EXPECT_TRUE(step == 'W' || step == 'w' ? frame.keyDown(key) : frame.hostKeyDown(key))
+                << "a used key, or its copy, is answered as used";
+    }
+    EXPECT_EQ(acted, GetParam().acted);
+}
+
+INSTANTIATE_TEST_SUITE_P(Frame, KeyRoutes,
+                         ::testing::Values(KeyRoutesCase{"WindowThenHost", "WH", 1},
+                                           KeyRoutesCase{"HostThenWindow", "HW", 1},
+                                           KeyRoutesCase{"HostAfterTheNextIdlePass", "WIH", 1},
+                                           KeyRoutesCase{"WindowInTheNextIdlePass", "HIW", 1},
+                                           KeyRoutesCase{"HostTwoIdlePassesLater", "WIIH", 2},
+                                           KeyRoutesCase{"TwoPressesByTheWindow", "WW", 2},
+                                           KeyRoutesCase{"TwoPressesByTheHost", "HH", 2},
+                                           KeyRoutesCase{"TwoPressesBothWays", "WWHH", 2},
+                                           KeyRoutesCase{"TwoPressesInterleaved", "WHWH", 2},
+                                           KeyRoutesCase{"AnotherKeyIsAnotherPress", "Wh", 2}),
+                         test::rowName<KeyRoutesCase>);
+
 // --- What gets repainted.
 
 struct DirtyCase {

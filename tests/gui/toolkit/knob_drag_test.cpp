@@ -26,6 +26,9 @@ constexpr int kNone = 0;
 constexpr int kShift = modifier::kShift;
 constexpr int kAlt = modifier::kAlt;
 
+constexpr KnobMode kCircular = KnobMode::Circular;
+constexpr KnobMode kLinear = KnobMode::Linear;
+
 float at(double fraction) { return static_cast<float>(kMin + fraction * kRange); }
 
 Point offset(Point p, int dx, int dy) { return {p.x + dx, p.y + dy}; }
@@ -114,12 +117,15 @@ INSTANTIATE_TEST_SUITE_P(KnobDrag, DragMode,
                                            ModeCase{"ShiftKeepsTheMode", KnobMode::Circular, kShift, false}),
                          test::rowName<ModeCase>);
 
-// --- Circular: the press jumps to the pointer's angle over a 300 degree
-// sweep with the gap at the bottom.
+// --- Circular by angle (the circular mode, and Alt in the linear mode):
+// the press jumps to the pointer's angle over a 300 degree sweep with the
+// gap at the bottom. The relative circular mode never jumps.
 
 struct AngleCase {
     const char* name;
     friend void PrintTo(const AngleCase& c, std::ostream* out) { *out << c.name; }
+    KnobMode mode;
+    int modifiers;
     int dx;
     int dy;
     double fraction;
@@ -130,22 +136,27 @@ class CircularPress : public ::testing::TestWithParam<AngleCase> {};
 TEST_P(CircularPress, JumpsToThePointersAngle) {
     const AngleCase& c = GetParam();
     KnobDrag drag;
-    const float pressed =
-        drag.begin(offset(kCentre, c.dx, c.dy), kCentre, at(0.3), kMin, kMax, KnobMode::Circular, kNone);
+    const float pressed = drag.begin(offset(kCentre, c.dx, c.dy), kCentre, at(0.3), kMin, kMax, c.mode, c.modifiers);
     EXPECT_NEAR(pressed, at(c.fraction), 0.003 * kRange);
 }
 
-INSTANTIATE_TEST_SUITE_P(KnobDrag, CircularPress,
-                         ::testing::Values(AngleCase{"TopIsTheMiddle", 0, -80, 0.5},
-                                           AngleCase{"RightIsFourFifths", 80, 0, 0.8},
-                                           AngleCase{"LeftIsOneFifth", -80, 0, 0.2},
-                                           AngleCase{"UpperRightDiagonal", 57, -57, 0.65},
-                                           AngleCase{"LowerLeftEndIsTheMinimum", -40, 69, 0.0},
-                                           AngleCase{"LowerRightEndIsTheMaximum", 40, 69, 1.0},
-                                           AngleCase{"GapLeftOfBottomIsTheMinimum", -10, 80, 0.0},
-                                           AngleCase{"GapRightOfBottomIsTheMaximum", 10, 80, 1.0},
-                                           AngleCase{"CloseToTheCentre", 0, -3, 0.5}),
-                         test::rowName<AngleCase>);
+INSTANTIATE_TEST_SUITE_P(
+    KnobDrag, CircularPress,
+    ::testing::Values(AngleCase{"TopIsTheMiddle", kCircular, kNone, 0, -80, 0.5},
+                      AngleCase{"RightIsFourFifths", kCircular, kNone, 80, 0, 0.8},
+                      AngleCase{"LeftIsOneFifth", kCircular, kNone, -80, 0, 0.2},
+                      AngleCase{"UpperRightDiagonal", kCircular, kNone, 57, -57, 0.65},
+                      AngleCase{"LowerLeftEndIsTheMinimum", kCircular, kNone, -40, 69, 0.0},
+                      AngleCase{"LowerRightEndIsTheMaximum", kCircular, kNone, 40, 69, 1.0},
+                      AngleCase{"GapLeftOfBottomIsTheMinimum", kCircular, kNone, -10, 80, 0.0},
+                      AngleCase{"GapRightOfBottomIsTheMaximum", kCircular, kNone, 10, 80, 1.0},
+                      AngleCase{"CloseToTheCentre", kCircular, kNone, 0, -3, 0.5},
+                      AngleCase{"ShiftStillFollowsTheAngle", kCircular, kShift, 80, 0, 0.8},
+                      AngleCase{"LinearModeWithAltRightIsFourFifths", kLinear, kAlt, 80, 0, 0.8},
+                      AngleCase{"LinearModeWithAltLeftIsOneFifth", kLinear, kAlt, -80, 0, 0.2},
+                      AngleCase{"LinearModeWithAltInTheGapIsTheMaximum", kLinear, kAlt, 10, 80, 1.0},
+                      AngleCase{"RelativeCircularStaysPut", KnobMode::RelativeCircular, kNone, 80, 0, 0.3}),
+    test::rowName<AngleCase>);
 
 TEST(KnobDrag, CircularFollowsThePointerAroundTheKnob) {
     KnobDrag drag;
@@ -163,6 +174,7 @@ struct GapCase {
     const char* name;
     friend void PrintTo(const GapCase& c, std::ostream* out) { *out << c.name; }
     KnobMode mode;
+    int modifiers;
     double startFraction;
     std::vector<double> pathDegrees;  // the first is the press
     bool nearMaximum;
@@ -173,9 +185,10 @@ class GapCrossing : public ::testing::TestWithParam<GapCase> {};
 TEST_P(GapCrossing, StaysAtTheEndItCameFrom) {
     const GapCase& c = GetParam();
     KnobDrag drag;
-    float value = drag.begin(onCircle(c.pathDegrees.front()), kCentre, at(c.startFraction), kMin, kMax, c.mode, kNone);
+    float value =
+        drag.begin(onCircle(c.pathDegrees.front()), kCentre, at(c.startFraction), kMin, kMax, c.mode, c.modifiers);
     for (double degrees : c.pathDegrees) {
-        value = drag.move(onCircle(degrees), kNone);
+        value = drag.move(onCircle(degrees), c.modifiers);
         SCOPED_TRACE(degrees);
         if (c.nearMaximum) {
             EXPECT_GE(value, at(0.9));
@@ -188,13 +201,18 @@ TEST_P(GapCrossing, StaysAtTheEndItCameFrom) {
 INSTANTIATE_TEST_SUITE_P(
     KnobDrag, GapCrossing,
     ::testing::Values(
-        GapCase{"CircularFromTheMaximumSide", KnobMode::Circular, 0.5, {140, 160, 175, 185, 200, 210, 220}, true},
-        GapCase{
-            "CircularFromTheMinimumSide", KnobMode::Circular, 0.5, {-140, -160, -175, -185, -200, -210, -220}, false},
-        GapCase{
-            "RelativeFromTheMaximumSide", KnobMode::RelativeCircular, 0.97, {140, 160, 175, 185, 200, 210, 220}, true},
+        GapCase{"CircularFromTheMaximumSide", kCircular, kNone, 0.5, {140, 160, 175, 185, 200, 210, 220}, true},
+        GapCase{"CircularFromTheMinimumSide", kCircular, kNone, 0.5, {-140, -160, -175, -185, -200, -210, -220}, false},
+        GapCase{"LinearModeWithAltFromTheMaximumSide", kLinear, kAlt, 0.5, {140, 160, 175, 185, 200, 210, 220}, true},
+        GapCase{"RelativeFromTheMaximumSide",
+                KnobMode::RelativeCircular,
+                kNone,
+                0.97,
+                {140, 160, 175, 185, 200, 210, 220},
+                true},
         GapCase{"RelativeFromTheMinimumSide",
                 KnobMode::RelativeCircular,
+                kNone,
                 0.03,
                 {-140, -160, -175, -185, -200, -210, -220},
                 false}),
