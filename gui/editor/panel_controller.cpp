@@ -12,8 +12,8 @@ namespace tarvik::gui {
 
 namespace {
 constexpr auto kRockerRepeat = std::chrono::milliseconds(50);
-// The Ctrl shortcuts: cables, open, save.
-constexpr int kShortcutKeys[] = {'l', 'o', 's'};
+// The Ctrl shortcuts: cables, open, save, undo, redo.
+constexpr int kShortcutKeys[] = {'l', 'o', 's', 'z', 'y'};
 }  // namespace
 
 PanelController::PanelController(ControlFace& control, GuiPreferences& preferences, Frame& frame, const Panel& panel,
