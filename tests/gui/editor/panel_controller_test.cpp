@@ -85,6 +85,26 @@ TEST_F(PanelControllerTest, WhileMidiLearnIsOnTheKnobTakenHoldOfBecomesTheTarget
     EXPECT_EQ(control().learnParameter(), -1) << "outside learn a knob sets no target";
 }
 
+// With a viewer the files open in it; without one the user is told where
+// they are instead of nothing happening.
+TEST_F(PanelControllerTest, ViewingTheConfigurationFilesWithoutAViewerTellsWhereTheyAre) {
+    const struct {
+        const char* name;
+        bool viewerInstalled;
+    } cases[] = {{"with xdg-open", true}, {"without", false}};
+    for (const auto& c : cases) {
+        test::TempFolder bin;
+        if (c.viewerInstalled) test::writeFakeProgram(bin.path(), "xdg-open", "exit 0");
+        const test::ScopedEnv path{"PATH", bin.path().string()};
+        controller.optionChosen(OptionCommand::ViewConfiguration);
+        const std::string expected =
+            c.viewerInstalled ? ""
+                              : "No program to show text files was found. The configuration files Config.ini, "
+                                "MidiCC.ini and Gui.ini are in " + control().dataFolder();
+        EXPECT_EQ(shownMessage(), expected) << c.name;
+    }
+}
+
 // A skin is read as soon as it is chosen, so that one the editor would
 // refuse is reported now rather than at the next open.
 TEST_F(PanelControllerTest, AChosenSkinWhosePanelFitsNoScreenIsRefusedAtOnce) {
