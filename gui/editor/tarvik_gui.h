@@ -78,7 +78,8 @@ private:
     bool isOpen() const { return frame_ != nullptr; }
     // Open, step by step.
     void readPreferences();
-    // The skin Gui.ini names; nullopt when its name reaches outside the data folder.
+    // The skin Gui.ini names; nullopt for a relative name that climbs out of
+    // the data folder.
     std::optional<std::string> chosenSkinPath() const;
     // Makes the panel of the skin at `path`, not yet in a window; when the
     // skin cannot make it, nothing is left of it and the answer says why.
