@@ -4,6 +4,7 @@
 #include <iterator>
 
 #include "gui/ascii_case.h"
+#include "gui/skin_tags.h"
 
 namespace tarvik::gui {
 
@@ -22,6 +23,7 @@ void SkinDefinition::reset() {
     name_ = "Default";
     elements_.clear();
     bitmapFiles_.clear();
+    backgroundSize_.reset();
     offsetX_ = 0;
     offsetY_ = 0;
     blendMode_ = 0;
@@ -50,6 +52,14 @@ const SkinElement* SkinDefinition::find(int tag) const {
 SkinRect SkinDefinition::getRect(int tag) const {
     const SkinElement* element = find(tag);
     return element ? element->rect() : SkinRect{};
+}
+
+bool SkinDefinition::backgroundFits() const {
+    const SkinElement* background = find(tag::Background);
+    if (!background || !backgroundSize_) return false;
+    const auto fits = [](double side) { return side >= 1 && side <= kMaxPanelSide; };
+    const SkinRect r = background->rect();
+    return fits(backgroundSize_->first) && fits(backgroundSize_->second) && fits(r.right) && fits(r.bottom);
 }
 
 const std::string& SkinDefinition::bitmapFile(int tag) const {

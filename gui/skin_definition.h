@@ -21,6 +21,11 @@
 //
 // Loading the pictures is the editor's business: the definition only names
 // them (bitmapFiles), and tells which of them an element uses.
+//
+// The BACKGROUND line gives the panel its size. A panel larger than
+// kMaxPanelSide on either side fits no screen, and its pictures alone would
+// take gigabytes; such a skin, like one without a BACKGROUND line, is
+// refused before anything is drawn (backgroundFits).
 #pragma once
 
 #include <array>
@@ -29,6 +34,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace tarvik::gui {
@@ -90,6 +96,8 @@ public:
     // How deep INCLUDE lines may nest: a file that includes itself, directly
     // or round a cycle, stops there at the latest.
     static constexpr int kMaxIncludeDepth = 8;
+    // The widest and tallest panel the editor shows, in pixels.
+    static constexpr int kMaxPanelSide = 4096;
 
     // Back to the state before a file is read: name "Default", no elements,
     // no offset, blend mode 0. The colours, cable type, LED colours and
@@ -108,6 +116,10 @@ public:
     const SkinElement* find(int tag) const;
     // The first element's rectangle; all zero when no element has the tag.
     SkinRect getRect(int tag) const;
+    // Whether the first BACKGROUND line gives a panel the editor can show:
+    // its width and height as written (before they are cut to 16 bits) from
+    // 1 to kMaxPanelSide, and its right and bottom edges within that too.
+    bool backgroundFits() const;
     // The first element's bitmap file name; empty when there is none.
     const std::string& bitmapFile(int tag) const;
 
@@ -137,6 +149,8 @@ private:
     std::string name_ = "Default";
     std::vector<SkinElement> elements_;
     std::vector<std::string> bitmapFiles_;
+    // The size the first BACKGROUND line wrote, before it was cut to 16 bits.
+    std::optional<std::pair<int, int>> backgroundSize_;
     SkinColor transparentColor_{255, 255, 0};
     SkinColor cableTint_{0, 0, 0};
     std::array<std::optional<LedColor>, kNumLedColors> ledColors_{};

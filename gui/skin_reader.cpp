@@ -11,6 +11,7 @@
 #include "gui/ascii_case.h"
 #include "gui/format_scanner.h"
 #include "gui/skin_definition.h"
+#include "gui/skin_paths.h"
 #include "gui/skin_tags.h"
 #include "patch/text_file.h"
 
@@ -42,14 +43,15 @@ bool isAbsolute(const std::string& name) {
     return false;
 }
 
-// A relative INCLUDE name is taken from the including file's folder: the
+// A relative INCLUDE name is taken from the including file's folder (the
 // host's working directory is nothing a skin author can know, while a skin
-// and the parts it includes lie side by side.
-std::string resolveInclude(const std::string& includingFile, const std::string& name) {
+// and the parts it includes lie side by side), read as a skin names its
+// files; nullopt for one that climbs out of that folder. An absolute name is
+// the author's own choice, taken as it is.
+std::optional<std::string> resolveInclude(const std::string& includingFile, const std::string& name) {
     if (isAbsolute(name)) return name;
     const std::size_t separator = includingFile.find_last_of(kSeparators);
-    if (separator == std::string::npos) return name;
-    return includingFile.substr(0, separator + 1) + name;
+    return skinFilePath(separator == std::string::npos ? std::string() : includingFile.substr(0, separator + 1), name);
 }
 
 // Whether two names lead to the same file, however spelt. A name the
@@ -218,7 +220,9 @@ private:
         element.extra1 = numbers[4];
         element.extra2 = numbers[5];
         element.extra3 = numbers[6];
-        if (keep) skin_.append(std::move(element));
+        if (!keep) return;
+        const bool firstBackground = tag == tag::Background && !skin_.find(tag::Background);
+        if (skin_.append(std::move(element)) && firstBackground) skin_.backgroundSize_ = {numbers[2], numbers[3]};
     }
 
     // Starts over from the named file: what was read so far is dropped even
@@ -229,12 +233,13 @@ private:
         if (scanner_.literal('"')) fits = scanner_.quoted(name, kMaxIncludePathLength);
         skin_.reset();
         if (!fits || name.empty() || files_.size() > static_cast<std::size_t>(kMaxIncludeDepth)) return;
-        const std::string path = resolveInclude(files_.back(), name);
-        const File file = openRegularFile(path);
+        const std::optional<std::string> path = resolveInclude(files_.back(), name);
+        if (!path) return;
+        const File file = openRegularFile(*path);
         if (!file) return;
         for (const std::string& reading : files_)
-            if (sameFile(reading, path)) return;
-        files_.push_back(path);
+            if (sameFile(reading, *path)) return;
+        files_.push_back(*path);
         Reader(skin_, file.get(), files_).read();
         files_.pop_back();
     }

@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # Draws the README's pictures of the editor through the built plug-in on a
 # virtual X server: the panel, a patch with its cables, the option and patch
-# menus, the three panels and the running sequencer. Menus and panels are
-# opened with the clicks and keys a user would use (window pixels of the
-# default skin); the sequencer is started with RUN/STOP and plays for as long
-# as the audio rendered lasts.
+# menus, the three panels, the running sequencer and a message on the panel.
+# Menus and panels are opened with the clicks and keys a user would use
+# (window pixels of the default skin); the sequencer is started with RUN/STOP
+# and plays for as long as the audio rendered lasts.
 #
 # Usage: scripts/screenshots.sh [build folder]   (default: build)
 set -euo pipefail
@@ -33,3 +33,8 @@ take "${acid[@]}" --click 760,16 --key End --key Return docs/panel-preferences.p
 take "${acid[@]}" --click 40,752 --key End --key Up --key Up --key Up --key Return docs/panel-advanced-random.png
 take "${acid[@]}" --click 1016,16 docs/panel-patch-info.png
 take "${acid[@]}" --click 304,684 --render 1.3 docs/playing-step.png
+# A skin whose panel would fit no screen: the default skin opens with the
+# reason on it (last: it replaces Gui.ini).
+sed -E 's/^(BACKGROUND .*), [0-9]+, [0-9]+(\r?)$/\1, 32767, 32767\2/' "$data/Tarvik.skn" >"$data/Huge.skn"
+printf 'Skin = "Huge.skn"\n' >"$data/Gui.ini"
+take "${acid[@]}" docs/message-in-panel.png

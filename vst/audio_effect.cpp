@@ -219,7 +219,15 @@ VstIntPtr AudioEffectX::dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr va
             return used ? 1 : 0;
         }
         case effSetEditKnobMode: return editor() && editor()->setKnobMode(static_cast<int>(value)) ? 1 : 0;
-        case effVendorSpecific: return index == kEditorCalmQuery && editor() ? editor()->calm() : 0;
+        case effVendorSpecific:
+            if (!editor()) return 0;
+            if (index == kEditorCalmQuery) return editor()->calm();
+            if (index == kEditorMessageQuery && ptr && value > 0) {
+                const std::string text = editor()->shownMessage();
+                copyHostText(static_cast<char*>(ptr), static_cast<std::size_t>(value), text.c_str());
+                return text.empty() ? 0 : 1;
+            }
+            return 0;
         case effGetCurrentMidiProgram: return -1;
         case effHasMidiProgramsChanged: return 1;
         case effGetMidiKeyName: return ptr ? getMidiKeyName(index, static_cast<MidiKeyName*>(ptr)) : 0;

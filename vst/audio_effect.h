@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 
 #include "platform/vst2_abi.h"
 #include "vst/editor_query.h"
@@ -132,6 +133,8 @@ public:
     virtual bool setKnobMode(int mode) = 0;
     // How far it has come with what it has to do by itself (EditorCalm).
     virtual int calm() = 0;
+    // The text of the message the panel shows; empty when none is shown.
+    virtual std::string shownMessage() = 0;
 };
 
 }  // namespace tarvik

@@ -20,6 +20,7 @@ public:
     bool onKeyUp(vst::VstKeyCode& /*key*/) override { return false; }
     bool setKnobMode(int mode) override;
     int calm() override;
+    std::string shownMessage() override { return gui_.shownMessage(); }
 
 private:
     gui::TarvikGui gui_;

@@ -76,6 +76,18 @@ std::vector<CommandLine> dialogCommands(const DialogPrograms& programs, FileDial
     return first;
 }
 
+std::vector<CommandLine> messageCommands(const DialogPrograms& programs, const std::string& title,
+                                         const std::string& text) {
+    std::vector<CommandLine> commands;
+    if (!programs.zenity.empty())
+        commands.push_back({programs.zenity, "--error", "--no-markup", "--title=" + title, "--text=" + text});
+    if (!programs.kdialog.empty()) {
+        const auto at = programs.kdeDesktop ? commands.begin() : commands.end();
+        commands.insert(at, CommandLine{programs.kdialog, "--title", title, "--error", text});
+    }
+    return commands;
+}
+
 std::string answeredPath(const std::string& output) { return output.substr(0, output.find('\n')); }
 
 }  // namespace tarvik::gui

@@ -104,11 +104,17 @@ void NativeFileDialogs::poll() {
 
 bool NativeFileDialogs::busy() const { return state_->dialog != nullptr; }
 
-void NativeFileDialogs::view(const std::vector<std::string>& paths) {
+bool NativeFileDialogs::view(const std::vector<std::string>& paths) {
     const std::string opener = findProgram("xdg-open", std::getenv("PATH"));
-    if (opener.empty()) return;
-    for (const std::string& path : paths)
-        if (auto viewer = ChildProcess::start({opener, path}, false)) state_->viewers.push_back(std::move(viewer));
+    if (opener.empty()) return false;
+    bool started = false;
+    for (const std::string& path : paths) {
+        if (auto viewer = ChildProcess::start({opener, path}, false)) {
+            state_->viewers.push_back(std::move(viewer));
+            started = true;
+        }
+    }
+    return started;
 }
 
 }  // namespace tarvik::gui

@@ -1,7 +1,7 @@
-// The desktop's own file choosers as command lines: zenity (GNOME and most
-// other desktops) and kdialog (KDE). Each argument is one element, handed
-// to the program without a shell, so titles and folders with blanks or
-// quotes arrive as they are.
+// The desktop's own file choosers and message boxes as command lines:
+// zenity (GNOME and most other desktops) and kdialog (KDE). Each argument is
+// one element, handed to the program without a shell, so titles, texts and
+// folders with blanks or quotes arrive as they are.
 #pragma once
 
 #include <string>
@@ -35,6 +35,12 @@ CommandLine kdialogCommand(const std::string& program, FileDialogKind kind, cons
 // chooser always asks), so a save that asks is tried with it, then without.
 std::vector<CommandLine> dialogCommands(const DialogPrograms& programs, FileDialogKind kind,
                                         const FileRequest& request);
+
+// A message box with one OK button, for each program found, the desktop's
+// own first. zenity is told to show the text as it is: it would read '<'
+// and '&' as markup.
+std::vector<CommandLine> messageCommands(const DialogPrograms& programs, const std::string& title,
+                                         const std::string& text);
 
 // The path a chooser printed: its first line; empty when it printed none.
 std::string answeredPath(const std::string& output);

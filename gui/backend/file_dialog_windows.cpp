@@ -107,9 +107,10 @@ bool NativeFileDialogs::busy() const { return state_->showing; }
 
 // The system's text editor, once per file; the handles are not needed, the
 // editor runs on its own.
-void NativeFileDialogs::view(const std::vector<std::string>& paths) {
+bool NativeFileDialogs::view(const std::vector<std::string>& paths) {
     const std::wstring viewer = systemTextViewer();
-    if (viewer.empty()) return;
+    if (viewer.empty()) return false;
+    bool started = false;
     bool first = true;
     for (const std::string& path : paths) {
         if (!first) Sleep(kViewerGapMs);
@@ -122,8 +123,10 @@ void NativeFileDialogs::view(const std::vector<std::string>& paths) {
                            &process)) {
             CloseHandle(process.hThread);
             CloseHandle(process.hProcess);
+            started = true;
         }
     }
+    return started;
 }
 
 }  // namespace tarvik::gui

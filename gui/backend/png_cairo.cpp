@@ -70,6 +70,8 @@ std::optional<Bitmap> loadPng(const std::string& path) {
 }
 
 std::optional<Bitmap> decodePng(const unsigned char* data, std::size_t size) {
+    const std::optional<PictureSize> declared = pngSize(data, size);
+    if (!declared || !pictureSizeAllowed(*declared)) return std::nullopt;
     Reader reader{data, size, 0};
     return fromSurface(cairo_image_surface_create_from_png_stream(readChunk, &reader));
 }

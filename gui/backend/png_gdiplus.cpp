@@ -96,9 +96,10 @@ std::optional<Bitmap> loadPng(const std::string& path) {
 }
 
 std::optional<Bitmap> decodePng(const unsigned char* data, std::size_t size) {
-    if (!data || size < sizeof kPngSignature || size > UINT_MAX ||
-        std::memcmp(data, kPngSignature, sizeof kPngSignature) != 0)
-        return std::nullopt;  // GDI+ would also take a BMP, JPEG or GIF
+    // GDI+ would also take a BMP, JPEG or GIF: only data that starts as a
+    // PNG of an allowed size goes to it.
+    const std::optional<PictureSize> declared = pngSize(data, size);
+    if (!declared || !pictureSizeAllowed(*declared) || size > UINT_MAX) return std::nullopt;
     const GdiplusSession session;
     if (!session.started()) return std::nullopt;
     const std::vector<unsigned char> png = withoutGamma(data, size);

@@ -13,7 +13,6 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdint>
-#include <cstdio>
 #include <memory>
 #include <mutex>
 #include <vector>
@@ -671,10 +670,6 @@ std::unique_ptr<PlatformWindow> openPlatformWindow(void* parent, int width, int 
     XSync(display, False);
     return std::make_unique<X11Window>(display, window, parentWindow, parentAttributes.screen,
                                        parentAttributes.visual, parentAttributes.depth, width, height, events);
-}
-
-void reportOpenFailure(void* /*parent*/, const std::string& title, const std::string& text) {
-    std::fprintf(stderr, "%s: %s\n", title.c_str(), text.c_str());
 }
 
 }  // namespace tarvik::gui

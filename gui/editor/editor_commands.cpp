@@ -14,6 +14,8 @@ namespace tarvik::gui {
 
 namespace {
 constexpr const char* kSaveFailedText = "Could not save patch. Try in a different location like your Documents folder.";
+constexpr const char* kNoViewerText =
+    "No program to show text files was found. The configuration files Config.ini, MidiCC.ini and Gui.ini are in ";
 }  // namespace
 
 // After any patch replaced the current one: the panel shows it (knobs glide
@@ -109,10 +111,12 @@ void PanelController::importRebirthSong() {
     });
 }
 
+// Without a program to show them, the user learns where to find them.
 void PanelController::viewConfigurationFiles() {
     const std::string& folder = control_.dataFolder();
-    fileDialogs_->viewFiles(
-        {dataPath(folder, "Config.ini"), dataPath(folder, "MidiCC.ini"), dataPath(folder, "Gui.ini")});
+    if (!fileDialogs_->viewFiles(
+            {dataPath(folder, "Config.ini"), dataPath(folder, "MidiCC.ini"), dataPath(folder, "Gui.ini")}))
+        dialogs_->tell(kProductTitle, std::string(kNoViewerText) + folder);
 }
 
 }  // namespace tarvik::gui

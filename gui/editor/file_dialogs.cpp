@@ -77,7 +77,7 @@ void FileDialogs::deliver(std::optional<std::string> path) {
     if (heard) heard(std::move(path));
 }
 
-void FileDialogs::viewFiles(const std::vector<std::string>& paths) { native_.view(paths); }
+bool FileDialogs::viewFiles(const std::vector<std::string>& paths) { return native_.view(paths); }
 
 void FileDialogs::idle() {
     native_.poll();

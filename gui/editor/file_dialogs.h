@@ -51,8 +51,9 @@ public:
     void save(const FileRequest& request, Answer answer);
 
     // Shows text files to the user: the system's text editor on Windows,
-    // xdg-open on Linux (nothing where it is missing). Returns at once.
-    void viewFiles(const std::vector<std::string>& paths);
+    // xdg-open on Linux. Returns at once; false when no viewer could be
+    // started.
+    bool viewFiles(const std::vector<std::string>& paths);
 
     // Every idle pass of the editor: collects a child chooser's answer and
     // finished viewers, and delivers a scripted answer.

@@ -116,7 +116,8 @@ void PanelController::chooseSkin() {
         GuiPreferences chosen = preferences_;
         chosen.skin = *path;
         SkinDefinition skin;
-        if (formatGuiPreferences(chosen) && skin.parse(userFilePath(control_.dataFolder(), *path))) {
+        if (formatGuiPreferences(chosen) && skin.parse(userFilePath(control_.dataFolder(), *path)) &&
+            skin.backgroundFits()) {
             preferences_.skin = *path;
             skinName_ = skin.name();
             refreshMenus();

@@ -95,6 +95,7 @@ public:
     PreferencesHandler& preferencesPanel() const { return *preferencesPanel_; }
     RandomHandler& randomPanel() const { return *randomPanel_; }
     PatchInfoHandler& patchInfo() const { return *patchInfo_; }
+    Dialogs& dialogs() const { return *dialogs_; }
 
 private:
     // ControlListener: every control of the panel reports here.

@@ -2,9 +2,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 
 #include "gui/editor/illu_button.h"
+#include "gui/skin_paths.h"
 #include "gui/skin_tags.h"
+#include "gui/toolkit/controls/question_panel.h"
 #include "instrument/data_folder.h"
 
 namespace tarvik::gui {
@@ -20,9 +23,23 @@ constexpr const char* kErrorTitle = "Tarvik Error";
 constexpr const char* kReinstallText = "This plug-in needs to be reinstalled for this user account";
 constexpr const char* kMissingFilesText =
     "There is a problem locating some of the files needed to run Tarvik. Please reinstall Tarvik.";
-constexpr const char* kBadSkinText =
-    "There is a problem with the skin definition. Reverting to Default Skin. \nTry closing/reopening the window, or "
-    "restarting the plug-in. ";
+// The default skin is on screen by the time the user reads this; what
+// follows it names the chosen skin and what is wrong with it.
+constexpr const char* kBadSkinText = "There is a problem with the skin definition. Reverting to Default Skin. ";
+constexpr const char* kUnreadableSkin = "the file cannot be read.";
+constexpr const char* kMissingElement = "an element the panel needs is missing, or its picture cannot be loaded.";
+
+std::string badBackground() {
+    return "its BACKGROUND line is missing, or the panel it gives is not 1 to " +
+           std::to_string(SkinDefinition::kMaxPanelSide) + " pixels a side.";
+}
+
+// The skin at `path` when it reads and its panel fits the screen.
+std::optional<SkinDefinition> fittingSkin(const std::optional<std::string>& path) {
+    SkinDefinition skin;
+    if (!path || !skin.parse(*path) || !skin.backgroundFits()) return std::nullopt;
+    return skin;
+}
 
 // The lights the audio thread raises, each shown for a while after it.
 constexpr int kActivityLeds[] = {tag::GateActiveLed, tag::VcaTriggerLed, tag::VcfTriggerLed, tag::AccExtLed};
@@ -33,19 +50,22 @@ TarvikGui::TarvikGui(ControlFace& control) : control_(control) {}
 
 TarvikGui::~TarvikGui() { close(); }
 
-void TarvikGui::fail(const char* title, const char* text) { reportOpenFailure(parent_, title, text); }
+void TarvikGui::tell(std::string title, std::string text) { messages_.push_back({std::move(title), std::move(text)}); }
 
 // Hosts size their window from this before they open the editor, so an
 // editor not yet open reads the skin's background size (once: some hosts
-// ask at every idle).
+// ask at every idle): the chosen skin's when it reads and fits the screen,
+// else the default skin's.
 Rect TarvikGui::windowRect() {
     if (!isOpen() && !rectFromSkin_) {
         rectFromSkin_ = true;
         dataFolder_ = control_.dataFolder();
         GuiPreferences saved;
         if (readGuiPreferences(saved, dataPath(dataFolder_, "Gui.ini"))) preferences_ = saved;
-        if (loadSkin()) updateRect(skin_->getRect(tag::Background));
-        skin_.reset();
+        std::optional<SkinDefinition> skin;
+        if (!preferences_.skin.empty()) skin = fittingSkin(chosenSkinPath());
+        if (!skin) skin = fittingSkin(dataPath(dataFolder_, "Tarvik.skn"));
+        if (skin) updateRect(skin->getRect(tag::Background));
     }
     return rect_;
 }
@@ -54,52 +74,47 @@ void TarvikGui::updateRect(const SkinRect& background) {
     rect_ = {0, 0, static_cast<int>(std::lround(background.right) - 2), static_cast<int>(std::lround(background.bottom) - 1)};
 }
 
-// A missing or unreadable "Gui.ini" is replaced by the defaults rather than
-// taking the panel away; only a data folder that cannot take the file stops
-// the editor.
-bool TarvikGui::readPreferences() {
+// A missing or unreadable "Gui.ini" is replaced by the defaults; a data
+// folder that cannot take the file leaves the editor with the defaults, and
+// the user is told.
+void TarvikGui::readPreferences() {
     preferences_ = GuiPreferences{};
     const std::string path = dataPath(dataFolder_, "Gui.ini");
-    if (readGuiPreferences(preferences_, path)) return true;
+    if (readGuiPreferences(preferences_, path)) return;
     preferences_ = GuiPreferences{};
-    if (writeGuiPreferences(preferences_, path)) return true;
-    fail(kProductTitle, kReinstallText);
-    return false;
+    if (!writeGuiPreferences(preferences_, path)) tell(kProductTitle, kReinstallText);
 }
 
-// The chosen skin, else the default one; false when neither reads.
-bool TarvikGui::loadSkin() {
-    skin_ = std::make_unique<SkinDefinition>();
-    if (!preferences_.skin.empty() && skin_->parse(userFilePath(dataFolder_, preferences_.skin))) return true;
-    skin_ = std::make_unique<SkinDefinition>();
-    return skin_->parse(dataPath(dataFolder_, "Tarvik.skn"));
+// A name of the user's own is taken as it is; one below the data folder is
+// read as a skin names its files.
+std::optional<std::string> TarvikGui::chosenSkinPath() const {
+    if (std::filesystem::path(preferences_.skin).is_absolute()) return preferences_.skin;
+    return skinFilePath(dataFolder_, preferences_.skin);
 }
 
 void TarvikGui::loadBitmaps() {
     bitmaps_.clear();
     for (const std::string& file : skin_->bitmapFiles()) {
-        std::optional<Bitmap> picture = loadPng(dataPath(dataFolder_, file));
+        const std::optional<std::string> path = skinFilePath(dataFolder_, file);
+        std::optional<Bitmap> picture = path ? loadPng(*path) : std::nullopt;
         bitmaps_.push_back(picture ? std::move(*picture) : Bitmap{});
     }
 }
 
-bool TarvikGui::open(void* parentWindow) {
-    close();
-    if (!parentWindow) return false;
-    parent_ = parentWindow;
-    dataFolder_ = control_.dataFolder();
-    if (!readPreferences()) return false;
-    if (!loadSkin()) {
-        preferences_.skin.clear();
+std::optional<std::string> TarvikGui::buildPanel(const std::string& path) {
+    skin_ = std::make_unique<SkinDefinition>();
+    if (!skin_->parse(path)) {
         skin_.reset();
-        fail(kErrorTitle, kMissingFilesText);
-        return false;
+        return kUnreadableSkin;
     }
-    const SkinRect background = skin_->getRect(tag::Background);
-    updateRect(background);
+    // Checked before any picture is loaded or window made: a panel of
+    // 32767 pixels a side takes gigabytes and the X server down with it.
+    if (!skin_->backgroundFits()) {
+        skin_.reset();
+        return badBackground();
+    }
     loadBitmaps();
-    knobMode_ = static_cast<KnobMode>(std::clamp(control_.configuration().guiKnobMode, 0, 2));
-
+    const SkinRect background = skin_->getRect(tag::Background);
     frame_ = std::make_unique<Frame>(
         Rect{0, 0, static_cast<int>(std::lround(background.right)), static_cast<int>(std::lround(background.bottom))});
     panel_ = std::make_unique<Panel>(*skin_, bitmaps_);
@@ -112,19 +127,40 @@ bool TarvikGui::open(void* parentWindow) {
     frame_->setBackground(panel_->bitmap(tag::Background));
     frame_->setKeyHandler([this](const KeyEvent& key) { return controller_->handleKey(key); });
     frame_->setKeyInterest([this] { return controller_->keyInterest(); });
-    if (!panel_->build(*frame_, controller_->listener(), knobMode_, *patchField_, cordPlug_ ? &*cordPlug_ : nullptr)) {
-        // The next open falls back to the default skin, whether or not the
-        // host closes an editor that failed to open.
-        preferences_.skin.clear();
-        writeGuiPreferences(preferences_, dataPath(dataFolder_, "Gui.ini"));
-        close();
-        fail(kErrorTitle, kBadSkinText);
-        return false;
+    if (!panel_->bitmap(tag::Background) ||
+        !panel_->build(*frame_, controller_->listener(), knobMode_, *patchField_, cordPlug_ ? &*cordPlug_ : nullptr)) {
+        dropPanel();
+        return kMissingElement;
     }
-    if (!frame_->open(parentWindow)) {
-        close();
-        return false;
+    updateRect(background);
+    return std::nullopt;
+}
+
+bool TarvikGui::open(void* parentWindow) {
+    close();
+    if (!parentWindow) return false;
+    parent_ = parentWindow;
+    dataFolder_ = control_.dataFolder();
+    readPreferences();
+    knobMode_ = static_cast<KnobMode>(std::clamp(control_.configuration().guiKnobMode, 0, 2));
+
+    // A chosen skin that cannot make the panel gives way to the default skin
+    // in this same open, and for good: Gui.ini forgets it at once.
+    if (!preferences_.skin.empty()) {
+        const std::optional<std::string> path = chosenSkinPath();
+        const std::optional<std::string> refusal =
+            path ? buildPanel(*path) : std::optional<std::string>(kUnreadableSkin);
+        if (refusal) {
+            tell(kErrorTitle, kBadSkinText + ("\n" + preferences_.skin + ": " + *refusal));
+            preferences_.skin.clear();
+            writeGuiPreferences(preferences_, dataPath(dataFolder_, "Gui.ini"));
+        }
     }
+    if (!frame_ && buildPanel(dataPath(dataFolder_, "Tarvik.skn")).has_value()) {
+        tell(kErrorTitle, kMissingFilesText);
+        return failOpen();
+    }
+    if (!frame_->open(parentWindow)) return failOpen();
 
     addOverlays();
     controller_->addDialogs(parentWindow, floating_,
@@ -136,21 +172,36 @@ bool TarvikGui::open(void* parentWindow) {
     lastRunStop_ = control_.state(state::RunStop);
     control_.takePatchChanged();  // the panel opens on the patch as it is
     controller_->showAll();
+    for (const Message& message : messages_) controller_->dialogs().tell(message.title, message.text);
+    messages_.clear();
     preferences_.showSplashSequence = 0;
     preferences_.antiAliasing = 0;
     return true;
 }
 
+// No panel to show them in: the messages go to the window system's own
+// boxes (on Linux the desktop's message tool, else standard error).
+bool TarvikGui::failOpen() {
+    dropPanel();
+    for (const Message& message : messages_) reportOpenFailure(parent_, message.title, message.text);
+    messages_.clear();
+    return false;
+}
+
 void TarvikGui::close() {
     rectFromSkin_ = false;  // the next open may bring another skin
     if (!frame_) return;
-    if (controller_) writeGuiPreferences(preferences_, dataPath(dataFolder_, "Gui.ini"));
-    // A drag under way ends as a release would, so that the host hears the
-    // end of the gesture; then everything that points into the frame goes,
-    // the controller's menu before the window.
-    frame_->cancelCapture();
+    writeGuiPreferences(preferences_, dataPath(dataFolder_, "Gui.ini"));
+    dropPanel();
+}
+
+// A drag under way ends as a release would, so that the host hears the end
+// of the gesture; then everything that points into the frame goes, the
+// controller's menu before the window.
+void TarvikGui::dropPanel() {
+    if (frame_) frame_->cancelCapture();
     controller_.reset();
-    frame_->close();
+    if (frame_) frame_->close();
     patchField_.reset();
     floating_ = nullptr;
     sprite_ = nullptr;
@@ -268,6 +319,15 @@ bool TarvikGui::atRest() {
         return false;
     if (splash_ && !splash_->finished()) return false;
     return !floating_ || !floating_->isVisible() || hoveringSocket_;
+}
+
+std::string TarvikGui::shownMessage() const {
+    if (!frame_) return {};
+    const auto& views = frame_->children();
+    for (auto view = views.rbegin(); view != views.rend(); ++view)
+        if (const auto* question = dynamic_cast<const QuestionPanel*>(view->get()); question && question->isOpen())
+            return question->text();
+    return {};
 }
 
 bool TarvikGui::keyDown(const KeyEvent& key) { return frame_ && frame_->hostKeyDown(key); }

@@ -64,16 +64,32 @@ public:
     // the playing step, the arrow while a cable is in hand) never comes to
     // rest and does not count. Tests wait for these rather than for a time.
     bool atRest();
+    // The text of the message the panel shows now; empty when it shows none.
+    std::string shownMessage() const;
 
 private:
     using Clock = std::chrono::steady_clock;
 
+    struct Message {
+        std::string title;
+        std::string text;
+    };
+
     bool isOpen() const { return frame_ != nullptr; }
-    // Open, step by step; each answers false after reporting what failed.
-    bool readPreferences();
-    bool loadSkin();
+    // Open, step by step.
+    void readPreferences();
+    // The skin Gui.ini names; nullopt for a relative name that climbs out of
+    // the data folder.
+    std::optional<std::string> chosenSkinPath() const;
+    // Makes the panel of the skin at `path`, not yet in a window; when the
+    // skin cannot make it, nothing is left of it and the answer says why.
+    std::optional<std::string> buildPanel(const std::string& path);
     void loadBitmaps();
-    void fail(const char* title, const char* text);
+    void dropPanel();
+    // A message for the user, shown once the panel is open.
+    void tell(std::string title, std::string text);
+    // Without a panel the waiting messages go to the window system.
+    bool failOpen();
     void updateRect(const SkinRect& background);
     void addOverlays();
     void showValue(int tagValue, float value);
@@ -87,6 +103,7 @@ private:
     void* parent_ = nullptr;  // the host's window, owner of any message box
     Rect rect_{0, 0, kDefaultWidth, kDefaultHeight};
     bool rectFromSkin_ = false;
+    std::vector<Message> messages_;  // waiting for the panel to open
     GuiPreferences preferences_;
     std::string dataFolder_;
     std::unique_ptr<SkinDefinition> skin_;

@@ -49,8 +49,27 @@ private:
     mutable std::shared_ptr<void> native_;
 };
 
+// The largest picture the editor decodes: 4096 x 4096 pixels in all (64 MB
+// in memory), and no side beyond 32767 pixels (what both drawing backends
+// hold). A few hundred bytes of PNG can declare a picture of gigabytes, so
+// the size its header declares is checked before anything is decoded.
+inline constexpr std::uint64_t kMaxPicturePixels = 4096u * 4096u;
+inline constexpr std::uint32_t kMaxPictureSide = 32767;
+
+struct PictureSize {
+    std::uint32_t width = 0;
+    std::uint32_t height = 0;
+};
+
+// The size the header of PNG data declares; nullopt when the data does not
+// begin with the PNG signature and a whole header chunk.
+std::optional<PictureSize> pngSize(const unsigned char* data, std::size_t size);
+// Whether the editor decodes a picture of this size: not empty, within the
+// limits above.
+bool pictureSizeAllowed(PictureSize size);
+
 // Decodes a PNG file or PNG data (the drawing backend's decoder); nullopt
-// when it cannot be read or is no PNG.
+// when it cannot be read, is no PNG, or declares a size not allowed.
 std::optional<Bitmap> loadPng(const std::string& path);
 std::optional<Bitmap> decodePng(const unsigned char* data, std::size_t size);
 

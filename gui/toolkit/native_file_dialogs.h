@@ -42,8 +42,9 @@ public:
     void poll();
     // A chooser is showing.
     bool busy() const;
-    // Opens each file in the system's text viewer; nothing where there is none.
-    void view(const std::vector<std::string>& paths);
+    // Opens each file in the system's text viewer; false when none could be
+    // started (there is none).
+    bool view(const std::vector<std::string>& paths);
 
 private:
     struct State;

@@ -112,8 +112,9 @@ public:
 std::unique_ptr<PlatformWindow> openPlatformWindow(void* parent, int width, int height, WindowEvents& events);
 
 // Tells the user why the editor could not open, where no panel exists to
-// show it: a message box owned by the host's window on Windows, standard
-// error on Linux (nothing there may hold up the host's GUI thread).
+// show it: a message box owned by the host's window on Windows; on Linux the
+// desktop's message box (zenity or kdialog) in a child process, else
+// standard error (nothing there may hold up the host's GUI thread).
 void reportOpenFailure(void* parent, const std::string& title, const std::string& text);
 
 }  // namespace tarvik::gui

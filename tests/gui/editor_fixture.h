@@ -21,6 +21,17 @@
 
 namespace tarvik::test {
 
+// A skin's text without the line of one TAG name.
+inline std::string withoutLine(const std::string& text, const std::string& tagName) {
+    return std::regex_replace(text, std::regex("(^|\\n)" + tagName + "[ \t][^\\n]*"), "$1");
+}
+
+// A skin's text with another BACKGROUND size ("width, height").
+inline std::string withBackgroundSize(const std::string& text, const std::string& size) {
+    return std::regex_replace(text, std::regex("(\\nBACKGROUND[ \t]+\"[^\"]*\"\\s*,\\s*\\d+\\s*,\\s*\\d+\\s*,)[^\\n]*"),
+                              "$1 " + size);
+}
+
 class EditorWindow : public ::testing::Test {
 protected:
     void SetUp() override {

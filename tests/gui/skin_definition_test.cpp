@@ -140,6 +140,36 @@ TEST_F(SkinFile, ElementLinesInTheirManyShapes) {
     }
 }
 
+TEST_F(SkinFile, OnlyABackgroundTheScreenCanShowFits) {
+    struct Case {
+        const char* name;
+        std::string text;
+        bool fits;
+    };
+    const Case cases[] = {
+        {"the default skin's size", "BACKGROUND \"b.png\", 0, 0, 1280, 800", true},
+        {"the largest panel", "BACKGROUND \"b.png\", 0, 0, 4096, 4096", true},
+        {"one pixel wider", "BACKGROUND \"b.png\", 0, 0, 4097, 800", false},
+        {"one pixel taller", "BACKGROUND \"b.png\", 0, 0, 1280, 4097", false},
+        {"right edge beyond the limit", "BACKGROUND \"b.png\", 100, 0, 4000, 800", false},
+        {"32767 pixels square", "BACKGROUND \"b.png\", 0, 0, 32767, 32767", false},
+        {"32768, negative once cut", "BACKGROUND \"b.png\", 0, 0, 32768, 800", false},
+        {"beyond 16 bits, small once cut", "BACKGROUND \"b.png\", 0, 0, 65636, 800", false},
+        {"negative width", "BACKGROUND \"b.png\", 1280, 0, -1280, 800", false},
+        {"no height", "BACKGROUND \"b.png\", 0, 0, 1280, 0", false},
+        {"no size", "BACKGROUND \"b.png\"", false},
+        {"no BACKGROUND line", "CUTOFFKNOB \"k.png\", 1, 2, 3, 4", false},
+        {"swallowed by an unterminated NAME quote",
+         "NAME \"Dark\nBACKGROUND \"b.png\", 0, 0, 1280, 800\nCUTOFFKNOB \"k.png\", 1, 2, 3, 4", false},
+        {"an INCLUDE after it starts over", "BACKGROUND \"b.png\", 0, 0, 1280, 800\nINCLUDE \"none.skn\"", false},
+        {"the first of two lines counts", "BACKGROUND \"b.png\", 0, 0, 800, 600\nBACKGROUND \"b.png\", 0, 0, 32767, 1",
+         true},
+        {"the first of two lines counts, refused",
+         "BACKGROUND \"b.png\", 0, 0, 32767, 1\nBACKGROUND \"b.png\", 0, 0, 800, 600", false},
+    };
+    for (const Case& c : cases) EXPECT_EQ(read(c.text).backgroundFits(), c.fits) << c.name;
+}
+
 TEST_F(SkinFile, TheFirstLineOfATagIsTheOneUsed) {
     const SkinDefinition skin = read(
         "CUTOFFKNOB \"first.png\", 1, 2, 3, 4\n"
@@ -276,6 +306,20 @@ TEST_F(SkinFile, IncludeTakesAnAbsoluteNameAsItIs) {
     EXPECT_EQ(tagsOf(read("INCLUDE \"" + base + "\"")), std::vector<int>{tag::ResonanceKnob});
 }
 
+TEST_F(SkinFile, AnIncludeWrittenOnWindowsIsFound) {
+    write("Skins/Parts/Base.skn", "RESONANCEKNOB \"r.png\", 1, 1, 1, 1\n");
+    SkinDefinition skin;
+    ASSERT_TRUE(skin.parse(write("Skins/main.skn", "INCLUDE \"PARTS\\base.SKN\"\n")));
+    EXPECT_EQ(tagsOf(skin), std::vector<int>{tag::ResonanceKnob});
+}
+
+TEST_F(SkinFile, AnIncludeThatClimbsOutOfItsFolderIsNotFollowed) {
+    write("outside.skn", "RESONANCEKNOB \"r.png\", 1, 1, 1, 1\n");
+    SkinDefinition skin;
+    ASSERT_TRUE(skin.parse(write("Skins/main.skn", "INCLUDE \"../outside.skn\"\nVOLUMEKNOB \"v.png\", 0, 0, 1, 1\n")));
+    EXPECT_EQ(tagsOf(skin), std::vector<int>{tag::VolumeKnob});
+}
+
 TEST_F(SkinFile, AnIncludeThatCannotBeReadStillStartsOver) {
     const char* includes[] = {"INCLUDE \"missing.skn\"", "INCLUDE \"skins\"", "INCLUDE \"\"", "INCLUDE ;no name"};
     write("skins/x", "");
@@ -301,14 +345,13 @@ TEST_F(SkinFile, IncludeCyclesEnd) {
          {tag::VolumeKnob}},
         {"itself, spelt another way",
          {},
-         "CUTOFFKNOB \"c.png\", 1, 1, 1, 1\nINCLUDE \"./sub/../skin.skn\"\nVOLUMEKNOB \"v.png\", 2, 2, 2, 2\n",
+         "CUTOFFKNOB \"c.png\", 1, 1, 1, 1\nINCLUDE \".\\SKIN.skn\"\nVOLUMEKNOB \"v.png\", 2, 2, 2, 2\n",
          {tag::VolumeKnob}},
         {"two files",
          {{"b.skn", "RESONANCEKNOB \"r.png\", 1, 1, 1, 1\nINCLUDE \"skin.skn\"\nTUNINGKNOB \"t.png\", 1, 1, 1, 1\n"}},
          "CUTOFFKNOB \"c.png\", 1, 1, 1, 1\nINCLUDE \"b.skn\"\nVOLUMEKNOB \"v.png\", 2, 2, 2, 2\n",
          {tag::TuningKnob, tag::VolumeKnob}},
     };
-    fs::create_directories(folder_.path() / "sub");
     for (const Case& c : cases) {
         for (const auto& [name, text] : c.otherFiles) write(name, text);
         EXPECT_EQ(tagsOf(read(c.main)), c.tags) << c.name;

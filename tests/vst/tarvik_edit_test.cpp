@@ -46,6 +46,10 @@ public:
         log_.push_back("calm");
         return kEditorAtRest;
     }
+    std::string shownMessage() override {
+        log_.push_back("message");
+        return "Could not save patch.";
+    }
 
 private:
     std::vector<std::string>& log_;
@@ -77,9 +81,12 @@ TEST_F(TarvikEditTest, AnAttachedEditorIsAnnouncedAndReachedByTheEditorOpcodes) 
     EXPECT_EQ(dispatch(effSetEditKnobMode, 0, 2), 1);
     EXPECT_EQ(dispatch(effVendorSpecific, kEditorCalmQuery), kEditorAtRest);
     EXPECT_EQ(dispatch(effVendorSpecific, kEditorCalmQuery + 1), 0) << "no other vendor question is known";
+    char message[12];
+    EXPECT_EQ(dispatch(effVendorSpecific, kEditorMessageQuery, sizeof message, message), 1);
+    EXPECT_STREQ(message, "Could not s") << "cut to the host's buffer";
     EXPECT_EQ(dispatch(effEditClose), 1);
-    const std::vector<std::string> expected = {"getRect", "open",       "idle",    "keyDown 97 3",
-                                               "keyUp",   "knobMode 2", "calm", "close"};
+    const std::vector<std::string> expected = {"getRect",    "open", "idle",    "keyDown 97 3", "keyUp",
+                                               "knobMode 2", "calm", "message", "close"};
     EXPECT_EQ(log, expected);
 }
 

@@ -155,6 +155,12 @@ bool EditorWindowHost::catchUp(std::chrono::milliseconds limit) { return waitFor
 
 bool EditorWindowHost::settle(std::chrono::milliseconds limit) { return waitFor(kEditorAtRest, limit); }
 
+std::string EditorWindowHost::shownMessage() {
+    char text[4096] = {};
+    if (!open_ || plugin_.dispatch(effVendorSpecific, kEditorMessageQuery, sizeof text, text) == 0) return {};
+    return text;
+}
+
 void EditorWindowHost::idleFor(std::chrono::milliseconds time) {
     const auto end = std::chrono::steady_clock::now() + time;
     do {

@@ -48,6 +48,8 @@ public:
     bool catchUp(std::chrono::milliseconds limit = kLimit);
     bool settle(std::chrono::milliseconds limit = kLimit);
     int timeouts() const { return timeouts_; }
+    // The text of the message the editor's panel shows; empty when none.
+    std::string shownMessage();
 
     // Pointer and keys, in window coordinates; each is followed by idle
     // calls until the editor has caught up with it.

@@ -147,6 +147,32 @@ INSTANTIATE_TEST_SUITE_P(
                       OrderCase{"NoneInstalled", {"", "", false}, FileDialogKind::Open, {}}),
     rowName<OrderCase>);
 
+struct MessageCase {
+    const char* name;
+    DialogPrograms programs;
+    std::vector<CommandLine> expected;
+};
+
+class MessageCommand : public ::testing::TestWithParam<MessageCase> {};
+
+// The text goes as it is, markup characters and line breaks included.
+TEST_P(MessageCommand, OneBoxPerProgramTheDesktopsOwnFirst) {
+    EXPECT_EQ(messageCommands(GetParam().programs, "Tarvik Error", "<Skin> & more\nline two"), GetParam().expected);
+}
+
+const CommandLine kZenityMessage{kZenity, "--error", "--no-markup", "--title=Tarvik Error",
+                                 "--text=<Skin> & more\nline two"};
+const CommandLine kKdialogMessage{kKdialog, "--title", "Tarvik Error", "--error", "<Skin> & more\nline two"};
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, MessageCommand,
+    ::testing::Values(MessageCase{"ZenityOnly", {kZenity, "", false}, {kZenityMessage}},
+                      MessageCase{"KdialogOnly", {"", kKdialog, true}, {kKdialogMessage}},
+                      MessageCase{"BothZenityFirst", {kZenity, kKdialog, false}, {kZenityMessage, kKdialogMessage}},
+                      MessageCase{"BothOnKdeKdialogFirst", {kZenity, kKdialog, true}, {kKdialogMessage, kZenityMessage}},
+                      MessageCase{"NoneInstalled", {"", "", false}, {}}),
+    rowName<MessageCase>);
+
 struct AnswerCase {
     const char* name;
     const char* output;

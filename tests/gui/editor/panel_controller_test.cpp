@@ -11,6 +11,7 @@
 #include "instrument/pattern_editing.h"
 #include "patch/parameters.h"
 #include "tests/gui/editor/panel_controller_fixture.h"
+#include "tests/gui/file_dialog_fixtures.h"
 #include "tests/gui/toolkit/toolkit_fixtures.h"
 
 namespace tarvik::gui {
@@ -27,6 +28,12 @@ protected:
         knob.setMode(KnobMode::Linear);
         knob.setValue(control().parameter(param::FilterCutoff));  // as the panel's refresh shows it
         return knob;
+    }
+    // The text of the message or question open on the frame; empty for none.
+    std::string shownMessage() const {
+        for (const auto& view : frame.children())
+            if (const auto* q = dynamic_cast<const QuestionPanel*>(view.get()); q && q->isOpen()) return q->text();
+        return {};
     }
     // Presses the knob and drags it up.
     void grab() {
@@ -76,6 +83,48 @@ TEST_F(PanelControllerTest, WhileMidiLearnIsOnTheKnobTakenHoldOfBecomesTheTarget
     EXPECT_EQ(control().learnParameter(), -1) << "switching learn clears the target";
     grab();
     EXPECT_EQ(control().learnParameter(), -1) << "outside learn a knob sets no target";
+}
+
+// With a viewer the files open in it; without one the user is told where
+// they are instead of nothing happening.
+TEST_F(PanelControllerTest, ViewingTheConfigurationFilesWithoutAViewerTellsWhereTheyAre) {
+    const struct {
+        const char* name;
+        bool viewerInstalled;
+    } cases[] = {{"with xdg-open", true}, {"without", false}};
+    for (const auto& c : cases) {
+        test::TempFolder bin;
+        if (c.viewerInstalled) test::writeFakeProgram(bin.path(), "xdg-open", "exit 0");
+        const test::ScopedEnv path{"PATH", bin.path().string()};
+        controller.optionChosen(OptionCommand::ViewConfiguration);
+        const std::string expected =
+            c.viewerInstalled ? ""
+                              : "No program to show text files was found. The configuration files Config.ini, "
+                                "MidiCC.ini and Gui.ini are in " + control().dataFolder();
+        EXPECT_EQ(shownMessage(), expected) << c.name;
+    }
+}
+
+// A skin is read as soon as it is chosen, so that one the editor would
+// refuse is reported now rather than at the next open.
+TEST_F(PanelControllerTest, AChosenSkinWhosePanelFitsNoScreenIsRefusedAtOnce) {
+    const struct {
+        const char* name;
+        const char* background;
+        bool taken;
+    } cases[] = {{"fits", "1280, 800", true}, {"32767 pixels square", "32767, 32767", false}};
+    preferences.skinShowDialog = 0;
+    for (const auto& c : cases) {
+        const std::string path = control().dataFolder() + c.name + ".skn";
+        tarvik::test::writeWholeFile(path, std::string("BACKGROUND \"b.png\", 0, 0, ") + c.background + "\n");
+        const test::ScopedEnv answer{FileDialogs::kScriptedAnswerVariable, path};
+        controller.optionChosen(OptionCommand::SelectSkin);
+        controller.idle(PanelController::Clock::now());
+        EXPECT_EQ(preferences.skin, c.taken ? path : "") << c.name;
+        EXPECT_EQ(shownMessage(), c.taken ? "" : "Error in skin definition (possible cause: TAGS are not defined). "
+                                                 "Reverting to default skin.")
+            << c.name;
+    }
 }
 
 TEST_F(PanelControllerTest, PatternMenuOperationsChangeTheCurrentPattern) {

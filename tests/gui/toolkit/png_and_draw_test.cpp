@@ -188,6 +188,65 @@ TEST(DecodePngInput, OtherDataGivesNothing) {
     EXPECT_FALSE(decodePng(reinterpret_cast<const unsigned char*>(text.data()), text.size()).has_value());
 }
 
+// --- The size a picture may have.
+
+struct SizeCase {
+    const char* name;
+    friend void PrintTo(const SizeCase& c, std::ostream* out) { *out << c.name; }
+    std::uint32_t width;
+    std::uint32_t height;
+    bool allowed;
+};
+
+class DeclaredSize : public ::testing::TestWithParam<SizeCase> {
+protected:
+    tarvik::test::ScopedDataFolder folder_;
+};
+
+// The header of a real PNG with another size written into it: the size is
+// read from there, before any decoding.
+TEST_P(DeclaredSize, IsReadFromTheHeaderAndJudged) {
+    const SizeCase& c = GetParam();
+    std::string png = pngBytes(folder_.path());
+    for (int i = 0; i < 4; ++i) {
+        png[static_cast<std::size_t>(16 + i)] = static_cast<char>(c.width >> (24 - 8 * i));
+        png[static_cast<std::size_t>(20 + i)] = static_cast<char>(c.height >> (24 - 8 * i));
+    }
+    const std::optional<PictureSize> size = pngSize(reinterpret_cast<const unsigned char*>(png.data()), png.size());
+    ASSERT_TRUE(size.has_value());
+    EXPECT_EQ(size->width, c.width);
+    EXPECT_EQ(size->height, c.height);
+    EXPECT_EQ(pictureSizeAllowed(*size), c.allowed);
+}
+
+INSTANTIATE_TEST_SUITE_P(Png, DeclaredSize,
+                         ::testing::Values(SizeCase{"Small", 16, 16, true},
+                                           SizeCase{"LargestSquare", 4096, 4096, true},
+                                           SizeCase{"OneColumnMore", 4097, 4096, false},
+                                           SizeCase{"TallKnobStrip", 64, 32767, true},
+                                           SizeCase{"TallerThanASide", 1, 32768, false},
+                                           SizeCase{"ThirtyThousandSquare", 30000, 30000, false},
+                                           SizeCase{"BeyondInt", 0x80000000u, 1, false},
+                                           SizeCase{"NoWidth", 0, 16, false}),
+                         test::rowName<SizeCase>);
+
+TEST(DecodePngInput, NoHeaderChunkGivesNoSize) {
+    const unsigned char signatureOnly[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n', 0, 0, 0, 13,
+                                           'I',  'D', 'A', 'T', 0,    0,    0,    1,    0, 0, 0, 1};
+    EXPECT_FALSE(pngSize(signatureOnly, sizeof signatureOnly).has_value());
+    EXPECT_FALSE(pngSize(signatureOnly, 20).has_value());
+}
+
+// A whole, valid picture one column beyond the limit is not decoded.
+TEST(DecodePngInput, APictureBeyondTheLimitGivesNothing) {
+    tarvik::test::ScopedDataFolder folder;
+    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, 4097, 4096);
+    const std::string path = (folder.path() / "huge.png").string();
+    ASSERT_EQ(cairo_surface_write_to_png(surface, path.c_str()), CAIRO_STATUS_SUCCESS);
+    cairo_surface_destroy(surface);
+    EXPECT_FALSE(loadPng(path).has_value());
+}
+
 // --- Drawing.
 
 // An 8 x 8 bitmap in four solid quarters.
