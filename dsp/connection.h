@@ -37,6 +37,14 @@ struct ConnectionList {
         std::atomic_ref<std::int32_t>(pairs[i].input).store(c.input, std::memory_order_relaxed);
     }
     void setSize(int n) { std::atomic_ref<std::int32_t>(count).store(n, std::memory_order_release); }
+
+    // The same cords in the same order; the room beyond them does not count.
+    friend bool operator==(const ConnectionList& a, const ConnectionList& b) {
+        if (a.size() != b.size()) return false;
+        for (int i = 0; i < a.size(); ++i)
+            if (a.at(i) != b.at(i)) return false;
+        return true;
+    }
 };
 static_assert(sizeof(ConnectionList) == 1028);
 

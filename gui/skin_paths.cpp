@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "gui/ascii_case.h"
+#include "gui/toolkit/utf8_path.h"
 #include "instrument/data_folder.h"
 
 namespace tarvik::gui {
@@ -13,8 +14,6 @@ namespace tarvik::gui {
 namespace {
 
 namespace fs = std::filesystem;
-
-fs::path utf8Path(const std::string& text) { return fs::path(std::u8string(text.begin(), text.end())); }
 
 bool exists(const std::string& path) {
     std::error_code error;
@@ -28,8 +27,7 @@ std::string entryIgnoringCase(const std::string& folder, std::string_view compon
     std::error_code error;
     for (fs::directory_iterator it(utf8Path(folder.empty() ? "." : folder), error), end; !error && it != end;
          it.increment(error)) {
-        const std::u8string text = it->path().filename().u8string();
-        const std::string entry(text.begin(), text.end());
+        const std::string entry = utf8Text(it->path().filename());
         if (equalsIgnoringCase(entry, component) && (found.empty() || entry < found)) found = entry;
     }
     return found;

@@ -7,17 +7,6 @@
 
 namespace tarvik {
 
-namespace {
-
-bool sameCables(const ConnectionList& a, const ConnectionList& b) {
-    if (a.size() != b.size()) return false;
-    for (int i = 0; i < a.size(); ++i)
-        if (!(a.at(i) == b.at(i))) return false;
-    return true;
-}
-
-}  // namespace
-
 // Only this writer replaces the list, so on its own thread the read always
 // succeeds; another control thread waits out a replacement under way, which
 // takes microseconds.
@@ -73,7 +62,7 @@ ConnectionList CableEditing::restore(const ConnectionList& list) {
 void CableEditing::publish(const ConnectionList& before, const ConnectionList& after) {
     EditRecord replaced = history_.takeHeld().value_or(EditRecord{{}, before});
     engine_.patch().publishConnections(after);
-    if (!replaced.cables || !sameCables(*replaced.cables, after)) history_.record(std::move(replaced));
+    if (!replaced.cables || *replaced.cables != after) history_.record(std::move(replaced));
 }
 
 }  // namespace tarvik

@@ -6,9 +6,9 @@
 // writer of patterns hands it a copy and publishes the result
 // (publishPattern), which the sequencer may be playing meanwhile.
 //
-// A damaged patch can leave a length outside 1..64. Operations that walk the played steps then use the length the
-// sequencer plays (playedLength): a length of 0 is step 0 alone, anything
-// above 64 is all 64 steps. No operation reads or writes beyond the 64 steps.
+// A damaged patch can leave a length outside 1..64. Operations that walk the
+// played steps then use the length the sequencer plays (playedLength): a
+// length of 0 is step 0 alone, anything above 64 is all 64 steps. No operation reads or writes beyond the 64 steps.
 #pragma once
 
 #include <algorithm>

@@ -4,8 +4,9 @@
 #include <filesystem>
 
 #include "gui/editor/file_requests.h"
-#include "gui/editor/patch_browser.h"
 #include "gui/editor/panel_controller.h"
+#include "gui/editor/patch_browser.h"
+#include "gui/toolkit/utf8_path.h"
 #include "instrument/data_folder.h"
 #include "instrument/pattern_editing.h"
 #include "patch/pattern_files.h"
@@ -43,7 +44,7 @@ void PanelController::openPatch() {
 void PanelController::savePatch() {
     std::error_code error;
     const std::string current = control_.currentPatchPath();
-    if (!std::filesystem::is_regular_file(std::filesystem::path(std::u8string(current.begin(), current.end())), error)) {
+    if (!std::filesystem::is_regular_file(utf8Path(current), error)) {
         savePatchAs();
         return;
     }

@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "gui/toolkit/menu_folder.h"
+#include "gui/toolkit/utf8_path.h"
 #include "patch/pattern_ops.h"
 
 namespace tarvik::gui {
@@ -74,9 +75,8 @@ std::string withoutPatchExtension(std::string name) {
     return name;
 }
 
-fs::path utf8Path(const std::string& text) { return fs::path(std::u8string(text.begin(), text.end())); }
-
-std::string utf8Text(const fs::path& path) {
+// With "/" between the folders, as the menu names them on every system.
+std::string genericText(const fs::path& path) {
     const std::u8string text = path.generic_u8string();
     return {text.begin(), text.end()};
 }
@@ -236,7 +236,7 @@ std::optional<std::string> patchNameInFolder(const std::string& path, const std:
     if (path.empty() || patchFolder.empty() || !endsWithPatchExtension(path)) return std::nullopt;
     const fs::path relative = utf8Path(path).lexically_normal().lexically_relative(utf8Path(patchFolder).lexically_normal());
     if (relative.empty() || relative.is_absolute() || *relative.begin() == "..") return std::nullopt;
-    return withoutPatchExtension(utf8Text(relative));
+    return withoutPatchExtension(genericText(relative));
 }
 
 std::string patchDisplayName(const std::string& path) {

@@ -6,20 +6,13 @@
 
 #include "gui/ascii_case.h"
 #include "gui/toolkit/menu_folder.h"
+#include "gui/toolkit/utf8_path.h"
 
 namespace tarvik::gui {
 
 namespace {
 
 namespace fs = std::filesystem;
-
-// Paths are UTF-8 text everywhere in the editor; the file system's own
-// encoding (UTF-16 on Windows) is the path type's business.
-fs::path pathOf(const std::string& text) { return fs::path(std::u8string(text.begin(), text.end())); }
-std::string textOf(const fs::path& path) {
-    const std::u8string text = path.u8string();
-    return std::string(text.begin(), text.end());
-}
 
 bool isPatchFile(const fs::directory_entry& entry) {
     std::error_code error;
@@ -33,10 +26,10 @@ template <typename Keep>
 std::vector<std::string> listed(const std::string& folder, Keep keep) {
     std::vector<std::string> paths;
     std::error_code error;
-    for (fs::directory_iterator it(pathOf(folder), error), end; !error && it != end; it.increment(error))
-        if (keep(*it)) paths.push_back(textOf(it->path()));
+    for (fs::directory_iterator it(utf8Path(folder), error), end; !error && it != end; it.increment(error))
+        if (keep(*it)) paths.push_back(utf8Text(it->path()));
     std::sort(paths.begin(), paths.end(), [](const std::string& a, const std::string& b) {
-        return naturalLess(textOf(pathOf(a).filename()), textOf(pathOf(b).filename()));
+        return naturalLess(utf8Text(utf8Path(a).filename()), utf8Text(utf8Path(b).filename()));
     });
     return paths;
 }
@@ -60,12 +53,12 @@ std::vector<std::string> patchesOf(const MenuModel& menu) {
 std::vector<std::string> patchFilesIn(const std::string& folder) { return listed(folder, isPatchFile); }
 
 std::optional<std::string> neighbourPatch(const std::string& current, int direction) {
-    const fs::path path = pathOf(current);
-    const std::vector<std::string> files = patchFilesIn(textOf(path.parent_path()));
+    const fs::path path = utf8Path(current);
+    const std::vector<std::string> files = patchFilesIn(utf8Text(path.parent_path()));
     if (files.empty()) return std::nullopt;
     std::error_code error;
     const auto here = std::find_if(files.begin(), files.end(),
-                                   [&](const std::string& f) { return fs::equivalent(pathOf(f), path, error); });
+                                   [&](const std::string& f) { return fs::equivalent(utf8Path(f), path, error); });
     if (here == files.end()) return direction > 0 ? files.front() : files.back();
     const auto index = here - files.begin();
     const auto next = index + (direction > 0 ? 1 : -1);
@@ -79,7 +72,7 @@ void PatchBank::selectBank(int n) {
     for (const MenuItem& line : top.lines()) {
         if (!line.submenu) continue;
         if (banks++ == n) {
-            bank_ = textOf(pathOf(root_) / pathOf(line.text));
+            bank_ = utf8Text(utf8Path(root_) / utf8Path(line.text));
             return;
         }
     }

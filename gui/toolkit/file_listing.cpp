@@ -7,6 +7,7 @@
 
 #include "gui/ascii_case.h"
 #include "gui/toolkit/file_request.h"
+#include "gui/toolkit/utf8_path.h"
 
 namespace tarvik::gui {
 
@@ -14,18 +15,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// std::filesystem reads narrow text in the system's code page on Windows;
-// going through char8_t keeps it UTF-8 everywhere.
-fs::path toPath(const std::string& utf8) { return fs::path(std::u8string(utf8.begin(), utf8.end())); }
-
-std::string toText(const fs::path& path) {
-    const std::u8string text = path.u8string();
-    return std::string(text.begin(), text.end());
-}
-
 // `folder` with any trailing separators gone: "/a/b/" is "/a/b".
 fs::path trimmedPath(const std::string& folder) {
-    fs::path p = toPath(folder).lexically_normal();
+    fs::path p = utf8Path(folder).lexically_normal();
     if (!p.has_filename() && p.has_relative_path()) p = p.parent_path();
     return p;
 }
@@ -48,9 +40,9 @@ std::vector<FolderEntry> listFolder(const std::string& folder, std::string_view 
     std::vector<FolderEntry> folders;
     std::vector<FolderEntry> files;
     std::error_code error;
-    for (fs::directory_iterator it(toPath(folder), fs::directory_options::skip_permission_denied, error), end;
+    for (fs::directory_iterator it(utf8Path(folder), fs::directory_options::skip_permission_denied, error), end;
          !error && it != end; it.increment(error)) {
-        const std::string name = toText(it->path().filename());
+        const std::string name = utf8Text(it->path().filename());
         if (name.empty() || name.front() == '.') continue;
         std::error_code kindError;
         if (it->is_directory(kindError))
@@ -70,13 +62,13 @@ std::vector<FolderEntry> listFolder(const std::string& folder, std::string_view 
 
 std::string parentFolder(const std::string& folder) {
     const fs::path p = trimmedPath(folder);
-    return toText(p.has_relative_path() ? p.parent_path() : p);
+    return utf8Text(p.has_relative_path() ? p.parent_path() : p);
 }
 
-std::string cleanFolder(const std::string& folder) { return toText(trimmedPath(folder)); }
+std::string cleanFolder(const std::string& folder) { return utf8Text(trimmedPath(folder)); }
 
 std::string joinPath(const std::string& folder, const std::string& name) {
-    return toText(toPath(folder) / toPath(name));
+    return utf8Text(utf8Path(folder) / utf8Path(name));
 }
 
 std::string startingFolder(const std::string& folder) {
@@ -84,17 +76,17 @@ std::string startingFolder(const std::string& folder) {
     std::error_code error;
     if (fs::path absolute = fs::absolute(p, error); !error) p = absolute;
     while (!fs::is_directory(p, error) && p.has_relative_path()) p = p.parent_path();
-    return toText(p);
+    return utf8Text(p);
 }
 
 bool isFolder(const std::string& path) {
     std::error_code error;
-    return fs::is_directory(toPath(path), error);
+    return fs::is_directory(utf8Path(path), error);
 }
 
 bool isFile(const std::string& path) {
     std::error_code error;
-    return fs::is_regular_file(toPath(path), error);
+    return fs::is_regular_file(utf8Path(path), error);
 }
 
 }  // namespace tarvik::gui

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "gui/ascii_case.h"
+#include "gui/toolkit/utf8_path.h"
 
 namespace tarvik::gui {
 
@@ -19,11 +20,6 @@ struct Found {
     std::string name;  // as shown
     fs::path path;
 };
-
-std::string utf8Of(const fs::path& path) {
-    const std::u8string text = path.u8string();
-    return {text.begin(), text.end()};
-}
 
 bool endsWithIgnoringCase(std::string_view name, std::string_view ending) {
     return name.size() > ending.size() && equalsIgnoringCase(name.substr(name.size() - ending.size()), ending);
@@ -50,7 +46,7 @@ public:
         if (error) return false;
         for (; it != fs::directory_iterator(); it.increment(error)) {
             const fs::path& path = it->path();
-            const std::string name = utf8Of(path.filename());
+            const std::string name = utf8Text(path.filename());
             if (name.empty() || name.front() == '.') continue;  // hidden, as desktop file choosers have it
             std::error_code kindError;
             if (it->is_directory(kindError)) {
@@ -70,7 +66,7 @@ public:
         }
         above_.pop_back();
         for (Found& file : files) {
-            named(menu, menu.add({}), file.name).identifier = utf8Of(file.path);
+            named(menu, menu.add({}), file.name).identifier = utf8Text(file.path);
         }
         return true;
     }
@@ -92,7 +88,7 @@ private:
 // Nothing is added before the folder has been read whole, so a folder that
 // cannot be read adds nothing.
 bool addFolderTree(MenuModel& menu, const std::string& folder, std::string_view extension) {
-    return Lister(extension).list(menu, fs::path(std::u8string(folder.begin(), folder.end())));
+    return Lister(extension).list(menu, utf8Path(folder));
 }
 
 }  // namespace tarvik::gui
