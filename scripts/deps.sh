@@ -7,9 +7,9 @@
 #          Windows cross-compiler with Wine for the Windows smoke test
 set -euo pipefail
 
-build_packages=(g++ cmake ninja-build pkg-config libsndfile1-dev libgtest-dev libbenchmark-dev libcairo2-dev
+build_packages=(g++ cmake ninja-build pkg-config zlib1g-dev libsndfile1-dev libgtest-dev libbenchmark-dev libcairo2-dev
     libfontconfig-dev libx11-dev libxtst-dev fonts-dejavu-core xvfb)
-test_packages=("${build_packages[@]}" g++-mingw-w64-x86-64 wine wine64 clang libclang-rt-14-dev)
+test_packages=("${build_packages[@]}" g++-mingw-w64-x86-64 libz-mingw-w64-dev wine wine64 nsis zip clang libclang-rt-14-dev)
 
 case "${1:-}" in
     build) wanted=("${build_packages[@]}") ;;
