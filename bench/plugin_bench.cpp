@@ -37,6 +37,7 @@ bool loadPlugin(HostedPlugin& host, const Setup& setup, benchmark::State& state)
     std::filesystem::create_directories(folder);
     std::ofstream(folder / "Config.ini") << "MaxPolyphony = " << setup.maxPolyphony << "\n";
     ::setenv("TARVIK_DATA_DIR", folder.c_str(), 1);
+    ::setenv("TARVIK_NO_FACTORY_FILES", "1", 1);  // no start-up patch or sequencer of the factory settings
     std::string error;
     if (!host.load(TARVIK_PLUGIN_PATH, error)) {
         state.SkipWithError(error.c_str());

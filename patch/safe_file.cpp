@@ -4,8 +4,9 @@
 
 namespace tarvik {
 
-SafeFileWriter::SafeFileWriter(std::string path) : path_(std::move(path)), temporary_(path_ + ".tmp") {
-    file_ = std::fopen(temporary_.c_str(), "w");
+SafeFileWriter::SafeFileWriter(std::string path, Content content)
+    : path_(std::move(path)), temporary_(path_ + ".tmp") {
+    file_ = std::fopen(temporary_.c_str(), content == Content::Text ? "w" : "wb");
 }
 
 SafeFileWriter::~SafeFileWriter() {
@@ -13,13 +14,23 @@ SafeFileWriter::~SafeFileWriter() {
     if (!temporary_.empty()) std::remove(temporary_.c_str());
 }
 
-bool SafeFileWriter::commit() {
+bool SafeFileWriter::finish() {
     if (!file_) return false;
     const bool written = !std::ferror(file_) && platform::flushToDisk(file_);
     const bool closed = std::fclose(file_) == 0;
     file_ = nullptr;
-    if (!written || !closed || !platform::replaceFile(temporary_, path_)) return false;
+    return written && closed;
+}
+
+bool SafeFileWriter::commit() {
+    if (!finish() || !platform::replaceFile(temporary_, path_)) return false;
     temporary_.clear();  // it is the file now
+    return true;
+}
+
+bool SafeFileWriter::commitAsNew() {
+    if (!finish() || !platform::placeNewFile(temporary_, path_)) return false;
+    temporary_.clear();
     return true;
 }
 

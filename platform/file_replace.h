@@ -14,4 +14,9 @@ bool flushToDisk(std::FILE* file);
 // system. from and to lie in the same folder.
 bool replaceFile(const std::string& from, const std::string& to);
 
+// Renames from to to only where to does not exist, as one step of the file
+// system: a file that appeared meanwhile (another process, the user) is
+// never replaced. from and to lie in the same folder.
+bool placeNewFile(const std::string& from, const std::string& to);
+
 }  // namespace platform

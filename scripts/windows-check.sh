@@ -165,6 +165,15 @@ if [[ -n $problem ]]; then
     die "the smoke host $problem"
 fi
 
+# The DLL alone is a complete install: the empty data folder now holds the
+# factory files it carries, byte for byte (beside what a closing instance
+# writes of its own).
+if [[ -n $data ]]; then
+    differences=$(diff -r -x MidiCC.ini -x 'Tarvik Patch.tvkp' "$data" "$WINEPREFIX/drive_c/tarvik/data" 2>&1) ||
+        die "the DLL did not write its data folder as the build made it:"$'\n'"$differences"
+    echo "   the DLL wrote its data folder: $(find "$data" -type f | wc -l) files, as the build made them"
+fi
+
 run_wine missing 'C:\tarvik\tarvik_smoke_host.exe' 'C:\tarvik\no-such-plugin.dll'
 problem=$(abnormal_end "$status")
 if [[ -z $problem && $status -eq 0 ]]; then problem="accepted a missing DLL with exit code 0"; fi

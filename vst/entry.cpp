@@ -4,6 +4,8 @@
 #include <memory>
 #include <new>
 
+#include "instrument/data_folder.h"
+#include "instrument/factory_files.h"
 #include "platform/resident_module.h"
 #include "vst/tarvik_edit.h"
 #include "vst/vst_editor.h"
@@ -19,6 +21,9 @@ TARVIK_EXPORT vst::AEffect* VSTPluginMain(vst::audioMasterCallback audioMaster) 
     // A host that does not answer its version is not a VST 2 host.
     if (audioMaster(nullptr, vst::audioMasterVersion, 0, 0, nullptr, 0.0f) == 0) return nullptr;
     try {
+        // Copying the binary alone is a complete install: the data folder's
+        // missing or damaged factory files come from the binary itself.
+        tarvik::installFactoryFilesOnce(tarvik::carriedFactoryFiles(), tarvik::dataFolder());
         auto* plugin = new tarvik::TarvikEdit(
             audioMaster, [](tarvik::ControlFace& control) { return std::make_unique<tarvik::VstEditor>(control); });
         return plugin->getAeffect();

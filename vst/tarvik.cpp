@@ -5,6 +5,7 @@
 #include <string>
 
 #include "patch/parameters.h"
+#include "platform/version.h"
 
 namespace tarvik {
 
@@ -15,7 +16,11 @@ namespace {
 constexpr const char* kEffectName = "Tarvik";
 constexpr const char* kVendorName = "Sonvarde";
 constexpr const char* kProductName = "Sonvarde Kelvane Pro";
-constexpr VstInt32 kVendorVersion = 1;
+// Hosts show and compare the version as one number; major.minor.patch as
+// the thousands, hundreds and units, as many VST 2 plug-ins do (1.0.0 is 1000).
+static_assert(platform::kVersionMinor < 10 && platform::kVersionPatch < 100, "the version no longer fits one number");
+constexpr VstInt32 kVendorVersion =
+    platform::kVersionMajor * 1000 + platform::kVersionMinor * 100 + platform::kVersionPatch;
 
 // Sample rates outside this range are taken for host errors and ignored.
 constexpr float kLowestSampleRate = 1000.0f;

@@ -10,6 +10,7 @@
 
 #include "gui/toolkit/bitmap.h"
 #include "gui/toolkit/view.h"
+#include "platform/version.h"
 
 namespace tarvik::gui {
 
@@ -22,7 +23,7 @@ public:
     // picture at every idle for no visible gain.
     static constexpr int kOpacitySteps = 48;
 
-    SplashScreen(const Rect& rect, const Bitmap* picture, std::string version = "Tarvik 1.0");
+    SplashScreen(const Rect& rect, const Bitmap* picture, std::string version = std::string("Tarvik ") + platform::kVersionText);
 
     // The first call starts the clock; later calls fade and finally hide it.
     void step(Clock::time_point now);

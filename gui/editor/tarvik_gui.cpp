@@ -353,7 +353,7 @@ void TarvikGui::addOverlays() {
     const Rect splashArea = panel_->rect(tag::Splash);
     if (!splashArea.empty() && preferences_.showSplashSequence != 0)
         splash_ = &frame_->add(
-            std::make_unique<SplashScreen>(splashArea, splashPicture_ ? &*splashPicture_ : nullptr, "Tarvik 1.0"));
+            std::make_unique<SplashScreen>(splashArea, splashPicture_ ? &*splashPicture_ : nullptr));
     effects_ = &frame_->add(std::make_unique<PanelEffects>(frame_->rect()));
     effects_->setEnabled(preferences_.antiAliasing != 0);
 }

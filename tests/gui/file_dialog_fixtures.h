@@ -20,31 +20,11 @@
 #include <thread>
 
 #include "tests/support/file_text.h"
+#include "tests/support/scoped_env.h"
 
 namespace tarvik::gui::test {
 
-// Sets (or with nullopt, removes) a variable until the end of the scope.
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, std::optional<std::string> value) : name_(name) {
-        if (const char* old = std::getenv(name)) old_ = old;
-        set(value);
-    }
-    ~ScopedEnv() { set(old_); }
-    ScopedEnv(const ScopedEnv&) = delete;
-    ScopedEnv& operator=(const ScopedEnv&) = delete;
-
-private:
-    void set(const std::optional<std::string>& value) {
-        if (value)
-            ::setenv(name_, value->c_str(), 1);
-        else
-            ::unsetenv(name_);
-    }
-
-    const char* name_;
-    std::optional<std::string> old_;
-};
+using tarvik::test::ScopedEnv;
 
 class TempFolder {
 public:

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/version.h"
 #include "tests/support/scoped_data_folder.h"
 #include "tools/host/hosted_plugin.h"
 
@@ -18,6 +19,8 @@ using host::HostedPlugin;
 using host::HostSettings;
 
 constexpr int kFilterCutoffIndex = 1;
+// The version as one number: 1.2.3 is 1203.
+constexpr int kVendorVersion = platform::kVersionMajor * 1000 + platform::kVersionMinor * 100 + platform::kVersionPatch;
 constexpr int kCutoffController = 74;
 
 class PluginBinary : public ::testing::Test {
@@ -96,7 +99,7 @@ INSTANTIATE_TEST_SUITE_P(
                       OpcodeAnswer{effGetPlugCategory, 0, kPlugCategSynth}, OpcodeAnswer{effOfflineNotify, 0, 0},
                       OpcodeAnswer{effOfflinePrepare, 0, 0}, OpcodeAnswer{effOfflineRun, 0, 0},
                       OpcodeAnswer{effProcessVarIo, 0, 0}, OpcodeAnswer{effSetSpeakerArrangement, 0, 0},
-                      OpcodeAnswer{effSetBypass, 1, 0}, OpcodeAnswer{effGetVendorVersion, 0, 1},
+                      OpcodeAnswer{effSetBypass, 1, 0}, OpcodeAnswer{effGetVendorVersion, 0, kVendorVersion},
                       OpcodeAnswer{effVendorSpecific, 0, 0}, OpcodeAnswer{effGetTailSize, 0, 0},
                       OpcodeAnswer{effGetParameterProperties, 0, 0}, OpcodeAnswer{effGetVstVersion, 0, 2400},
                       OpcodeAnswer{effEditKeyDown, 0, 0}, OpcodeAnswer{effEditKeyUp, 0, 0},

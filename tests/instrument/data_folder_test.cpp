@@ -7,33 +7,14 @@
 #include <fstream>
 #include <string>
 
+#include "tests/support/scoped_env.h"
+
 namespace tarvik {
 namespace {
 
 namespace fs = std::filesystem;
 
-// Sets (or, with nullptr, removes) an environment variable for one test.
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const char* value) : name_(name) {
-        if (const char* old = std::getenv(name)) old_ = old, had_ = true;
-        if (value)
-            ::setenv(name, value, 1);
-        else
-            ::unsetenv(name);
-    }
-    ~ScopedEnv() {
-        if (had_)
-            ::setenv(name_, old_.c_str(), 1);
-        else
-            ::unsetenv(name_);
-    }
-
-private:
-    const char* name_;
-    std::string old_;
-    bool had_ = false;
-};
+using test::ScopedEnv;
 
 TEST(DataFolder, OverrideWinsAndEndsWithASeparator) {
     ScopedEnv a("TARVIK_DATA_DIR", "/tmp/portable");
@@ -57,8 +38,8 @@ TEST_P(XdgDocuments, FindsTheDocumentsFolderOfTheUser) {
     fs::create_directories(home / ".config");
     if (c.userDirsLine) std::ofstream(home / ".config" / "user-dirs.dirs") << "# written by xdg-user-dirs\n" << c.userDirsLine << "\n";
 
-    ScopedEnv noOverride("TARVIK_DATA_DIR", nullptr);
-    ScopedEnv noConfigHome("XDG_CONFIG_HOME", nullptr);
+    ScopedEnv noOverride("TARVIK_DATA_DIR", std::nullopt);
+    ScopedEnv noConfigHome("XDG_CONFIG_HOME", std::nullopt);
     ScopedEnv homeEnv("HOME", home.c_str());
     EXPECT_EQ(dataFolder(), home.string() + c.expectedBelowHome);
     fs::remove_all(home);
@@ -76,8 +57,8 @@ TEST(DataFolder, AbsoluteXdgPathIsTakenAsIs) {
     const fs::path home = fs::temp_directory_path() / "tarvik-home-absolute";
     fs::create_directories(home / ".config");
     std::ofstream(home / ".config" / "user-dirs.dirs") << "XDG_DOCUMENTS_DIR=\"/srv/shared/docs/\"\n";
-    ScopedEnv noOverride("TARVIK_DATA_DIR", nullptr);
-    ScopedEnv noConfigHome("XDG_CONFIG_HOME", nullptr);
+    ScopedEnv noOverride("TARVIK_DATA_DIR", std::nullopt);
+    ScopedEnv noConfigHome("XDG_CONFIG_HOME", std::nullopt);
     ScopedEnv homeEnv("HOME", home.c_str());
     EXPECT_EQ(dataFolder(), "/srv/shared/docs/Sonvarde/Tarvik/");
     fs::remove_all(home);

@@ -61,5 +61,20 @@ TEST_F(SafeFile, AFailedReplacementReportsFailureAndKeepsTheOldFile) {
     EXPECT_TRUE(fs::is_directory(blocked / "inside"));
 }
 
+// A file that must never replace one the user has (a factory copy of a
+// settings file or a patch) is placed only where none exists.
+TEST_F(SafeFile, CommitAsNewPlacesAFileOnlyWhereNoneExists) {
+    const fs::path fresh = folder.path() / "Gui.ini";
+    for (const fs::path& path : {fresh, target}) {
+        SafeFileWriter writer(path.string(), SafeFileWriter::Content::Bytes);
+        ASSERT_NE(writer.file(), nullptr);
+        std::fputs("factory copy\n", writer.file());
+        EXPECT_EQ(writer.commitAsNew(), path == fresh) << path;
+    }
+    EXPECT_EQ(test::readWholeFile(fresh), "factory copy\n");
+    EXPECT_EQ(test::readWholeFile(target), "the user's old file\n");
+    EXPECT_FALSE(fs::exists(target.string() + ".tmp"));
+}
+
 }  // namespace
 }  // namespace tarvik

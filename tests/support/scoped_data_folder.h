@@ -1,9 +1,12 @@
 // A throw-away data folder: TARVIK_DATA_DIR points at a fresh empty folder
-// for the fixture's lifetime, so tests never touch the user's documents.
+// for the fixture's lifetime, so tests never touch the user's documents. A
+// plug-in binary leaves it as the test makes it (no factory files written).
 #pragma once
 
 #include <filesystem>
 #include <string>
+
+#include "tests/support/scoped_env.h"
 
 namespace tarvik::test {
 
@@ -18,8 +21,8 @@ public:
 
 private:
     std::filesystem::path path_;
-    std::string previous_;
-    bool hadPrevious_ = false;
+    ScopedEnv folderVariable_;
+    ScopedEnv factoryFilesVariable_{"TARVIK_NO_FACTORY_FILES", "1"};
 };
 
 }  // namespace tarvik::test

@@ -51,7 +51,7 @@ TEST_F(SplashScreenTest, ShowsThePictureAndTheVersionAtFirst) {
     splash->step(opened);
     EXPECT_FALSE(splash->finished());
     EXPECT_EQ(splash->opacity(), 1.0);
-    EXPECT_EQ(splash->version(), "Tarvik 1.0");
+    EXPECT_EQ(splash->version(), "Tarvik " + std::string(platform::kVersionText));
     EXPECT_EQ(shownAtCorner(), test::kBlue);
 }
 
