@@ -6,8 +6,9 @@
 #   b. the installed plug-in, with no TARVIK_DATA_DIR, finds that data
 #      folder: its editor draws the skin's panel and it plays the current
 #      pattern of the factory patch it starts with;
-#   c. a second install keeps the user's changed and added files and
-#      restores the program's own;
+#   c. a second install, into another VST folder, moves the plug-in there,
+#      keeps the user's changed and added files and restores the program's
+#      own; a third without a folder takes that VST folder again;
 #   d. the silent uninstaller removes the plug-in, the program folder, the
 #      menu and registry entries and the program's data files, and keeps the
 #      user's.
@@ -89,8 +90,10 @@ data_files() {
     (cd "$1" && find . -type f ! -path ./MidiCC.ini ! -path "./Tarvik Patch.tvkp" -printf '%P\n' | LC_ALL=C sort)
 }
 
+# Fails with the message $3 unless the file $2 is there with the bytes of $1.
 same_file() {
-    cmp -s "$1" "$2" || die "$3 differs from $(basename "$1") ($1 vs $2)"
+    [[ -f $2 ]] || die "$3 is missing ($2)"
+    cmp -s "$1" "$2" || die "$3 differs from what it should be ($1 vs $2)"
 }
 
 # ---------------------------------------------------------------------------
@@ -128,6 +131,7 @@ timeout -k 5 60 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_S
 drive=$WINEPREFIX/drive_c
 installed_data=$HOME/Documents/Sonvarde/Tarvik
 vst_folder=$drive/VSTPlugins/Tarvik
+moved_vst_folder=$drive/VST/Tarvik
 program_folder="$drive/Program Files/Sonvarde/Tarvik"
 uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Tarvik'
 settings_key='HKLM\Software\Sonvarde\Tarvik'
@@ -189,7 +193,7 @@ expect_success "the editor smoke host" "RESULT ok"
 passed
 
 # ---------------------------------------------------------------------------
-begin reinstall "a second install keeps the user's files and restores the program's"
+begin reinstall "installs into another VST folder keep the user's files and restore the program's"
 user_copies=$work/user
 mkdir -p "$user_copies"
 printf '%s\n' "MaxPolyphony = 3" >>"$installed_data/Config.ini"
@@ -200,8 +204,15 @@ cp "$installed_data/Tarvik Patches/My Bass.tvkp" "$user_copies/My Bass.tvkp"
 # install writes both again.
 printf 'damaged' >"$installed_data/Tarvik Data/wtsaw.dat"
 rm "$installed_data/Tarvik Patches/Acid/Acid Line 1.tvkp"
-run_wine reinstall 'C:\tarvik\Setup.exe' /S '/D=C:\VSTPlugins\Tarvik'
+run_wine reinstall 'C:\tarvik\Setup.exe' /S '/D=C:\VST\Tarvik'
 expect_success "the second install"
+[[ -f $moved_vst_folder/Tarvik.dll ]] || die "no Tarvik.dll in the new VST folder C:\\VST\\Tarvik"
+[[ ! -e $vst_folder ]] || die "the plug-in is left in the VST folder chosen before"
+# Without /D= the folder chosen last is taken again.
+run_wine remembered 'C:\tarvik\Setup.exe' /S
+expect_success "the third install"
+[[ -f $moved_vst_folder/Tarvik.dll && ! -e "$drive/Program Files/VSTPlugins" ]] ||
+    die "an install without a folder did not take the VST folder chosen last"
 same_file "$user_copies/Config.ini" "$installed_data/Config.ini" "the user's Config.ini after the second install"
 same_file "$user_copies/My Bass.tvkp" "$installed_data/Tarvik Patches/My Bass.tvkp" \
     "the user's patch My Bass.tvkp after the second install"
@@ -226,7 +237,7 @@ left=$(find "$program_folder" -mindepth 1 -printf '%P\n' 2>/dev/null || true)
 [[ -z $left || $left == Uninstall.exe ]] || die "the uninstaller left in its program folder: ${left//$'\n'/, }"
 rm -f "$program_folder/Uninstall.exe"
 rmdir "$program_folder" "$(dirname "$program_folder")" 2>/dev/null || true
-[[ ! -e $vst_folder ]] || die "C:\\VSTPlugins\\Tarvik (with Tarvik.dll) is still there"
+[[ ! -e $moved_vst_folder ]] || die "C:\\VST\\Tarvik (with Tarvik.dll) is still there"
 [[ ! -e $start_menu ]] || die "the start-menu folder Tarvik is still there"
 ! timeout -k 5 60 wine reg query "$uninstall_key" >/dev/null 2>&1 || die "the list of installed programs still names Tarvik"
 ! timeout -k 5 60 wine reg query "$settings_key" >/dev/null 2>&1 || die "the registry still holds $settings_key"
