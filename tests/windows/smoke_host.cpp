@@ -33,7 +33,7 @@ constexpr int kNoteOnOffset = 10;
 constexpr int kNoteOffBlock = 8;
 constexpr std::uint8_t kKey = 60;
 constexpr std::uint8_t kVelocity = 100;
-// Two seconds hold a bar at any tempo a factory patch uses.
+// Two seconds: several steps of a pattern even at a slow tempo.
 constexpr int kPatternBlocks = 345;
 // About -40 dB: anything quieter is no bass line.
 constexpr float kAudiblePeak = 0.01f;
