@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds everything with AddressSanitizer and UndefinedBehaviorSanitizer and
 # runs every test, then cross-builds the Windows plug-in and smoke-tests it
-# under Wine.
+# under Wine, makes the release packages and proves the installer.
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -52,4 +52,11 @@ scripts/with-xvfb.sh "$bench/bench/tarvik_editor_bench" --benchmark_min_time=0.0
 stage "Windows build under Wine"
 # The Windows editor draws the skin the native build made.
 scripts/with-xvfb.sh scripts/windows-check.sh build-win "$build/data"
+
+stage "packages and installer"
+# The release packages from the Release builds above, then the installer
+# under Wine: install, the installed plug-in's editor and a factory pattern,
+# a second install over the user's changes, and the uninstall.
+scripts/package.sh --linux-build "$bench" --windows-build build-win
+scripts/with-xvfb.sh scripts/installer-check.sh dist/Tarvik-*-setup.exe "$bench/data" build-win
 echo "All tests passed in $((SECONDS - stage_began)) s."
