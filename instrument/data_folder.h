@@ -14,6 +14,11 @@ std::string dataFolder();
 // The oscillators' wavetable files, below the data folder.
 constexpr const char* kWavetableFolder = "Tarvik Data/";
 
+// What every instance writes into the data folder as it closes: the MIDI
+// controller map and the patch in use.
+constexpr const char* kControllerMapFile = "MidiCC.ini";
+constexpr const char* kLastPatchFile = "Tarvik Patch.tvkp";
+
 // A path below the data folder, given with "/" separators, in native form.
 std::string dataPath(const std::string& folder, std::string_view relative);
 

@@ -46,6 +46,10 @@ bool writeEntry(const std::string& path, const FactoryPack::Entry& entry, bool a
 
 }  // namespace
 
+bool isFactoryFile(std::string_view name) {
+    return name != kControllerMapFile && name != kLastPatchFile && !endsWith(name, ".tmp");
+}
+
 bool belongsToUser(std::string_view name) { return name.starts_with("Tarvik Patches/") || endsWith(name, ".ini"); }
 
 FactoryInstall installFactoryFiles(const FactoryPack& pack, const std::string& folder) {

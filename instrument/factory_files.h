@@ -15,7 +15,12 @@
 
 namespace tarvik {
 
-// Whether a file of the data folder ("/" between folders) is the user's.
+// Whether a file of a build's data folder ("/" between folders) ships: not
+// what an instance wrote as it closed (a test or a screenshot may have run
+// there), nor a temporary file an interrupted write left.
+bool isFactoryFile(std::string_view name);
+
+// Whether a file of the data folder is the user's.
 bool belongsToUser(std::string_view name);
 
 struct FactoryInstall {

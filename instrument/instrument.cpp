@@ -37,8 +37,8 @@ Instrument::Instrument(InstrumentHost& host, double sampleRate, int maxBlockFram
 Instrument::~Instrument() {
     // Notes this instrument started on the host's MIDI output must not hang.
     engine_.audio().sendAllNotesOff();
-    writeControllerMap(controllerMap_, dataPath(dataFolder_, "MidiCC.ini"));
-    writePatchFile(engine_.control().patch(), dataPath(dataFolder_, "Tarvik Patch.tvkp"));
+    writeControllerMap(controllerMap_, dataPath(dataFolder_, kControllerMapFile));
+    writePatchFile(engine_.control().patch(), dataPath(dataFolder_, kLastPatchFile));
 }
 
 void Instrument::start() {
@@ -54,7 +54,7 @@ void Instrument::start() {
 
     control_.readConfigurationFile();
     engine_.loadTuning(userFilePath(dataFolder_, config_.tuning));
-    readControllerMap(controllerMap_, dataPath(dataFolder_, "MidiCC.ini"));
+    readControllerMap(controllerMap_, dataPath(dataFolder_, kControllerMapFile));
     clearPatternBank(patch, config_.clearNotes != 0);
     // Each session's randomised patterns differ; a test seeds its own.
     seedPatternRandom(static_cast<std::uint32_t>(std::chrono::steady_clock::now().time_since_epoch().count()));

@@ -49,7 +49,7 @@ build_linux() {
         check_given_build "$linux_build" "native"
         [[ -z $(cache_value "$linux_build" CMAKE_TOOLCHAIN_FILE) ]] || die "$linux_build is a cross build, not a native one"
     fi
-    cmake --build "$linux_build" --parallel "$jobs" --target Tarvik tarvik_skin_files tarvik_factory_bank \
+    cmake --build "$linux_build" --parallel "$jobs" --target Tarvik tarvik-pack tarvik_skin_files tarvik_factory_bank \
         tarvik_wavetable_files || die "the native build failed"
     [[ -f $linux_build/vst/Tarvik.so && -f $linux_build/data/Tarvik.skn ]] || die "no Tarvik.so or data folder in $linux_build"
 }
@@ -88,6 +88,7 @@ make_installer() {
     [[ ! -f $root/CHANGELOG.md ]] || changelog=(-DCHANGELOG="$root/CHANGELOG.md")
     echo "== Windows installer"
     makensis -V2 -DVERSION="$version" -DPLUGIN="$windows_build/vst/Tarvik.dll" -DDATA="$linux_build/data" \
+        -DPACK_TOOL="$linux_build/tools/pack/tarvik-pack" \
         -DREADME="$root/README.md" "${changelog[@]}" -DOUTFILE="$dist/$setup" \
         "$root/packaging/windows/Tarvik.nsi" || die "makensis failed"
 }

@@ -116,7 +116,7 @@ void PanelController::importRebirthSong() {
 void PanelController::viewConfigurationFiles() {
     const std::string& folder = control_.dataFolder();
     if (!fileDialogs_->viewFiles(
-            {dataPath(folder, "Config.ini"), dataPath(folder, "MidiCC.ini"), dataPath(folder, "Gui.ini")}))
+            {dataPath(folder, "Config.ini"), dataPath(folder, kControllerMapFile), dataPath(folder, "Gui.ini")}))
         dialogs_->tell(kProductTitle, std::string(kNoViewerText) + folder);
 }
 

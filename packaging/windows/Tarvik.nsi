@@ -4,7 +4,7 @@
 ; entry in the system's list of installed programs.
 ;
 ; Built on Linux by scripts/package.sh:
-;   makensis -DVERSION=1.0.0 -DPLUGIN=.../Tarvik.dll -DDATA=.../data \
+;   makensis -DVERSION=1.0.0 -DPLUGIN=.../Tarvik.dll -DDATA=.../data -DPACK_TOOL=.../tarvik-pack \
 ;            -DREADME=.../README.md [-DCHANGELOG=.../CHANGELOG.md] -DOUTFILE=Setup.exe Tarvik.nsi
 ; Silent use: Setup.exe /S /D=C:\path\to\VST folder   (uninstall: Uninstall.exe /S)
 
@@ -12,8 +12,8 @@
 ; Program Files is the 64-bit one.
 Target amd64-unicode
 
-!ifndef VERSION | PLUGIN | DATA | README | OUTFILE
-    !error "define VERSION, PLUGIN, DATA, README and OUTFILE (and optionally CHANGELOG) on the command line"
+!ifndef VERSION | PLUGIN | DATA | PACK_TOOL | README | OUTFILE
+    !error "define VERSION, PLUGIN, DATA, PACK_TOOL, README and OUTFILE (and optionally CHANGELOG) on the command line"
 !endif
 
 !define PRODUCT "Tarvik"
@@ -27,7 +27,7 @@ Target amd64-unicode
 
 ; The data folder's files, listed from the build's data folder.
 !tempfile DATA_FILES
-!system '"${__FILEDIR__}/data-files.sh" "${DATA}" "${DATA_FILES}"' = 0
+!system '"${__FILEDIR__}/data-files.sh" "${PACK_TOOL}" "${DATA}" "${DATA_FILES}"' = 0
 !include "${DATA_FILES}"
 !delfile "${DATA_FILES}"
 

@@ -3,33 +3,20 @@
 # file, from a native build's data folder. Tarvik.nsi runs it while it is
 # compiled, so the installer always carries what the build made.
 #
-# Usage: packaging/windows/data-files.sh DATA_FOLDER OUTPUT.nsh
+# Usage: packaging/windows/data-files.sh PACK_TOOL DATA_FOLDER OUTPUT.nsh
 #
-# The files fall into two groups:
+# The files fall into two groups, told by the native build's tarvik-pack with
+# the rule the plug-in itself installs by:
 #   the program's own (the skin, its pictures, the wavetables): an install
 #     replaces them and the uninstaller removes them;
 #   the user's (the settings and the patches): installed only where missing,
 #     never removed.
-# A file the build makes must be in one group; anything else stops the
-# installer's build, so that a new data file cannot ship unclassified.
 set -euo pipefail
 
-[[ $# -eq 2 && -d $1 ]] || { echo "usage: $0 DATA_FOLDER OUTPUT.nsh" >&2; exit 2; }
-data=$(realpath "$1")
-output=$2
-
-# What a plug-in run leaves behind when it closes: the state of that run,
-# not data to ship.
-is_run_state() { [[ $1 == MidiCC.ini || $1 == "Tarvik Patch.tvkp" ]]; }
-
-group_of() {
-    case $1 in
-        "Tarvik Skin/"* | "Tarvik Data/"* | Tarvik.skn | splashscreen.png | cordplug.png | upscroll.png | bunnybug.png)
-            echo program ;;
-        Config.ini | Gui.ini | StartupPatch.ini | "Tarvik Patches/"*) echo user ;;
-        *) echo unknown ;;
-    esac
-}
+[[ $# -eq 3 && -x $1 && -d $2 ]] || { echo "usage: $0 PACK_TOOL DATA_FOLDER OUTPUT.nsh" >&2; exit 2; }
+pack_tool=$1
+data=$(realpath "$2")
+output=$3
 
 # NSIS reads "$" as the start of a variable; Windows paths use "\".
 nsis_path() {
@@ -38,16 +25,15 @@ nsis_path() {
 }
 
 declare -a program_files=() user_files=()
-while IFS= read -r -d '' file; do
-    file=${file#./}
-    is_run_state "$file" && continue
+owners=$("$pack_tool" owners "$data") || { echo "$0: $pack_tool could not read $data" >&2; exit 1; }
+while IFS=$'\t' read -r owner file; do
     [[ $file != *'"'* ]] || { echo "$0: a data file name holds a double quote: $file" >&2; exit 1; }
-    case $(group_of "$file") in
+    case $owner in
         program) program_files+=("$file") ;;
         user) user_files+=("$file") ;;
-        *) echo "$0: $file is neither the program's nor the user's: add it to a group here" >&2; exit 1 ;;
+        *) echo "$0: $pack_tool told no owner for '$file'" >&2; exit 1 ;;
     esac
-done < <(cd "$data" && find . -type f -print0 | LC_ALL=C sort -z)
+done <<<"$owners"
 [[ ${#program_files[@]} -gt 0 ]] || { echo "$0: $data holds none of the program's data files" >&2; exit 1; }
 
 # One SetOutPath per folder, then its files.

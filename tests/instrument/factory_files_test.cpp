@@ -28,6 +28,13 @@ TEST(FactoryFiles, SettingsAndPatchesAreTheUsersTheSkinAndWavetablesTheProgramsO
         EXPECT_EQ(belongsToUser(file.name), file.user) << file.name;
 }
 
+TEST(FactoryFiles, WhatAnInstanceWroteAsItClosedAndLeftoversOfWritesDoNotShip) {
+    for (const char* name : {"MidiCC.ini", "Tarvik Patch.tvkp", "Config.ini.tmp", "Tarvik Skin/knob.png.tmp"})
+        EXPECT_FALSE(isFactoryFile(name)) << name;
+    for (const char* name : {"Config.ini", "Tarvik Patches/Acid/Line.tvkp", "Tarvik Skin/knob.png"})
+        EXPECT_TRUE(isFactoryFile(name)) << name;
+}
+
 const std::vector<FactoryFile>& factoryFiles() {
     static const std::vector<FactoryFile> files = [] {
         auto bytes = [](const std::string& text) { return std::vector<std::uint8_t>(text.begin(), text.end()); };

@@ -1,8 +1,11 @@
-// Packs the build's data folder into the plug-in binaries, and installs it
-// into a data folder the way the plug-in itself does.
+// Packs the build's data folder into the plug-in binaries, installs it into
+// a data folder the way the plug-in itself does, and tells the Windows
+// installer whose each file is.
 //
 //   tarvik-pack source DATA_FOLDER OUT.cpp    the pack as a C++ source (carriedFactoryFiles)
 //   tarvik-pack install DATA_FOLDER TARGET    the factory files into a user's data folder
+//   tarvik-pack owners DATA_FOLDER            "user" or "program", a tab and the name, per file
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -21,18 +24,19 @@ namespace fs = std::filesystem;
 
 int usage() {
     std::fprintf(stderr, "usage: tarvik-pack source DATA_FOLDER OUT.cpp\n"
-                         "       tarvik-pack install DATA_FOLDER TARGET_FOLDER\n");
+                         "       tarvik-pack install DATA_FOLDER TARGET_FOLDER\n"
+                         "       tarvik-pack owners DATA_FOLDER\n");
     return 2;
 }
 
-// Every regular file below the folder, named as the pack names it.
+// Every factory file below the folder, named as the pack names it.
 bool readFolder(const fs::path& folder, std::vector<tarvik::FactoryFile>& files) {
     std::error_code error;
     for (fs::recursive_directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
-        if (!it->is_regular_file()) continue;
+        const std::string name = fs::relative(it->path(), folder).generic_string();
+        if (!it->is_regular_file() || !tarvik::isFactoryFile(name)) continue;
         std::ifstream in(it->path(), std::ios::binary);
-        tarvik::FactoryFile file{fs::relative(it->path(), folder).generic_string(),
-                                 {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()}};
+        tarvik::FactoryFile file{name, {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()}};
         if (in.bad()) {
             std::fprintf(stderr, "tarvik-pack: cannot read %s\n", it->path().c_str());
             return false;
@@ -73,11 +77,17 @@ bool writeSource(const std::vector<std::uint8_t>& block, const std::string& path
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 4) return usage();
-    const std::string command = argv[1];
-    if (command != "source" && command != "install") return usage();
+    const std::string command = argc > 1 ? argv[1] : "";
+    if (argc != (command == "owners" ? 3 : 4) || (command != "source" && command != "install" && command != "owners"))
+        return usage();
     std::vector<tarvik::FactoryFile> files;
     if (!readFolder(argv[2], files)) return 1;
+    if (command == "owners") {
+        std::sort(files.begin(), files.end(), [](auto& a, auto& b) { return a.name < b.name; });
+        for (const tarvik::FactoryFile& file : files)
+            std::printf("%s\t%s\n", tarvik::belongsToUser(file.name) ? "user" : "program", file.name.c_str());
+        return 0;
+    }
     const std::vector<std::uint8_t> block = tarvik::packFactoryFiles(std::move(files));
 
     if (command == "source") {
