@@ -57,7 +57,6 @@ float ModGen::getAudioValue() { return static_cast<float>(audioValue_); }
 
 void ModGen::resetPhase() { phase_ = 0.0; }
 
-float ModGen::getValue() { return static_cast<float>(value_); }
 
 void ModGen::setFrequencyInput(float* buffer) { inputs[kFrequencyInput] = buffer; }
 

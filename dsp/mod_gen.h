@@ -32,7 +32,6 @@ public:
     virtual void setWave(int wave);
     virtual float getAudioValue();
     virtual void resetPhase();
-    virtual float getValue();
     virtual void setFrequencyInput(float* buffer);
     virtual void setAudioOutput(bool on);
     virtual void setRetrigger(bool on);

@@ -1,6 +1,5 @@
 // The panel's knob: a filmstrip knob whose picture can glide to a new value
-// (after a patch load every knob swings to its place instead of jumping)
-// and can be drawn the other way round.
+// (after a patch load every knob swings to its place instead of jumping).
 #pragma once
 
 #include <cmath>
@@ -12,11 +11,6 @@ namespace tarvik::gui {
 class PanelKnob : public Knob {
 public:
     using Knob::Knob;
-
-    void setInverse(bool inverse) {
-        inverse_ = inverse;
-        invalid();
-    }
 
     // Starts or ends the glide; while it runs, each step() moves the shown
     // value half way to the value.
@@ -40,7 +34,7 @@ public:
     }
 
 protected:
-    float shownValue() const override { return inverse_ ? 1.0f - shown_ : shown_; }
+    float shownValue() const override { return shown_; }
 
 private:
     static constexpr float kSnapDistance = 0.05f;
@@ -53,7 +47,6 @@ private:
 
     float shown_ = 0.0f;
     bool gliding_ = false;
-    bool inverse_ = false;
 };
 
 }  // namespace tarvik::gui

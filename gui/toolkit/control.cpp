@@ -24,11 +24,6 @@ void Control::setRange(float minimum, float maximum) {
 
 float Control::normalized() const { return max_ > min_ ? (value_ - min_) / (max_ - min_) : 0.0f; }
 
-void Control::setBitmap(const Bitmap* bitmap) {
-    bitmap_ = bitmap;
-    invalid();
-}
-
 int Control::imageCount() const {
     if (!bitmap_ || bitmap_->empty() || rect().height() <= 0) return 0;
     return std::max(1, bitmap_->height() / rect().height());

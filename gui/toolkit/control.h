@@ -36,7 +36,6 @@ public:
     float normalized() const;
 
     const Bitmap* bitmap() const { return bitmap_; }
-    void setBitmap(const Bitmap* bitmap);
     // Images stacked in the bitmap, each as high as the control.
     int imageCount() const;
 

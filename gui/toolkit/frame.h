@@ -29,7 +29,6 @@ public:
     // pointer hears onMouseCancelled.
     void cancelCapture();
     bool isOpen() const { return window_ != nullptr; }
-    bool windowAlive() const { return window_ && window_->alive(); }
     // The open window; null when there is none.
     PlatformWindow* window() const { return window_.get(); }
 

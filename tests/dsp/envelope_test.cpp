@@ -10,8 +10,6 @@
 #include <utility>
 #include <vector>
 
-#include "dsp/amp.h"
-
 namespace tarvik {
 namespace {
 
@@ -371,24 +369,6 @@ INSTANTIATE_TEST_SUITE_P(
                                },
                                0.0}),
     [](const ::testing::TestParamInfo<PairCase>& row) { return row.param.name; });
-
-TEST(Amp, MultipliesItsInputsAndIsSilentWithAnInputMissing) {
-    Amp amp;
-    std::vector<float> x{1.0f, -0.5f, 0.25f, 3.0f}, gain{0.5f, 0.5f, -2.0f, 0.0f}, out(4, -99.0f);
-    amp.inputs[Amp::kSignalInput] = x.data();
-    amp.inputs[Amp::kGainInput] = gain.data();
-    amp.outputs[Amp::kOutput] = out.data();
-    amp.process(4);
-    EXPECT_EQ(out, (std::vector<float>{0.5f, -0.25f, -0.5f, 0.0f}));
-
-    amp.inputs[Amp::kGainInput] = nullptr;
-    amp.process(4);
-    EXPECT_EQ(out, std::vector<float>(4, 0.0f));
-
-    out.assign(4, -99.0f);
-    amp.process(0);  // an empty block writes nothing
-    EXPECT_EQ(out, std::vector<float>(4, -99.0f));
-}
 
 }  // namespace
 }  // namespace tarvik

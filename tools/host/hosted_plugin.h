@@ -78,7 +78,6 @@ public:
     void process(float** inputs, float** outputs, int frames);
 
     HostSettings& settings() { return settings_; }
-    vst::VstTimeInfo& timeInfo() { return timeInfo_; }
 
     const std::vector<AutomationCall>& automation() const { return automation_; }
     // Begin-edit, automate and end-edit calls in the order they came.

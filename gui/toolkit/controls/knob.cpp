@@ -25,7 +25,8 @@ MouseResult Knob::onMouseDown(const MouseEvent& event) {
     // The knob's centre in screen coordinates, for the circular modes.
     const Point centre = rect().centre();
     const Point screenCentre = {centre.x + event.screen.x - event.where.x, centre.y + event.screen.y - event.where.y};
-    const float pressed = drag_.begin(event.screen, screenCentre, value(), minimum(), maximum(), mode_, event.modifiers, zoom_);
+    const float pressed = drag_.begin(event.screen, screenCentre, value(), minimum(), maximum(), mode_,
+                                       event.modifiers);
     beginEdit();
     changeByUser(pressed);
     return MouseResult::Captured;

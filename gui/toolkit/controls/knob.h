@@ -13,7 +13,6 @@ public:
 
     void setMode(KnobMode mode) { mode_ = mode; }
     KnobMode mode() const { return mode_; }
-    void setZoom(double zoom) { zoom_ = zoom; }
 
     void draw(DrawContext& context) override;
     MouseResult onMouseDown(const MouseEvent& event) override;
@@ -27,7 +26,6 @@ protected:
 
 private:
     KnobMode mode_ = KnobMode::Circular;
-    double zoom_ = KnobDrag::kDefaultZoom;
     KnobDrag drag_;
 };
 
