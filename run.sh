@@ -28,8 +28,7 @@ data_folder() {
 vst_folder=$(realpath -m "${1:-$HOME/.vst}")
 data=$(data_folder)
 build=build-release
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTARVIK_BUILD_TESTS=OFF -DTARVIK_BUILD_BENCH=OFF \
-    -DTARVIK_VST_DIR="$vst_folder" -DTARVIK_DATA_INSTALL_DIR="$data" >/dev/null
+cmake --preset release -B "$build" -DTARVIK_VST_DIR="$vst_folder" -DTARVIK_DATA_INSTALL_DIR="$data" >/dev/null
 cmake --build "$build" -j "$(nproc)"
 cmake --install "$build" --component plugin
 cmake --install "$build" --component data

@@ -22,8 +22,7 @@ export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 export LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp:print_suppressions=0
 stage "sanitised build"
 build=${TARVIK_TEST_BUILD_DIR:-build-test}
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTARVIK_SANITIZE=ON -DTARVIK_WERROR=ON \
-    -DTARVIK_BUILD_BENCH=OFF >/dev/null
+cmake --preset test -B "$build" >/dev/null
 cmake --build "$build" -j "$(nproc)"
 stage "tests"
 # The editor tests open windows: they get a virtual X server of their own.
@@ -33,8 +32,7 @@ stage "thread tests under ThreadSanitizer"
 # The editor's and the host's threads edit while the audio thread renders:
 # the thread tests run again under ThreadSanitizer, which fails on any race.
 tsan=${TARVIK_TSAN_BUILD_DIR:-build-tsan}
-cmake -S . -B "$tsan" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTARVIK_SANITIZE_THREAD=ON -DTARVIK_WERROR=ON -DTARVIK_BUILD_TOOLS=OFF \
-    -DTARVIK_BUILD_BENCH=OFF >/dev/null
+cmake --preset tsan -B "$tsan" >/dev/null
 cmake --build "$tsan" -j "$(nproc)" --target tarvik_thread_tests
 TSAN_OPTIONS=halt_on_error=1 "$tsan/tests/threads/tarvik_thread_tests"
 stage "fuzzing"
@@ -44,7 +42,7 @@ stage "benchmarks"
 # Benchmarks only mean something optimised: a short Release run shows they
 # work and prints the real-time factors.
 bench=${TARVIK_BENCH_BUILD_DIR:-build-bench}
-cmake -S . -B "$bench" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTARVIK_BUILD_TESTS=OFF -DTARVIK_WERROR=ON >/dev/null
+cmake --preset bench -B "$bench" >/dev/null
 cmake --build "$bench" -j "$(nproc)" --target tarvik_bench tarvik_editor_bench
 TARVIK_DATA_DIR=$(mktemp -d) "$bench/bench/tarvik_bench" --benchmark_min_time=0.02
 scripts/with-xvfb.sh "$bench/bench/tarvik_editor_bench" --benchmark_min_time=0.05

@@ -35,8 +35,8 @@ script_began=$SECONDS
 command -v clang++ >/dev/null || die "clang++ is missing (scripts/deps.sh test installs it)"
 
 echo "== build into $build"
-CC=clang CXX=clang++ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTARVIK_FUZZ=ON -DTARVIK_WERROR="${TARVIK_WERROR:-OFF}" \
-    -DTARVIK_BUILD_TOOLS=OFF -DTARVIK_BUILD_BENCH=OFF >/dev/null || die "configuring $build failed"
+cmake -S "$root" --preset fuzz -B "$build" -DTARVIK_WERROR="${TARVIK_WERROR:-OFF}" >/dev/null ||
+    die "configuring $build failed"
 cmake --build "$build" --parallel "$jobs" --target "${targets[@]/%/_fuzzer}" ||
     die "building the fuzzers failed"
 

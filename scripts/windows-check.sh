@@ -84,8 +84,7 @@ begin "cross-build into $build"
 # build beside the data folder drew them.
 resources=()
 [[ -z $data ]] || resources=(-DTARVIK_RESOURCE_DIR="$(dirname "$data")/resources")
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTARVIK_BUILD_TESTS=ON -DTARVIK_WERROR="${TARVIK_WERROR:-OFF}" \
-    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" "${resources[@]}" >/dev/null ||
+cmake -S "$root" --preset windows -B "$build" -DTARVIK_WERROR="${TARVIK_WERROR:-OFF}" "${resources[@]}" >/dev/null ||
     die "configuring $build failed"
 cmake --build "$build" --parallel "$jobs" || die "the Windows build failed"
 dll=$build/vst/Tarvik.dll
