@@ -265,6 +265,7 @@ struct PairCase {
     std::function<void(EnvelopeRig&)> leader;
     std::function<void(EnvelopeRig&)> follower;
     double silence;
+    friend void PrintTo(const PairCase& row, std::ostream* out) { *out << row.name; }
 };
 
 class EnvelopePair : public ::testing::TestWithParam<PairCase> {};

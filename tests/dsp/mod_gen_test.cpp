@@ -81,6 +81,7 @@ struct DriveCase {
     const char* name;
     bool frequencyInput;  // else setFrequency
     bool amountInput;     // else setAmount
+    friend void PrintTo(const DriveCase& row, std::ostream* out) { *out << row.name; }
 };
 
 class ModGenDrive : public ::testing::TestWithParam<DriveCase> {
@@ -228,6 +229,7 @@ struct AudioCase {
     const char* name;
     int wave;
     const Wavetable* ModGen::*table;
+    friend void PrintTo(const AudioCase& row, std::ostream* out) { *out << row.name; }
 };
 
 class ModGenAudio : public ::testing::TestWithParam<AudioCase> {};
@@ -259,6 +261,7 @@ struct LevelCase {
     const char* name;
     double hz;
     float expected;
+    friend void PrintTo(const LevelCase& row, std::ostream* out) { *out << row.name; }
 };
 
 class ModGenLevel : public ::testing::TestWithParam<LevelCase> {};

@@ -27,6 +27,7 @@ struct ScheduleCase {
     std::vector<int> offsets;
     int frames;
     const char* expected;
+    friend void PrintTo(const ScheduleCase& row, std::ostream* out) { *out << row.name; }
 };
 
 class BlockScheduling : public ::testing::TestWithParam<ScheduleCase> {};

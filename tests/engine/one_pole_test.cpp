@@ -18,6 +18,7 @@ struct BlockCase {
     std::string name;
     double coefficient;
     std::function<float(int)> signal;
+    friend void PrintTo(const BlockCase& row, std::ostream* out) { *out << row.name; }
 };
 
 class DcBlockerPair : public ::testing::TestWithParam<BlockCase> {};

@@ -28,6 +28,7 @@ struct LaneCase {
     std::string name;
     int filterMode;
     std::function<void(ControlFace&)> sound;  // besides the filter mode
+    friend void PrintTo(const LaneCase& row, std::ostream* out) { *out << row.name; }
 };
 
 class VoiceLanes : public ::testing::TestWithParam<LaneCase> {

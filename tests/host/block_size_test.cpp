@@ -37,6 +37,7 @@ struct Scene {
     std::vector<Note> notes;
     double seconds;
     bool patched;  // cords and the shaper on top of the common patch
+    friend void PrintTo(const Scene& row, std::ostream* out) { *out << row.name; }
 };
 
 // Overlapping keys (legato and last-note priority), rests long enough for

@@ -36,6 +36,7 @@ struct SettingCase {
     const char* name;
     void (*a)(ControlFace&);
     void (*b)(ControlFace&);
+    friend void PrintTo(const SettingCase& row, std::ostream* out) { *out << row.name; }
 };
 
 class SettingsReachTheSound : public ::testing::TestWithParam<SettingCase> {};

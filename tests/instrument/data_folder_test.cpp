@@ -27,6 +27,7 @@ struct XdgCase {
     const char* name;
     const char* userDirsLine;  // nullptr: no user-dirs file
     const char* expectedBelowHome;
+    friend void PrintTo(const XdgCase& row, std::ostream* out) { *out << row.name; }
 };
 
 class XdgDocuments : public ::testing::TestWithParam<XdgCase> {};

@@ -67,6 +67,7 @@ struct Scene {
     std::set<std::string> failed;
     // Files whose text after the install is not the factory's.
     std::vector<std::pair<std::string, std::string>> kept;
+    friend void PrintTo(const Scene& row, std::ostream* out) { *out << row.name; }
 };
 
 void put(const fs::path& folder, const std::string& name, const std::string& text) {

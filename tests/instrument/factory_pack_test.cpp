@@ -92,6 +92,7 @@ Bytes oneFile(const std::string& name) { return rawBlock({{name, textBytes("abc"
 struct DamagedBlock {
     const char* name;
     std::function<Bytes()> make;
+    friend void PrintTo(const DamagedBlock& row, std::ostream* out) { *out << row.name; }
 };
 
 class FactoryPackRefuses : public ::testing::TestWithParam<DamagedBlock> {};

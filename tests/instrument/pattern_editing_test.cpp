@@ -23,6 +23,7 @@ struct EditCase {
     const char* name;
     bool protectedByTheSwitch;
     void (*edit)(PatternEditing& patterns, const std::string& folder);
+    friend void PrintTo(const EditCase& row, std::ostream* out) { *out << row.name; }
 };
 
 class PatternWriteProtection : public ::testing::TestWithParam<EditCase> {

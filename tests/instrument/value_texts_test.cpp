@@ -22,6 +22,7 @@ struct TextCase {
     const char* expected;
     std::vector<Stored> stored = {};  // other parameters the row reads
     int delaySyncState = 0;
+    friend void PrintTo(const TextCase& row, std::ostream* out) { *out << row.name; }
 };
 
 class ValueTexts : public ::testing::TestWithParam<TextCase> {

@@ -248,6 +248,7 @@ struct ClearCase {
     const char* name;
     std::function<void(Pattern&)> clear;
     std::uint8_t cleared;
+    friend void PrintTo(const ClearCase& row, std::ostream* out) { *out << row.name; }
 };
 
 class PatternClearFlags : public ::testing::TestWithParam<ClearCase> {};

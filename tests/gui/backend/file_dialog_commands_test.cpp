@@ -32,6 +32,7 @@ struct CommandCase {
     FileRequest request;
     bool confirmFlag;
     CommandLine expected;
+    friend void PrintTo(const CommandCase& row, std::ostream* out) { *out << row.name; }
 };
 
 class DialogCommand : public ::testing::TestWithParam<CommandCase> {};
@@ -124,6 +125,7 @@ struct OrderCase {
     DialogPrograms programs;
     FileDialogKind kind;
     std::vector<std::string> expected;
+    friend void PrintTo(const OrderCase& row, std::ostream* out) { *out << row.name; }
 };
 
 class DialogOrder : public ::testing::TestWithParam<OrderCase> {};
@@ -151,6 +153,7 @@ struct MessageCase {
     const char* name;
     DialogPrograms programs;
     std::vector<CommandLine> expected;
+    friend void PrintTo(const MessageCase& row, std::ostream* out) { *out << row.name; }
 };
 
 class MessageCommand : public ::testing::TestWithParam<MessageCase> {};
@@ -177,6 +180,7 @@ struct AnswerCase {
     const char* name;
     const char* output;
     const char* path;
+    friend void PrintTo(const AnswerCase& row, std::ostream* out) { *out << row.name; }
 };
 
 class ChooserOutput : public ::testing::TestWithParam<AnswerCase> {};
@@ -196,6 +200,7 @@ struct LookupCase {
     const char* program;
     std::vector<char> searchPath;  // the PATH entries: 'a' and 'b' for the two test folders, ' ' for an empty one
     char foundIn;                  // 'a', 'b', or 0 for not found
+    friend void PrintTo(const LookupCase& row, std::ostream* out) { *out << row.name; }
 };
 
 class ProgramLookup : public ::testing::TestWithParam<LookupCase> {};

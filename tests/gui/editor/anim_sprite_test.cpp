@@ -20,6 +20,7 @@ struct AdvanceCase {
     const char* name;
     Clock::duration elapsed;
     int frame;
+    friend void PrintTo(const AdvanceCase& row, std::ostream* out) { *out << row.name; }
 };
 
 // At 8 frames a second each frame shows for 125 ms; four frames loop every

@@ -27,6 +27,7 @@ struct PictureCase {
     int width;
     int imageHeight;  // as high as the controls that use it
     int images;
+    friend void PrintTo(const PictureCase& row, std::ostream* out) { *out << row.name; }
 };
 
 class ProgramPicture : public ::testing::TestWithParam<PictureCase> {};

@@ -90,6 +90,7 @@ struct ControllerCase {
     const char* name;
     int controller;
     const char* expected;
+    friend void PrintTo(const ControllerCase& row, std::ostream* out) { *out << row.name; }
 };
 
 class FloatingControllerNames : public ::testing::TestWithParam<ControllerCase> {};
@@ -122,6 +123,7 @@ struct SocketCase {
     const char* name;
     int socket;
     DisplayTexts expected;
+    friend void PrintTo(const SocketCase& row, std::ostream* out) { *out << row.name; }
 };
 
 class FloatingSocketTexts : public ::testing::TestWithParam<SocketCase> {};
@@ -138,6 +140,7 @@ struct FilterCase {
     const char* name;
     int mode;
     const char* shortName;
+    friend void PrintTo(const FilterCase& row, std::ostream* out) { *out << row.name; }
 };
 
 class FloatingFilterTexts : public ::testing::TestWithParam<FilterCase> {};

@@ -58,6 +58,7 @@ struct RefreshCase {
     OptionStatus status;
     OptionCommand command;
     const char* text;
+    friend void PrintTo(const RefreshCase& row, std::ostream* out) { *out << row.name; }
 };
 
 class OptionMenuRefresh : public ::testing::TestWithParam<RefreshCase> {};
@@ -103,6 +104,7 @@ struct FilterStepCase {
     const char* name;
     int from;
     int to;
+    friend void PrintTo(const FilterStepCase& row, std::ostream* out) { *out << row.name; }
 };
 
 class FilterStep : public ::testing::TestWithParam<FilterStepCase> {};
@@ -153,6 +155,7 @@ struct MenuStatusCase {
     const char* name;
     PatternMenuStatus status;
     std::vector<PatternCommand> disabled;
+    friend void PrintTo(const MenuStatusCase& row, std::ostream* out) { *out << row.name; }
 };
 
 class PatternMenuEntries : public ::testing::TestWithParam<MenuStatusCase> {};
@@ -193,6 +196,7 @@ struct OperationCase {
     const char* name;
     PatternCommand command;
     std::function<void(Pattern&)> same;
+    friend void PrintTo(const OperationCase& row, std::ostream* out) { *out << row.name; }
 };
 
 class PatternMenuOperation : public ::testing::TestWithParam<OperationCase> {};

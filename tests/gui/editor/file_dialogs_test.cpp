@@ -114,6 +114,7 @@ struct RequestCase {
     const char* name;
     FileRequest request;
     FileDialogKind kind;
+    friend void PrintTo(const RequestCase& row, std::ostream* out) { *out << row.name; }
 };
 
 class MenuFileRequest : public ::testing::TestWithParam<RequestCase> {};

@@ -16,6 +16,7 @@ struct ExtensionCase {
     const char* path;
     const char* extension;
     const char* expected;
+    friend void PrintTo(const ExtensionCase& row, std::ostream* out) { *out << row.name; }
 };
 
 class DefaultExtension : public ::testing::TestWithParam<ExtensionCase> {};
@@ -44,6 +45,7 @@ struct FilterCase {
     const char* file;
     const char* patterns;
     bool matches;
+    friend void PrintTo(const FilterCase& row, std::ostream* out) { *out << row.name; }
 };
 
 class FilterMatch : public ::testing::TestWithParam<FilterCase> {};

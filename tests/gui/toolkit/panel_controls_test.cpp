@@ -158,6 +158,7 @@ struct FormatCase {
     std::string format;
     int number;
     std::string expected;
+    friend void PrintTo(const FormatCase& row, std::ostream* out) { *out << row.name; }
 };
 
 class SpinBoxFormat : public ::testing::TestWithParam<FormatCase> {};
@@ -181,6 +182,7 @@ struct PercentCase {
     std::string name;
     float value;
     std::string expected;
+    friend void PrintTo(const PercentCase& row, std::ostream* out) { *out << row.name; }
 };
 
 class SpinBoxPercent : public ::testing::TestWithParam<PercentCase> {};
@@ -388,6 +390,7 @@ struct LengthCase {
     std::string name;
     std::string input;
     std::size_t kept;
+    friend void PrintTo(const LengthCase& row, std::ostream* out) { *out << row.name; }
 };
 
 class MultiLineTextLength : public ::testing::TestWithParam<LengthCase> {};

@@ -16,6 +16,7 @@ struct WrapCase {
     const char* text;
     double width;
     std::vector<std::string> lines;
+    friend void PrintTo(const WrapCase& row, std::ostream* out) { *out << row.name; }
 };
 
 class WrapText : public ::testing::TestWithParam<WrapCase> {};
@@ -62,6 +63,7 @@ struct FitCase {
     const char* text;
     double width;
     const char* shown;  // null: a shortened text that fits, starting or ending as `text` does
+    friend void PrintTo(const FitCase& row, std::ostream* out) { *out << row.name; }
 };
 
 class FitWithEllipsis : public ::testing::TestWithParam<FitCase> {};
