@@ -21,6 +21,8 @@
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+# shellcheck source=scripts/wine-prefix.sh
+source "$root/scripts/wine-prefix.sh"
 usage="usage: $0 SETUP.exe DATA_FOLDER [WINDOWS_BUILD]"
 [[ $# -ge 2 && $# -le 3 ]] || { echo "$usage" >&2; exit 2; }
 setup=$(realpath -m "$1")
@@ -98,35 +100,7 @@ same_file() {
 
 # ---------------------------------------------------------------------------
 begin prefix "fresh Wine prefix with a Documents folder of its own"
-work=$(mktemp -d "${TMPDIR:-/tmp}/tarvik-installer.XXXXXX")
-# Stops only this prefix's server; it saves the registry as it ends, so it
-# must be gone before the folder is removed.
-cleanup() {
-    if [[ -d $work/prefix ]]; then
-        WINEPREFIX=$work/prefix wineserver -k 2>/dev/null || true
-        WINEPREFIX=$work/prefix wineserver -w 2>/dev/null || true
-    fi
-    rm -rf "$work"
-}
-trap cleanup EXIT
-trap 'exit 130' INT TERM HUP
-export WINEPREFIX=$work/prefix WINEARCH=win64 WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
-# Wine links the prefix's Documents to $HOME/Documents (or to the XDG
-# documents folder) when it makes the prefix: a home of our own, and no XDG
-# settings of the caller's, keep the installs away from the user's files.
-export HOME=$work/home
-unset XDG_DOCUMENTS_DIR XDG_CONFIG_HOME WAYLAND_DISPLAY TARVIK_DATA_DIR
-mkdir -p "$HOME/Documents"
-timeout -k 5 120 wineboot -i >"$work/wineboot.log" 2>&1 || {
-    cat "$work/wineboot.log" >&2
-    die "wineboot could not create the prefix"
-}
-timeout -k 5 60 wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
-    >"$work/reg.log" 2>&1 || die "could not turn off Wine's crash dialog"
-# Without a window manager an unmanaged window closes at once.
-timeout -k 5 60 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >>"$work/reg.log" 2>&1 ||
-    die "could not set Wine's window management"
+make_wine_prefix installer
 
 drive=$WINEPREFIX/drive_c
 installed_data=$HOME/Documents/Sonvarde/Tarvik

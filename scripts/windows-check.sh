@@ -10,6 +10,8 @@
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+# shellcheck source=scripts/wine-prefix.sh
+source "$root/scripts/wine-prefix.sh"
 build=$(realpath -m "${1:-$root/build-win}")
 data=${2:+$(realpath -m "$2")}
 jobs=${TARVIK_BUILD_JOBS:-2}
@@ -112,42 +114,9 @@ end
 
 # ---------------------------------------------------------------------------
 begin "fresh Wine prefix"
-work=$(mktemp -d "${TMPDIR:-/tmp}/tarvik-wine.XXXXXX")
-# Stops only this prefix's server; it saves the registry as it ends, so it
-# must be gone before the folder is removed.
-cleanup() {
-    if [[ -d $work/prefix ]]; then
-        WINEPREFIX=$work/prefix wineserver -k 2>/dev/null || true
-        WINEPREFIX=$work/prefix wineserver -w 2>/dev/null || true
-    fi
-    rm -rf "$work"
-}
-trap cleanup EXIT
-trap 'exit 130' INT TERM HUP
-export WINEPREFIX=$work/prefix WINEARCH=win64 WINEDEBUG=-all
-# No .NET or browser engine to install (and so no download); no menu entries
-# written into the user's desktop.
-export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
-# Wine links the prefix's Documents and Desktop to the home folder: a home of
-# our own keeps the run away from the user's files. The display is decided
-# before wineboot: a prefix first started without one cannot open windows.
-export HOME=$work/home
-unset WAYLAND_DISPLAY
+# The editor check needs a display; without a data folder none is used.
 [[ -n $data && -n ${DISPLAY:-} ]] || unset DISPLAY
-mkdir -p "$HOME"
-timeout -k 5 120 wineboot -i >"$work/wineboot.log" 2>&1 || {
-    cat "$work/wineboot.log" >&2
-    die "wineboot could not create the prefix"
-}
-timeout -k 5 60 wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
-    >"$work/reg.log" 2>&1 || {
-    cat "$work/reg.log" >&2
-    die "could not turn off Wine's crash dialog"
-}
-# Without a window manager an unmanaged window closes at once instead of
-# after a two-second wait.
-timeout -k 5 60 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >>"$work/reg.log" 2>&1 ||
-    die "could not set Wine's window management"
+make_wine_prefix wine
 end
 
 # ---------------------------------------------------------------------------
