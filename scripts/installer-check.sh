@@ -57,31 +57,15 @@ seconds_since() {
     die "no Windows test hosts in $windows_build/tests/windows (a cross build with tests on)"
 [[ -n ${DISPLAY:-} ]] || die "no X display: run this under scripts/with-xvfb.sh"
 
-# Runs a Windows program under Wine with a time limit; output goes to
-# $work/<label>.log (shown indented), the exit code to $status.
-run_wine() {
-    label=$1
-    shift
-    status=0
-    timeout -k 5 120 wine "$@" >"$work/$label.out" 2>"$work/$label.err" || status=$?
-    tr -d '\r' <"$work/$label.out" >"$work/$label.log"
-    sed 's/^/   | /' "$work/$label.log"
-    last_line=$(sed '/^[[:space:]]*$/d' "$work/$label.log" | tail -n 1)
-}
-
 # Fails unless the last run_wine ended on its own with code 0 (and, for the
 # test hosts, with "RESULT ok").
 expect_success() {
-    local what=$1 verdict=${2:-} problem=""
-    case $status in
-        0) ;;
-        124 | 137) problem="did not finish within 120 s" ;;
-        5) problem="crashed (exit code 5; the backtrace is above)" ;;
-        *) problem="exited with code $status" ;;
-    esac
+    local what=$1 verdict=${2:-} problem
+    problem=$(abnormal_end "$status")
+    if [[ -z $problem && $status -ne 0 ]]; then problem="exited with code $status"; fi
     if [[ -z $problem && -n $verdict && $last_line != "$verdict" ]]; then problem="did not end with '$verdict'"; fi
     if [[ -n $problem ]]; then
-        [[ ! -s $work/$label.err ]] || sed 's/^/   ! /' "$work/$label.err" >&2
+        [[ ! -s $work/$wine_label.err ]] || sed 's/^/   ! /' "$work/$wine_label.err" >&2
         die "$what $problem"
     fi
 }

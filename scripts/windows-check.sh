@@ -53,25 +53,6 @@ check_imports() {
     [[ -z $foreign ]] || die "$(basename "$file") needs DLLs a Windows machine lacks:$foreign (is the runtime linked statically?)"
 }
 
-# Runs a Windows program under Wine with a time limit; output goes to
-# $work/<label>.out and .err, the exit code to $status.
-run_wine() {
-    local label=$1
-    shift
-    status=0
-    timeout -k 5 120 wine "$@" >"$work/$label.out" 2>"$work/$label.err" || status=$?
-    tr -d '\r' <"$work/$label.out" >"$work/$label.log"
-    sed 's/^/   | /' "$work/$label.log"
-    last_line=$(sed '/^[[:space:]]*$/d' "$work/$label.log" | tail -n 1)
-}
-
-# Why a Wine run ended badly, from its exit code; empty when it ended on its own.
-abnormal_end() {
-    case $1 in
-        124 | 137) echo "did not finish within 120 s" ;;
-        5) echo "crashed (exit code 5; the backtrace is above)" ;;
-    esac
-}
 
 show_wine_errors() {
     if [[ -s $work/$1.err ]]; then

@@ -1,4 +1,5 @@
-# A throw-away Wine prefix for the Windows checks; sourced by
+# A throw-away Wine prefix for the Windows checks, and running programs in
+# it; sourced by
 # scripts/windows-check.sh and scripts/installer-check.sh, which provide
 # die(). Decide DISPLAY before calling: a prefix first started without one
 # cannot open windows later.
@@ -8,6 +9,27 @@
 # a Documents folder): Wine links the prefix's Documents and Desktop to the
 # home (or to the caller's XDG folders) when it makes the prefix, so nothing
 # a check installs or writes reaches the user's files.
+
+# Runs a Windows program under Wine with a time limit; its output goes to
+# $work/<label>.out and .err (the output shown indented, its last line in
+# $last_line), the exit code to $status, the label to $wine_label.
+run_wine() {
+    wine_label=$1
+    shift
+    status=0
+    timeout -k 5 120 wine "$@" >"$work/$wine_label.out" 2>"$work/$wine_label.err" || status=$?
+    tr -d '\r' <"$work/$wine_label.out" >"$work/$wine_label.log"
+    sed 's/^/   | /' "$work/$wine_label.log"
+    last_line=$(sed '/^[[:space:]]*$/d' "$work/$wine_label.log" | tail -n 1)
+}
+
+# Why a Wine run ended badly, from its exit code; empty when it ended on its own.
+abnormal_end() {
+    case $1 in
+        124 | 137) echo "did not finish within 120 s" ;;
+        5) echo "crashed (exit code 5; the backtrace is above)" ;;
+    esac
+}
 
 # Stops only this prefix's server; it saves the registry as it ends, so it
 # must be gone before the folder is removed.
