@@ -43,8 +43,9 @@ public:
         kLowToHighMorph4Pole = 14,   // 10 fading into 12 as the cutoff rises
     };
 
-    // Slots. The render loop supplies the four scratch buffers; the filter
-    // fills them with its per-sample coefficients before it integrates.
+    // Slots. The render loop supplies the four scratch buffers (through
+    // setCoefficientBuffers); the filter fills them with its per-sample
+    // coefficients before it integrates.
     static constexpr int kAudioIn = 0;
     static constexpr int kCutoffIn = 1;     // 0 = lowest, 1 = highest
     static constexpr int kGScratch = 2;     // ladder coefficient g
@@ -56,6 +57,17 @@ public:
 
     Filter();
     ~Filter() override;
+
+    // The buffers the first pass fills, one value per sample: the ladder
+    // coefficient g, the feedback gain k, the output level G and the
+    // resonance in use. They sit in input slots because FilterLanes reads
+    // them there once the filter is prepared.
+    void setCoefficientBuffers(float* g, float* k, float* level, float* resonanceInUse) {
+        inputs[kGScratch] = g;
+        inputs[kKScratch] = k;
+        inputs[kLevelScratch] = level;
+        inputs[kResonanceScratch] = resonanceInUse;
+    }
 
     // The cutoff law of the host's sample rate (the 44.1 kHz law until set);
     // the law must outlive the filter's use of it.

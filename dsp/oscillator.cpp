@@ -50,7 +50,7 @@ Oscillator::Oscillator() { resetWaveform(); }
 
 Oscillator::~Oscillator() = default;
 
-void Oscillator::setPulseWidthInput(float* buffer) { inputs[2] = buffer; }
+void Oscillator::setPulseWidthInput(float* buffer) { inputs[kPulseWidthInput] = buffer; }
 
 void Oscillator::setSampleRate(double rate) {
     if (rate > 0.0 && std::isfinite(rate)) sampleTime_ = static_cast<float>(1.0 / rate);
@@ -75,14 +75,14 @@ void Oscillator::resetWaveform() {
 }
 
 bool Oscillator::playsPlainForms(int frame) const {
-    if (inputs[1] == nullptr) return false;
-    return safeStep(inputs[0] != nullptr ? inputs[0][frame] * sampleTime_ : frequency) < kPlainFormLimit;
+    if (inputs[kSyncInput] == nullptr) return false;
+    return safeStep(inputs[kFrequencyInput] != nullptr ? inputs[kFrequencyInput][frame] * sampleTime_ : frequency) < kPlainFormLimit;
 }
 
 void Oscillator::process(int sampleFrames) {
-    if (outputs[0] == nullptr || sampleFrames <= 0) return;
-    if (outputs[1] != nullptr) std::fill_n(outputs[1], sampleFrames, 0.0f);
-    const bool ownScratch = outputs[2] == nullptr || outputs[3] == nullptr;
+    if (outputs[kAudioOutput] == nullptr || sampleFrames <= 0) return;
+    if (outputs[kSyncOutput] != nullptr) std::fill_n(outputs[kSyncOutput], sampleFrames, 0.0f);
+    const bool ownScratch = outputs[kPhaseScratch] == nullptr || outputs[kPeriodScratch] == nullptr;
     const int longestSpan = ownScratch ? kScratchSize : sampleFrames;
     for (int begin = 0; begin < sampleFrames;) {
         // The differentiator would turn each sync restart into a spike of
@@ -91,7 +91,7 @@ void Oscillator::process(int sampleFrames) {
         // blocks end never moves the switch.
         const bool plainForms = playsPlainForms(begin >> 1);
         int end = std::min(sampleFrames, begin + longestSpan);
-        if (inputs[1] != nullptr) {
+        if (inputs[kSyncInput] != nullptr) {
             for (int frame = (begin >> 1) + 1; 2 * frame < end; ++frame) {
                 if (playsPlainForms(frame) != plainForms) {
                     end = 2 * frame;
@@ -102,19 +102,19 @@ void Oscillator::process(int sampleFrames) {
         if (ownScratch)
             renderSpan(begin, end, scratchPhases_.data(), scratchPeriods_.data(), plainForms);
         else
-            renderSpan(begin, end, outputs[2] + begin, outputs[3] + begin, plainForms);
+            renderSpan(begin, end, outputs[kPhaseScratch] + begin, outputs[kPeriodScratch] + begin, plainForms);
         begin = end;
     }
 }
 
 void Oscillator::renderSpan(int begin, int end, float* phases, float* periods, bool plainForms) {
-    if (inputs[1] != nullptr) {
-        if (outputs[1] != nullptr)
+    if (inputs[kSyncInput] != nullptr) {
+        if (outputs[kSyncOutput] != nullptr)
             runPhase<true, true>(begin, end, phases, periods);
         else
             runPhase<true, false>(begin, end, phases, periods);
     } else {
-        if (outputs[1] != nullptr)
+        if (outputs[kSyncOutput] != nullptr)
             runPhase<false, true>(begin, end, phases, periods);
         else
             runPhase<false, false>(begin, end, phases, periods);
@@ -133,9 +133,9 @@ void Oscillator::renderSpan(int begin, int end, float* phases, float* periods, b
 
 template <bool SyncIn, bool SyncOut>
 void Oscillator::runPhase(int begin, int end, float* phases, float* periods) {
-    const float* frequencyIn = inputs[0];
-    const float* syncIn = inputs[1];
-    float* syncOut = outputs[1];
+    const float* frequencyIn = inputs[kFrequencyInput];
+    const float* syncIn = inputs[kSyncInput];
+    float* syncOut = outputs[kSyncOutput];
     double p = phase;
     float d = drift;
     float step = safeStep(frequency);
@@ -174,7 +174,7 @@ void Oscillator::runPhase(int begin, int end, float* phases, float* periods) {
 
 bool Oscillator::renderComputed(int wave, int begin, int end, const float* phases, const float* periods,
                                 bool plainForms) {
-    const bool followWidth = inputs[2] != nullptr;
+    const bool followWidth = inputs[kPulseWidthInput] != nullptr;
     switch (wave) {
         case kSaw:
             if (plainForms) {
@@ -239,7 +239,7 @@ void Oscillator::renderWavetable(int wave, int begin, int end, const float* phas
 // sample's, the one that step was taken at, so that a jump in frequency (a
 // new note, an FM edge) does not scale an old step into a spike.
 void Oscillator::renderDifferentiatedSaw(int begin, int end, const float* phases, const float* periods) {
-    float* out = outputs[0];
+    float* out = outputs[kAudioOutput];
     double gain = fadeGain_.value;
     double gainDither = fadeGain_.dither;
     float previous = prevSquare1;
@@ -264,8 +264,8 @@ void Oscillator::renderDifferentiatedSaw(int begin, int end, const float* phases
 // thump, as loud as the period is long.
 template <bool FollowInput>
 void Oscillator::renderDifferentiatedPulse(int begin, int end, const float* phases, const float* periods, float width) {
-    float* out = outputs[0];
-    const float* widthIn = inputs[2];
+    float* out = outputs[kAudioOutput];
+    const float* widthIn = inputs[kPulseWidthInput];
     double gain = fadeGain_.value;
     double gainDither = fadeGain_.dither;
     double w = FollowInput ? pulseWidth_.value : static_cast<double>(width);
@@ -305,14 +305,14 @@ void Oscillator::renderDifferentiatedPulse(int begin, int end, const float* phas
 }
 
 void Oscillator::renderPlainSaw(int begin, int end, const float* phases) {
-    float* out = outputs[0];
+    float* out = outputs[kAudioOutput];
     for (int i = begin; i < end; ++i) out[i] = phases[i - begin] - 0.5f;
 }
 
 template <bool FollowInput>
 void Oscillator::renderPlainPulse(int begin, int end, const float* phases, float width) {
-    float* out = outputs[0];
-    const float* widthIn = inputs[2];
+    float* out = outputs[kAudioOutput];
+    const float* widthIn = inputs[kPulseWidthInput];
     for (int i = begin; i < end; ++i) {
         const float threshold = FollowInput ? safeWidth(widthIn[i >> 1]) : width;
         out[i] = phases[i - begin] <= threshold ? -0.5f : 0.5f;
@@ -320,7 +320,7 @@ void Oscillator::renderPlainPulse(int begin, int end, const float* phases, float
 }
 
 void Oscillator::renderTable(const Wavetable* table, int begin, int end, const float* phases, const float* periods) {
-    float* out = outputs[0];
+    float* out = outputs[kAudioOutput];
     if (!isPlayable(table)) {
         std::fill(out + begin, out + end, 0.0f);
         return;
@@ -339,7 +339,7 @@ void Oscillator::renderTable(const Wavetable* table, int begin, int end, const f
 
 // The triangle set's most band-limited level is a pure sine.
 void Oscillator::renderSine(int begin, int end, const float* phases) {
-    float* out = outputs[0];
+    float* out = outputs[kAudioOutput];
     if (!isPlayable(triangleTable)) {
         std::fill(out + begin, out + end, 0.0f);
         return;
@@ -349,13 +349,13 @@ void Oscillator::renderSine(int begin, int end, const float* phases) {
 }
 
 void Oscillator::renderTablePulse(int begin, int end, const float* phases, const float* periods) {
-    float* out = outputs[0];
+    float* out = outputs[kAudioOutput];
     if (!isPlayable(sawTable)) {
         std::fill(out + begin, out + end, 0.0f);
         return;
     }
     const Wavetable& t = *sawTable;
-    const float* widthIn = inputs[2];
+    const float* widthIn = inputs[kPulseWidthInput];
     const float fixedWidth = safeWidth(pulseOffset);
     auto render = [&](auto follow) {
         for (int i = begin; i < end; ++i) {
@@ -375,7 +375,7 @@ void Oscillator::renderTablePulse(int begin, int end, const float* phases, const
 // Adds a low-passed copy: the fundamental and low partials of a bass note
 // gain up to 1 + boost, the top of the spectrum far less.
 void Oscillator::applyBoost(int begin, int end) {
-    float* out = outputs[0];
+    float* out = outputs[kAudioOutput];
     const double amount = boost;
     double z = boostLowpass_.value;
     double dither = boostLowpass_.dither;
@@ -398,8 +398,8 @@ void Oscillator::followPhase(int wave, float lastPhase, int lastFrame) {
     prevSquare1 = (lastPhase - 0.5f) * (lastPhase - 0.5f);
     float width = kSquareWidth;
     if (wave == kPulse) {
-        if (inputs[2] != nullptr) {
-            pulseOffset = safeWidth(inputs[2][lastFrame]);
+        if (inputs[kPulseWidthInput] != nullptr) {
+            pulseOffset = safeWidth(inputs[kPulseWidthInput][lastFrame]);
             pulseWidth_.value = pulseOffset;
         }
         width = safeWidth(pulseOffset);

@@ -47,12 +47,21 @@ public:
 
     static constexpr float kDrift = 1.0015f;
 
+    // Slots, as the comment above describes them.
+    static constexpr int kFrequencyInput = 0;
+    static constexpr int kSyncInput = 1;
+    static constexpr int kPulseWidthInput = 2;
+    static constexpr int kAudioOutput = 0;
+    static constexpr int kSyncOutput = 1;
+    static constexpr int kPhaseScratch = 2;
+    static constexpr int kPeriodScratch = 3;
+
     Oscillator();
     ~Oscillator() override;
 
     void process(int sampleFrames) override;
 
-    // Sets input slot 2.
+    // Sets kPulseWidthInput.
     virtual void setPulseWidthInput(float* buffer);
 
     // Called whenever waveform changes: the cycle restarts at phase 0 and the

@@ -78,6 +78,7 @@ struct PerformanceState {
 
 class EngineAudio;
 class EngineControl;
+struct Segment;
 
 // The engine has two faces, one per side of the thread boundary: the audio
 // thread renders through EngineAudio, every other thread (the editor's, the
@@ -120,7 +121,6 @@ public:
 private:
     friend class EngineAudio;
     friend class EngineControl;
-    struct Segment;
     struct Buffers;
 
     TarvikPatch& patch() { return *patch_.load(std::memory_order_seq_cst); }
@@ -171,6 +171,7 @@ private:
     struct VoiceLane;
     void renderVoices(const Segment& s, int frames, float* left, float* right);
     int renderVoiceSource(Voice& voice, const Segment& s, int frames, VoiceLane& lane);
+    void showEnvelopeAttacks(const Voice& voice);
     void renderVoiceOutputs(Voice* const* group, const int* lengths, int count, double amplifierLag, float* left,
                             float* right);
     void renderDelay(const Segment& s, int frames, float* left, float* right);

@@ -57,19 +57,7 @@ struct Engine::Buffers {
     float* pw2 = nullptr;
     float* cutoffCv = nullptr;
     float* noise = nullptr;
-    // The lane of the voice being prepared (one of `lanes`).
-    float* filterIn = nullptr;
-    std::array<float*, 4> filterScratch{};
-    float* filterOut = nullptr;
-    float* amplifierTarget = nullptr;
     std::array<VoiceLane, kVoiceLanes> lanes{};
-
-    void useLane(const VoiceLane& lane) {
-        filterIn = lane.filterIn;
-        filterScratch = lane.filterScratch;
-        filterOut = lane.filterOut;
-        amplifierTarget = lane.amplifierTarget;
-    }
 
     // Twice the host rate.
     float* vco1Out = nullptr;

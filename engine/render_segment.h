@@ -1,6 +1,7 @@
-// What the render loop reads once per segment: every parameter (held to
-// 0..1, a NaN replaced by its default), the states and configuration it
-// needs, and the values derived from them for all voices.
+// What the render loop reads once per segment (the stretch of a block
+// between two events): every parameter (held to 0..1, a NaN replaced by its
+// default), the states and configuration it needs, and the values derived
+// from them for all voices.
 #pragma once
 
 #include <array>
@@ -11,7 +12,7 @@
 
 namespace tarvik {
 
-struct Engine::Segment {
+struct Segment {
     float operator[](int index) const { return parameters[static_cast<std::size_t>(index)]; }
     bool patched(int socketIndex) const { return connected[static_cast<std::size_t>(socketIndex)]; }
 

@@ -54,10 +54,7 @@ private:
         std::vector<float> cutoff(n, control_), resonance(n, 0.0f), s0(n), s1(n), s2(n), s3(n);
         filter.inputs[Filter::kAudioIn] = const_cast<float*>(x.data());
         filter.inputs[Filter::kCutoffIn] = cutoff.data();
-        filter.inputs[Filter::kGScratch] = s0.data();
-        filter.inputs[Filter::kKScratch] = s1.data();
-        filter.inputs[Filter::kLevelScratch] = s2.data();
-        filter.inputs[Filter::kResonanceScratch] = s3.data();
+        filter.setCoefficientBuffers(s0.data(), s1.data(), s2.data(), s3.data());
         filter.inputs[Filter::kResonanceIn] = resonance.data();
         filter.outputs[Filter::kAudioOut] = y.data();
         filter.process(static_cast<int>(n));

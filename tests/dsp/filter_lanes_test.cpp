@@ -24,7 +24,7 @@ public:
         filter_.mode = mode;
         filter_.inputs[Filter::kAudioIn] = audio_.data();
         filter_.inputs[Filter::kCutoffIn] = cutoff_.data();
-        for (int k = 0; k < 4; ++k) filter_.inputs[static_cast<std::size_t>(Filter::kGScratch + k)] = scratch_[static_cast<std::size_t>(k)].data();
+        filter_.setCoefficientBuffers(scratch_[0].data(), scratch_[1].data(), scratch_[2].data(), scratch_[3].data());
         filter_.inputs[Filter::kResonanceIn] = resonance_.data();
         filter_.outputs[Filter::kAudioOut] = out_.data();
         random_.seed(seed);

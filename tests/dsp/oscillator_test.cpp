@@ -39,11 +39,11 @@ struct Rig {
         osc.useWavetables = wavetables;
         osc.waveform = waveform;
         osc.resetWaveform();
-        osc.inputs[0] = frequency.data();
+        osc.inputs[Oscillator::kFrequencyInput] = frequency.data();
         osc.setPulseWidthInput(width.data());
-        osc.outputs[0] = audio.data();
-        osc.outputs[2] = phases.data();
-        osc.outputs[3] = periods.data();
+        osc.outputs[Oscillator::kAudioOutput] = audio.data();
+        osc.outputs[Oscillator::kPhaseScratch] = phases.data();
+        osc.outputs[Oscillator::kPeriodScratch] = periods.data();
         width.fill(0.3f);
     }
 
@@ -126,7 +126,7 @@ TEST(Oscillator, UnpatchedFrequencyKeepsTheLastOne) {
     Rig rig(Oscillator::kSaw, true);
     std::vector<float> phase;
     rig.run(441.0f, 1, &phase);
-    rig.osc.inputs[0] = nullptr;
+    rig.osc.inputs[Oscillator::kFrequencyInput] = nullptr;
     phase.clear();
     rig.run(0.0f, 1, &phase);  // the buffer's zeros no longer reach the oscillator
     const double step = phase[1] - phase[0];
@@ -170,7 +170,7 @@ TEST(Oscillator, SyncedSlowSawIsThePlainRamp) {
         SCOPED_TRACE(c.hz);
         Rig rig(Oscillator::kSaw, false);
         std::array<float, kSamples> noSync{};
-        rig.osc.inputs[1] = noSync.data();
+        rig.osc.inputs[Oscillator::kSyncInput] = noSync.data();
         const std::vector<float> out = rig.run(c.hz, 4);
         if (!c.plain) {
             // The differentiated saw is 1.3 times the ramp.
@@ -202,11 +202,11 @@ TEST(Oscillator, SyncedSweepSwitchesFormWhereverBlocksEnd) {
         for (int f = 0; f < kFrames; ++f) frequency[static_cast<std::size_t>(f)] = 3000.0f + 15.0f * f;  // 3 to 6.8 kHz
         int frame = 0;
         for (int frames : blocks) {
-            osc.inputs[0] = frequency.data() + frame;
-            osc.inputs[1] = noSync.data() + 2 * frame;
-            osc.outputs[0] = audio.data() + 2 * frame;
-            osc.outputs[2] = phases.data() + 2 * frame;
-            osc.outputs[3] = periods.data() + 2 * frame;
+            osc.inputs[Oscillator::kFrequencyInput] = frequency.data() + frame;
+            osc.inputs[Oscillator::kSyncInput] = noSync.data() + 2 * frame;
+            osc.outputs[Oscillator::kAudioOutput] = audio.data() + 2 * frame;
+            osc.outputs[Oscillator::kPhaseScratch] = phases.data() + 2 * frame;
+            osc.outputs[Oscillator::kPeriodScratch] = periods.data() + 2 * frame;
             osc.process(2 * frames);
             frame += frames;
         }
@@ -221,8 +221,8 @@ TEST(Oscillator, HardSyncRestartsTheSecondOscillatorAtTheFirstsWraps) {
     Rig master(Oscillator::kSaw, false);
     Rig slave(Oscillator::kSaw, false);
     std::array<float, kSamples> sync{};
-    master.osc.outputs[1] = sync.data();
-    slave.osc.inputs[1] = sync.data();
+    master.osc.outputs[Oscillator::kSyncOutput] = sync.data();
+    slave.osc.inputs[Oscillator::kSyncInput] = sync.data();
     master.frequency.fill(110.0f);
     slave.frequency.fill(271.0f);
     const double slaveStep = 0.5 * 271.0 / kRate;
@@ -342,7 +342,7 @@ TEST(Oscillator, StaysFiniteForAnyFrequency) {
                 rig.osc.boost = 1.0f;
                 std::array<float, kSamples> sync{};
                 sync[100] = 1.0f;
-                if (synced) rig.osc.inputs[1] = sync.data();
+                if (synced) rig.osc.inputs[Oscillator::kSyncInput] = sync.data();
                 std::vector<float> phase;
                 const std::vector<float> out = rig.run(hz, 4, &phase);
                 for (std::size_t n = 0; n < out.size(); ++n) {
@@ -419,7 +419,8 @@ TEST(Oscillator, SwitchingModelOrSyncMidNoteDoesNotSpike) {
     } cases[] = {
         {"wavetable to computed", [](Oscillator& o) { o.useWavetables = true; },
          [](Oscillator& o) { o.useWavetables = false; }},
-        {"sync off", [&](Oscillator& o) { o.inputs[1] = noSync.data(); }, [](Oscillator& o) { o.inputs[1] = nullptr; }},
+        {"sync off", [&](Oscillator& o) { o.inputs[Oscillator::kSyncInput] = noSync.data(); },
+         [](Oscillator& o) { o.inputs[Oscillator::kSyncInput] = nullptr; }},
     };
     for (const auto& c : cases) {
         for (const int waveform : {Oscillator::kSaw, Oscillator::kSquare, Oscillator::kPulse}) {
@@ -442,8 +443,8 @@ TEST(Oscillator, OwnScratchGivesTheSameSoundAsTheRenderLoops) {
         SCOPED_TRACE(describe(c));
         Rig wired(c.waveform, c.wavetables);
         Rig bare(c.waveform, c.wavetables);
-        bare.osc.outputs[2] = nullptr;
-        bare.osc.outputs[3] = nullptr;
+        bare.osc.outputs[Oscillator::kPhaseScratch] = nullptr;
+        bare.osc.outputs[Oscillator::kPeriodScratch] = nullptr;
         for (auto* rig : {&wired, &bare}) {
             rig->osc.boost = 0.5f;
             for (int f = 0; f < kFrames; ++f) rig->frequency[static_cast<std::size_t>(f)] = 100.0f + 20.0f * f;
@@ -498,8 +499,8 @@ TEST(Oscillator, WithoutAudioOutputNothingIsWritten) {
     Rig rig(Oscillator::kSaw, false);
     std::array<float, kSamples> sync;
     sync.fill(7.0f);
-    rig.osc.outputs[0] = nullptr;
-    rig.osc.outputs[1] = sync.data();
+    rig.osc.outputs[Oscillator::kAudioOutput] = nullptr;
+    rig.osc.outputs[Oscillator::kSyncOutput] = sync.data();
     rig.osc.process(kSamples);
     EXPECT_EQ(rig.osc.phase, 0.0);
     EXPECT_EQ(sync[0], 7.0f);
