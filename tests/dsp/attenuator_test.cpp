@@ -37,9 +37,11 @@ TEST(Attenuator, FixedAndVariableFractions) {
 }
 
 struct BiasCase {
+    const char* name;
     float bias;
     float x;
     float expected;
+    friend void PrintTo(const BiasCase& row, std::ostream* out) { *out << row.name; }
 };
 
 class AttenuatorBias : public ::testing::TestWithParam<BiasCase> {};
@@ -56,13 +58,20 @@ TEST_P(AttenuatorBias, UnipolarOutputMovesTheSignalByTheBias) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, AttenuatorBias,
-                         ::testing::Values(BiasCase{0.5f, -1.0f, 0.0f}, BiasCase{0.5f, 0.0f, 0.5f}, BiasCase{0.5f, 1.0f, 1.0f},
-                                           BiasCase{0.75f, -1.0f, 0.25f}, BiasCase{0.25f, 0.25f, 0.0f},
-                                           BiasCase{0.25f, 0.75f, 1.0f}, BiasCase{0.0f, 0.5f, 0.0f}));
+                         ::testing::Values(BiasCase{"HalfBiasFromBelow", 0.5f, -1.0f, 0.0f},
+                                           BiasCase{"HalfBiasAtZero", 0.5f, 0.0f, 0.5f},
+                                           BiasCase{"HalfBiasFromAbove", 0.5f, 1.0f, 1.0f},
+                                           BiasCase{"HighBiasFromBelow", 0.75f, -1.0f, 0.25f},
+                                           BiasCase{"LowBiasLandsOnZero", 0.25f, 0.25f, 0.0f},
+                                           BiasCase{"LowBiasReachesOne", 0.25f, 0.75f, 1.0f},
+                                           BiasCase{"NoBiasLandsOnZero", 0.0f, 0.5f, 0.0f}),
+                         [](const auto& row) { return std::string(row.param.name); });
 
 struct LagCase {
+    const char* name;
     float lagTime;
     double sampleRate;
+    friend void PrintTo(const LagCase& row, std::ostream* out) { *out << row.name; }
 };
 
 class AttenuatorLag : public ::testing::TestWithParam<LagCase> {};
@@ -85,8 +94,10 @@ TEST_P(AttenuatorLag, StepReachesNinetyPercentInTheLagTime) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Times, AttenuatorLag,
-                         ::testing::Values(LagCase{0.3f, 44100.0}, LagCase{0.5f, 44100.0}, LagCase{0.6f, 48000.0},
-                                           LagCase{0.0f, 96000.0}));
+                         ::testing::Values(LagCase{"ShortAt44k", 0.3f, 44100.0}, LagCase{"MiddleAt44k", 0.5f, 44100.0},
+                                           LagCase{"LongerAt48k", 0.6f, 48000.0},
+                                           LagCase{"ShortestAt96k", 0.0f, 96000.0}),
+                         [](const auto& row) { return std::string(row.param.name); });
 
 // At a very low rate the shortest lag asks for more than one sample's
 // distance; it follows the input without ringing.

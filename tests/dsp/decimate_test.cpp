@@ -45,6 +45,7 @@ struct ToneCase {
     double hz;
     double minGain;
     double maxGain;
+    friend void PrintTo(const ToneCase& row, std::ostream* out) { *out << row.hz << " Hz"; }
 };
 
 class DecimateTone : public ::testing::TestWithParam<ToneCase> {};
@@ -61,9 +62,10 @@ TEST_P(DecimateTone, PassesTheAudioBandAndRemovesWhatWouldAlias) {
 INSTANTIATE_TEST_SUITE_P(Tones, DecimateTone,
                          ::testing::Values(ToneCase{100.0, 0.995, 1.005}, ToneCase{1000.0, 0.995, 1.005},
                                            ToneCase{10000.0, 0.995, 1.005},
-                                           ToneCase{26000.0, 0.0, 0.03},      // below -30 dB
-                                           ToneCase{28000.0, 0.0, 0.003},     // below -50 dB
-                                           ToneCase{35000.0, 0.0, 0.003}));
+                                           ToneCase{26000.0, 0.0, 0.03},   // below -30 dB
+                                           ToneCase{28000.0, 0.0, 0.003},  // below -50 dB
+                                           ToneCase{35000.0, 0.0, 0.003}),
+                         [](const auto& row) { return std::to_string(static_cast<int>(row.param.hz)) + "Hz"; });
 
 // Whole pairs only: an odd last sample is neither read nor answered.
 TEST(Decimate, OddCountUsesOnlyWholePairs) {

@@ -51,7 +51,9 @@ TEST_P(DelayFeedback, EachRepeatIsTheLastTimesTheFeedback) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Amounts, DelayFeedback, ::testing::Values(0.25f, 0.5f, 0.9f));
+INSTANTIATE_TEST_SUITE_P(Amounts, DelayFeedback, ::testing::Values(0.25f, 0.5f, 0.9f), [](const auto& row) {
+    return std::to_string(static_cast<int>(row.param * 100.0f)) + "Percent";
+});
 
 // With a rising ramp as input, input minus output is the delay in samples.
 TEST(DelayLine, TargetStepGlidesWithA2000SampleTimeConstant) {

@@ -46,7 +46,8 @@ TEST_P(FollowerAtRate, RisesFasterThanItFallsAndNeverOvershoots) {
     EXPECT_NEAR(follow(follower, std::vector<float>(n, -0.5f)).back(), 0.5f, 5e-5f);
 }
 
-INSTANTIATE_TEST_SUITE_P(Rates, FollowerAtRate, ::testing::Values(44100.0, 48000.0, 96000.0));
+INSTANTIATE_TEST_SUITE_P(Rates, FollowerAtRate, ::testing::Values(44100.0, 48000.0, 96000.0),
+                         [](const auto& row) { return std::to_string(static_cast<int>(row.param)) + "Hz"; });
 
 TEST(EnvelopeFollower, UnpatchedInputIsSilenceAndTheLevelFalls) {
     EnvelopeFollower follower;

@@ -48,9 +48,11 @@ int samplesToReach(const std::vector<float>& out, double from, double to, double
 }
 
 struct AttackCase {
+    const char* name;
     float attackStep;
     std::vector<float> outputs;
     std::vector<int> stages;  // after each sample
+    friend void PrintTo(const AttackCase& row, std::ostream* out) { *out << row.name; }
 };
 
 class EnvelopeAttack : public ::testing::TestWithParam<AttackCase> {};
@@ -71,8 +73,9 @@ TEST_P(EnvelopeAttack, RisesLinearlyAndEndsExactlyAtFullLevel) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Steps, EnvelopeAttack,
-                         ::testing::Values(AttackCase{0.4f, {0.4f, 0.8f, 1.0f}, {0, 0, 1}},
-                                           AttackCase{0.5f, {0.5f, 1.0f, 1.0f}, {0, 0, 1}}));
+                         ::testing::Values(AttackCase{"StepOvershootsOne", 0.4f, {0.4f, 0.8f, 1.0f}, {0, 0, 1}},
+                                           AttackCase{"StepLandsOnOne", 0.5f, {0.5f, 1.0f, 1.0f}, {0, 0, 1}}),
+                         [](const auto& row) { return std::string(row.param.name); });
 
 TEST(Envelope, TriggerRestartsTheAttackFromZeroOnItsOwnSample) {
     EnvelopeRig rig;
@@ -130,9 +133,11 @@ TEST(Envelope, AccentSelectsItsDecayRateOnlyWhileNonZero) {
 }
 
 struct TimeCase {
+    const char* name;
     std::int32_t stage;
     double seconds;
     double sampleRate;
+    friend void PrintTo(const TimeCase& row, std::ostream* out) { *out << row.name; }
 };
 
 class EnvelopeTime : public ::testing::TestWithParam<TimeCase> {};
@@ -154,9 +159,11 @@ TEST_P(EnvelopeTime, CoversNinetyPercentOfItsDistanceInTheGivenTime) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Stages, EnvelopeTime,
-                         ::testing::Values(TimeCase{Envelope::kDecay, 0.1, 44100}, TimeCase{Envelope::kDecay, 0.02, 96000},
-                                           TimeCase{Envelope::kRelease, 0.5, 48000},
-                                           TimeCase{Envelope::kRelease, 0.005, 44100}));
+                         ::testing::Values(TimeCase{"Decay100msAt44k", Envelope::kDecay, 0.1, 44100},
+                                           TimeCase{"Decay20msAt96k", Envelope::kDecay, 0.02, 96000},
+                                           TimeCase{"Release500msAt48k", Envelope::kRelease, 0.5, 48000},
+                                           TimeCase{"Release5msAt44k", Envelope::kRelease, 0.005, 44100}),
+                         [](const auto& row) { return std::string(row.param.name); });
 
 TEST(Envelope, FastReleaseAndDampRunAtTheirFixedRates) {
     EnvelopeRig rig;

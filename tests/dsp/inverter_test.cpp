@@ -9,9 +9,11 @@ namespace tarvik {
 namespace {
 
 struct InvertCase {
+    const char* name;
     int mode;
     float x;
     float expected;
+    friend void PrintTo(const InvertCase& row, std::ostream* out) { *out << row.name; }
 };
 
 class InverterCase : public ::testing::TestWithParam<InvertCase> {};
@@ -29,10 +31,14 @@ TEST_P(InverterCase, NegatesOrComplements) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, InverterCase,
-                         ::testing::Values(InvertCase{0, 0.5f, -0.5f}, InvertCase{0, -1.0f, 1.0f},
-                                           InvertCase{0, 0.0f, -0.0f},  // the sign flips even at zero
-                                           InvertCase{1, 0.25f, 0.75f}, InvertCase{1, -0.5f, 1.0f},
-                                           InvertCase{1, 1.5f, 0.0f}, InvertCase{1, 1.0f, 0.0f}));
+                         ::testing::Values(InvertCase{"NegatePositive", 0, 0.5f, -0.5f},
+                                           InvertCase{"NegateNegative", 0, -1.0f, 1.0f},
+                                           InvertCase{"NegateZeroFlipsTheSign", 0, 0.0f, -0.0f},
+                                           InvertCase{"ComplementInside", 1, 0.25f, 0.75f},
+                                           InvertCase{"ComplementBelowZero", 1, -0.5f, 1.0f},
+                                           InvertCase{"ComplementAboveOne", 1, 1.5f, 0.0f},
+                                           InvertCase{"ComplementOne", 1, 1.0f, 0.0f}),
+                         [](const auto& row) { return std::string(row.param.name); });
 
 TEST(Inverter, UnpatchedInputClearsTheOutput) {
     Inverter inv;

@@ -197,7 +197,9 @@ TEST_P(ModGenDecay, FallsToATenthPerPeriodFromTwiceTheAmountMinusOne) {
     EXPECT_NEAR(rig.control[5], 2.0 * amount - 1.0, 0.02 * amount);
 }
 
-INSTANTIATE_TEST_SUITE_P(Amounts, ModGenDecay, ::testing::Values(1.0f, 0.5f));
+INSTANTIATE_TEST_SUITE_P(Amounts, ModGenDecay, ::testing::Values(1.0f, 0.5f), [](const auto& row) {
+    return std::to_string(static_cast<int>(row.param * 100.0f)) + "Percent";
+});
 
 TEST(ModGen, ResetInputAndRetriggerRestartTheCycle) {
     ModGenRig rig;

@@ -46,6 +46,7 @@ struct CordCase {
     const char* name;
     int a, b;
     bool allowed;
+    friend void PrintTo(const CordCase& row, std::ostream* out) { *out << row.name; }
 };
 
 class CordRules : public Sockets, public ::testing::WithParamInterface<CordCase> {};

@@ -43,6 +43,7 @@ struct TempoCase {
     double bpm;
     double expectedBpm;
     float expectedParameter;
+    friend void PrintTo(const TempoCase& row, std::ostream* out) { *out << row.bpm << " BPM"; }
 };
 
 class TempoSetting : public EngineTest, public ::testing::WithParamInterface<TempoCase> {};
@@ -60,7 +61,8 @@ INSTANTIATE_TEST_SUITE_P(Cases, TempoSetting,
                          ::testing::Values(TempoCase{25.0, 25.0, 0.0f}, TempoCase{250.0, 250.0, 1.0f},
                                            TempoCase{140.0, 140.0, 115.0f / 225.0f},
                                            TempoCase{300.0, 300.0, 275.0f / 225.0f},
-                                           TempoCase{600.0, 500.0, 475.0f / 225.0f}));
+                                           TempoCase{600.0, 500.0, 475.0f / 225.0f}),
+                         [](const auto& row) { return std::to_string(static_cast<int>(row.param.bpm)) + "Bpm"; });
 
 TEST_F(EngineTest, TempoBelowOneBpmOrNotANumberChangesNothing) {
     control.setTempo(90.0);

@@ -59,10 +59,12 @@ protected:
 };
 
 struct PitchCase {
+    const char* name;
     double sampleRate;
     int note;
     int bend;  // 14-bit pitch bend
     double expectedHz;
+    friend void PrintTo(const PitchCase& row, std::ostream* out) { *out << row.name; }
 };
 
 class NotePitch : public Rendering, public ::testing::WithParamInterface<PitchCase> {};
@@ -80,10 +82,14 @@ TEST_P(NotePitch, SoundsAtTheNoteTablesFrequency) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, NotePitch,
-                         ::testing::Values(PitchCase{44100, 69, 8192, 440.0}, PitchCase{48000, 69, 8192, 440.0},
-                                           PitchCase{44100, 57, 8192, 220.0}, PitchCase{96000, 57, 8192, 220.0},
-                                           PitchCase{44100, 69, 0, 220.0}, PitchCase{44100, 69, 16383, 880.0},
-                                           PitchCase{48000, 45, 16383, 220.0}));
+                         ::testing::Values(PitchCase{"A4At44k", 44100, 69, 8192, 440.0},
+                                           PitchCase{"A4At48k", 48000, 69, 8192, 440.0},
+                                           PitchCase{"A3At44k", 44100, 57, 8192, 220.0},
+                                           PitchCase{"A3At96k", 96000, 57, 8192, 220.0},
+                                           PitchCase{"A4BentFullyDown", 44100, 69, 0, 220.0},
+                                           PitchCase{"A4BentFullyUp", 44100, 69, 16383, 880.0},
+                                           PitchCase{"A2BentFullyUpAt48k", 48000, 45, 16383, 220.0}),
+                         [](const auto& row) { return std::string(row.param.name); });
 
 // The oscillators' DC blockers and the voice's lags keep their corners in
 // Hz, so a low note sounds as loud at 96 kHz as at 44.1 kHz.

@@ -198,6 +198,7 @@ struct PlayingCase {
     const char* name;
     std::vector<std::uint8_t> flags;  // the pattern's steps; its length
     std::vector<int> playing;         // step by step of time
+    friend void PrintTo(const PlayingCase& row, std::ostream* out) { *out << row.name; }
 };
 
 class SequencerPlayingStep : public StepSequencerTest, public ::testing::WithParamInterface<PlayingCase> {};
@@ -223,9 +224,11 @@ INSTANTIATE_TEST_SUITE_P(Cases, SequencerPlayingStep,
 // --- step rate -----------------------------------------------------------------
 
 struct RateCase {
+    const char* name;
     int timeMode;
     bool triplet;
     double stepLength;  // samples at 120 BPM and 44100 Hz
+    friend void PrintTo(const RateCase& row, std::ostream* out) { *out << row.name; }
 };
 
 class SequencerStepRate : public StepSequencerTest, public ::testing::WithParamInterface<RateCase> {};
@@ -239,10 +242,14 @@ TEST_P(SequencerStepRate, FollowsTheTimeModeAndTheTripletFlag) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, SequencerStepRate,
-                         ::testing::Values(RateCase{0, false, kSixteenth}, RateCase{1, false, kSixteenth / 2},
-                                           RateCase{2, false, kSixteenth / 0.75}, RateCase{3, false, kSixteenth / 1.5},
-                                           RateCase{0, true, kSixteenth * 4 / 3}, RateCase{1, true, kSixteenth / 1.5},
-                                           RateCase{3, true, kSixteenth / 1.125}));
+                         ::testing::Values(RateCase{"NormalSpeed", 0, false, kSixteenth},
+                                           RateCase{"DoubleSpeed", 1, false, kSixteenth / 2},
+                                           RateCase{"ThreeQuarterSpeed", 2, false, kSixteenth / 0.75},
+                                           RateCase{"OneAndAHalfSpeed", 3, false, kSixteenth / 1.5},
+                                           RateCase{"NormalSpeedTriplets", 0, true, kSixteenth * 4 / 3},
+                                           RateCase{"DoubleSpeedTriplets", 1, true, kSixteenth / 1.5},
+                                           RateCase{"OneAndAHalfSpeedTriplets", 3, true, kSixteenth / 1.125}),
+                         [](const auto& row) { return std::string(row.param.name); });
 
 TEST_F(StepSequencerTest, AnUnknownTimeModeKeepsTheSpeedOfTheNoteBefore) {
     gateAll();
@@ -411,9 +418,11 @@ TEST_F(StepSequencerTest, ARequestedResetActsEvenWhileStopped) {
 // --- timing over long runs and odd tempos ------------------------------------------
 
 struct DriftCase {
+    const char* name;
     double bpm, rate;
     int steps;
     int tolerance;  // 0 where the step length and every phase are exact in binary
+    friend void PrintTo(const DriftCase& row, std::ostream* out) { *out << row.name; }
 };
 
 class SequencerTiming : public StepSequencerTest, public ::testing::WithParamInterface<DriftCase> {};
@@ -429,10 +438,14 @@ TEST_P(SequencerTiming, StepBoundariesDoNotDriftOverLongRuns) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, SequencerTiming,
-                         ::testing::Values(DriftCase{120.0, 44100.0, 1000, 0}, DriftCase{133.0, 48000.0, 500, 1}));
+                         ::testing::Values(DriftCase{"ExactStepsAt120Bpm", 120.0, 44100.0, 1000, 0},
+                                           DriftCase{"InexactStepsAt133Bpm", 133.0, 48000.0, 500, 1}),
+                         [](const auto& row) { return std::string(row.param.name); });
 
 struct BadClockCase {
+    const char* name;
     double bpm, rate;
+    friend void PrintTo(const BadClockCase& row, std::ostream* out) { *out << row.name; }
 };
 
 class SequencerUnusableClock : public StepSequencerTest, public ::testing::WithParamInterface<BadClockCase> {};
@@ -444,10 +457,12 @@ TEST_P(SequencerUnusableClock, KeepsTheLastGoodStepLength) {
     EXPECT_EQ(triggers(), noteStarts(5, kSixteenth));
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, SequencerUnusableClock,
-                         ::testing::Values(BadClockCase{kBpm, kNaN}, BadClockCase{kBpm, 0.0},
-                                           BadClockCase{kBpm, -kRate}, BadClockCase{kBpm, kInfinity},
-                                           BadClockCase{0.0, kRate}, BadClockCase{kNaN, kRate}));
+INSTANTIATE_TEST_SUITE_P(
+    Cases, SequencerUnusableClock,
+    ::testing::Values(BadClockCase{"RateNotANumber", kBpm, kNaN}, BadClockCase{"ZeroRate", kBpm, 0.0},
+                      BadClockCase{"NegativeRate", kBpm, -kRate}, BadClockCase{"InfiniteRate", kBpm, kInfinity},
+                      BadClockCase{"ZeroTempo", 0.0, kRate}, BadClockCase{"TempoNotANumber", kNaN, kRate}),
+    [](const auto& row) { return std::string(row.param.name); });
 
 TEST_F(StepSequencerTest, TinyStepsNeverStartANoteOnConsecutiveSamplesAndTimingRecovers) {
     gateAll();

@@ -78,6 +78,7 @@ struct OpcodeAnswer {
     VstInt32 opcode;
     VstIntPtr value;
     VstIntPtr expected;
+    friend void PrintTo(const OpcodeAnswer& row, std::ostream* out) { *out << "opcode " << row.opcode; }
 };
 
 class OpcodeAnswers : public PluginBinary, public ::testing::WithParamInterface<OpcodeAnswer> {};

@@ -158,6 +158,7 @@ struct RhythmCase {
     std::vector<double> onsetsInSteps;  // of the base step length below
     double stepSamples;
     std::vector<double> dropsInSteps;
+    friend void PrintTo(const RhythmCase& row, std::ostream* out) { *out << row.name; }
 };
 
 class Rhythms : public SequencerTiming, public ::testing::WithParamInterface<RhythmCase> {};

@@ -47,6 +47,7 @@ TEST_F(CableEditingTest, EachChangeReplacesTheListAsAWhole) {
 struct RefusedCase {
     const char* name;
     void (*change)(CableEditing& cables);
+    friend void PrintTo(const RefusedCase& row, std::ostream* out) { *out << row.name; }
 };
 
 class RefusedCableChanges : public CableEditingTest, public ::testing::WithParamInterface<RefusedCase> {};

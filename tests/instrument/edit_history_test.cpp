@@ -71,6 +71,7 @@ struct ChangeCase {
     const char* name;
     EditKind kind;
     std::function<void(ControlFace& control, const std::string& folder)> change;
+    friend void PrintTo(const ChangeCase& row, std::ostream* out) { *out << row.name; }
 };
 
 class EachChange : public EditHistoryTest, public ::testing::WithParamInterface<ChangeCase> {};
@@ -227,6 +228,7 @@ TEST_F(EditHistoryTest, UndoGivesBackNotesThatAreWriteProtectedNow) {
 struct InstallCase {
     const char* name;
     std::function<void(ControlFace& control, const std::string& folder)> install;
+    friend void PrintTo(const InstallCase& row, std::ostream* out) { *out << row.name; }
 };
 
 class AnotherPatch : public EditHistoryTest, public ::testing::WithParamInterface<InstallCase> {};

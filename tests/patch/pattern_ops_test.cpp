@@ -104,9 +104,11 @@ TEST(PatternClipboardDeathTest, PasteBeforeAnyCopyLeavesThePatternAsItWas) {
 // --- transpose ---------------------------------------------------------------
 
 struct TransposeCase {
+    const char* name;
     std::uint8_t note, flags;
     int semitones;
     std::uint8_t expectedNote, expectedFlags;
+    friend void PrintTo(const TransposeCase& row, std::ostream* out) { *out << row.name; }
 };
 
 class PatternTranspose : public ::testing::TestWithParam<TransposeCase> {};
@@ -124,16 +126,18 @@ TEST_P(PatternTranspose, RenormalisesTheOctaveFlagsAndKeepsTheOthers) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, PatternTranspose,
-    ::testing::Values(TransposeCase{12, 0, +1, 1, kUp},               // over the top C goes up an octave
-                      TransposeCase{0, 0, -1, 11, kDown},             // under the base C goes down
-                      TransposeCase{0, kDown, -12, 0, kDown},         // −24 folds to 0
-                      TransposeCase{11, kUp, +1, 12, kUp},            // 24 stays one octave up
-                      TransposeCase{12, 0, 0, 12, 0},                 // the top C needs no flag
-                      TransposeCase{7, kUp | kDown, +12, 7, kUp},     // both flags cancel
-                      TransposeCase{5, kUp | kGate | kAccent, -12, 5, kGate | kAccent},
-                      TransposeCase{3, kSlide | kTie | 0xC0, +2, 5, kSlide | kTie | 0xC0},
-                      TransposeCase{4, 0, +12, 4, kUp},               // rests move too
-                      TransposeCase{12, kUp, +12, 24, kUp}));
+    ::testing::Values(TransposeCase{"OverTheTopC", 12, 0, +1, 1, kUp},                 // goes up an octave
+                      TransposeCase{"UnderTheBaseC", 0, 0, -1, 11, kDown},             // goes down
+                      TransposeCase{"BelowTheLowestOctave", 0, kDown, -12, 0, kDown},  // −24 folds to 0
+                      TransposeCase{"OntoTheUpperC", 11, kUp, +1, 12, kUp},            // 24 stays one octave up
+                      TransposeCase{"TopCWithoutAFlag", 12, 0, 0, 12, 0},              // the top C needs no flag
+                      TransposeCase{"BothOctaveFlags", 7, kUp | kDown, +12, 7, kUp},   // both flags cancel
+                      TransposeCase{"KeepsGateAndAccent", 5, kUp | kGate | kAccent, -12, 5, kGate | kAccent},
+                      TransposeCase{"KeepsSlideTieAndUnknownBits", 3, kSlide | kTie | 0xC0, +2, 5,
+                                    kSlide | kTie | 0xC0},
+                      TransposeCase{"ARest", 4, 0, +12, 4, kUp},  // rests move too
+                      TransposeCase{"AboveTheHighestOctave", 12, kUp, +12, 24, kUp}),
+    [](const auto& row) { return std::string(row.param.name); });
 
 TEST(PatternTransposeEmpty, AnEmptyPatternTransposesTheStepItPlays) {
     Pattern p = numberedPattern(0);
@@ -148,7 +152,12 @@ TEST(PatternTransposeEmpty, AnEmptyPatternTransposesTheStepItPlays) {
 struct LengthCase {
     int length;
     int expectedLength;
+    friend void PrintTo(const LengthCase& row, std::ostream* out) { *out << row.length << " steps"; }
 };
+
+std::string lengthName(const ::testing::TestParamInfo<LengthCase>& row) {
+    return "From" + std::to_string(row.param.length) + "Steps";
+}
 
 class PatternExpand : public ::testing::TestWithParam<LengthCase> {};
 
@@ -167,8 +176,9 @@ TEST_P(PatternExpand, SpreadsTheFirst32StepsOverTheEvenStepsWithRestsBetween) {
 
 // 40 steps: old steps 32..39 have no place left and are lost.
 INSTANTIATE_TEST_SUITE_P(Cases, PatternExpand,
-                         ::testing::Values(LengthCase{16, 32}, LengthCase{40, 64}, LengthCase{64, 64},
-                                           LengthCase{1, 2}, LengthCase{0, 1}, LengthCase{200, 64}));
+                         ::testing::Values(LengthCase{16, 32}, LengthCase{40, 64}, LengthCase{64, 64}, LengthCase{1, 2},
+                                           LengthCase{0, 1}, LengthCase{200, 64}),
+                         lengthName);
 
 class PatternShrink : public ::testing::TestWithParam<LengthCase> {};
 
@@ -184,11 +194,13 @@ TEST_P(PatternShrink, KeepsTheEvenStepsAndZeroesTheRest) {
 
 INSTANTIATE_TEST_SUITE_P(Cases, PatternShrink,
                          ::testing::Values(LengthCase{16, 8}, LengthCase{64, 32}, LengthCase{5, 2}, LengthCase{1, 1},
-                                           LengthCase{0, 1}, LengthCase{200, 32}));
+                                           LengthCase{0, 1}, LengthCase{200, 32}),
+                         lengthName);
 
 struct DuplicateCase {
     int length;
     int period;  // the steps that repeat: what the sequencer plays
+    friend void PrintTo(const DuplicateCase& row, std::ostream* out) { *out << row.length << " steps"; }
 };
 
 class PatternDuplicate : public ::testing::TestWithParam<DuplicateCase> {};
@@ -203,13 +215,16 @@ TEST_P(PatternDuplicate, RepeatsThePlayedStepsOverAll64Slots) {
 
 INSTANTIATE_TEST_SUITE_P(Cases, PatternDuplicate,
                          ::testing::Values(DuplicateCase{5, 5}, DuplicateCase{16, 16}, DuplicateCase{64, 64},
-                                           DuplicateCase{0, 1}, DuplicateCase{200, 64}));
+                                           DuplicateCase{0, 1}, DuplicateCase{200, 64}),
+                         [](const auto& row) { return "Of" + std::to_string(row.param.length) + "Steps"; });
 
 // --- shift -------------------------------------------------------------------
 
 struct ShiftCase {
+    const char* name;
     int distance;
     const char* expected;
+    friend void PrintTo(const ShiftCase& row, std::ostream* out) { *out << row.name; }
 };
 
 class PatternShift : public ::testing::TestWithParam<ShiftCase> {};
@@ -226,8 +241,12 @@ TEST_P(PatternShift, RotatesThePlayedStepsOnly) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, PatternShift,
-                         ::testing::Values(ShiftCase{+1, "DABCE"}, ShiftCase{-1, "BCDAE"}, ShiftCase{+5, "DABCE"},
-                                           ShiftCase{-6, "CDABE"}, ShiftCase{0, "ABCDE"}, ShiftCase{INT_MIN, "ABCDE"}));
+                         ::testing::Values(ShiftCase{"OneLater", +1, "DABCE"}, ShiftCase{"OneEarlier", -1, "BCDAE"},
+                                           ShiftCase{"MoreThanTheLength", +5, "DABCE"},
+                                           ShiftCase{"FurtherBackThanTheLength", -6, "CDABE"},
+                                           ShiftCase{"NotAtAll", 0, "ABCDE"},
+                                           ShiftCase{"SmallestInt", INT_MIN, "ABCDE"}),
+                         [](const auto& row) { return std::string(row.param.name); });
 
 TEST(PatternShiftGuards, EmptyAndOverlongPatternsStayInsideTheirSteps) {
     Pattern empty = numberedPattern(0);
@@ -478,8 +497,10 @@ TEST_F(PatternRandomizer, AdvancedTouchesOnlyWhatIsSwitchedOn) {
 
 // A single-octave range without pitch classes shows where each octave lands.
 struct OctaveCase {
+    const char* name;
     int octave;
     std::uint8_t note, octaveFlags;
+    friend void PrintTo(const OctaveCase& row, std::ostream* out) { *out << row.name; }
 };
 
 class AdvancedRandomOctave : public ::testing::TestWithParam<OctaveCase> {};
@@ -501,10 +522,13 @@ TEST_P(AdvancedRandomOctave, PlacesEachStepOnItsOctaveRoot) {
 // Octave 2 is the base; the range is limited to 0..5, the octaves whose
 // notes the step editor can show.
 INSTANTIATE_TEST_SUITE_P(Cases, AdvancedRandomOctave,
-                         ::testing::Values(OctaveCase{0, 0, kDown}, OctaveCase{1, 0, kDown}, OctaveCase{2, 0, 0},
-                                           OctaveCase{3, 12, 0}, OctaveCase{4, 12, kUp}, OctaveCase{5, 24, kUp},
-                                           OctaveCase{9, 24, kUp}, OctaveCase{INT_MIN, 0, kDown},
-                                           OctaveCase{INT_MAX, 24, kUp}));
+                         ::testing::Values(OctaveCase{"Octave0", 0, 0, kDown}, OctaveCase{"Octave1", 1, 0, kDown},
+                                           OctaveCase{"Octave2", 2, 0, 0}, OctaveCase{"Octave3", 3, 12, 0},
+                                           OctaveCase{"Octave4", 4, 12, kUp}, OctaveCase{"Octave5", 5, 24, kUp},
+                                           OctaveCase{"Octave9", 9, 24, kUp},
+                                           OctaveCase{"SmallestInt", INT_MIN, 0, kDown},
+                                           OctaveCase{"LargestInt", INT_MAX, 24, kUp}),
+                         [](const auto& row) { return std::string(row.param.name); });
 
 TEST_F(PatternRandomizer, AdvancedTakesAReversedOctaveRangeTheOtherWayRound) {
     AdvancedRandomSettings reversed;
@@ -522,10 +546,12 @@ TEST_F(PatternRandomizer, AdvancedTakesAReversedOctaveRangeTheOtherWayRound) {
 }
 
 struct AdvancedGuardCase {
+    const char* name;
     int stepCount;
     int percent;
     int expectedLength;
     int expectedGates;
+    friend void PrintTo(const AdvancedGuardCase& row, std::ostream* out) { *out << row.name; }
 };
 
 class AdvancedRandomGuards : public ::testing::TestWithParam<AdvancedGuardCase> {};
@@ -543,10 +569,14 @@ TEST_P(AdvancedRandomGuards, LimitsLengthAndPercentagesSoEverySearchEnds) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, AdvancedRandomGuards,
-                         ::testing::Values(AdvancedGuardCase{0, 50, 1, 0}, AdvancedGuardCase{-5, 100, 1, 1},
-                                           AdvancedGuardCase{500, 100, 64, 64}, AdvancedGuardCase{64, 100, 64, 64},
-                                           AdvancedGuardCase{16, 250, 16, 16}, AdvancedGuardCase{16, -20, 16, 0},
-                                           AdvancedGuardCase{7, 50, 7, 3}));
+                         ::testing::Values(AdvancedGuardCase{"NoSteps", 0, 50, 1, 0},
+                                           AdvancedGuardCase{"NegativeSteps", -5, 100, 1, 1},
+                                           AdvancedGuardCase{"TooManySteps", 500, 100, 64, 64},
+                                           AdvancedGuardCase{"AllSteps", 64, 100, 64, 64},
+                                           AdvancedGuardCase{"PercentAboveAHundred", 16, 250, 16, 16},
+                                           AdvancedGuardCase{"NegativePercent", 16, -20, 16, 0},
+                                           AdvancedGuardCase{"HalfOfSevenSteps", 7, 50, 7, 3}),
+                         [](const auto& row) { return std::string(row.param.name); });
 
 // --- the sequencer panel's commands ------------------------------------------
 
@@ -594,10 +624,12 @@ TEST_F(SequencerCommands, AutoAdvanceMovesOnAfterEachNoteAndWrapsAtTheLength) {
 }
 
 struct MoveCase {
+    const char* name;
     int code;
     int length;
     int from;
     int expected;
+    friend void PrintTo(const MoveCase& row, std::ostream* out) { *out << row.name; }
 };
 
 class SequencerCommandMoves : public SequencerCommands, public ::testing::WithParamInterface<MoveCase> {};
@@ -611,11 +643,15 @@ TEST_P(SequencerCommandMoves, WrapWithinThePlayedSteps) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, SequencerCommandMoves,
-                         ::testing::Values(MoveCase{command::kBack, 12, 0, 11}, MoveCase{command::kBack, 12, 5, 4},
-                                           MoveCase{command::kNext, 12, 11, 0}, MoveCase{command::kNext, 12, 4, 5},
-                                           MoveCase{command::kFirstStep, 12, 7, 0},
-                                           MoveCase{command::kBack, 0, 0, 0}, MoveCase{command::kNext, 0, 0, 0},
-                                           MoveCase{command::kBack, 200, 0, 63}));
+                         ::testing::Values(MoveCase{"BackFromTheFirstStep", command::kBack, 12, 0, 11},
+                                           MoveCase{"Back", command::kBack, 12, 5, 4},
+                                           MoveCase{"NextFromTheLastStep", command::kNext, 12, 11, 0},
+                                           MoveCase{"Next", command::kNext, 12, 4, 5},
+                                           MoveCase{"FirstStep", command::kFirstStep, 12, 7, 0},
+                                           MoveCase{"BackInAnEmptyPattern", command::kBack, 0, 0, 0},
+                                           MoveCase{"NextInAnEmptyPattern", command::kNext, 0, 0, 0},
+                                           MoveCase{"BackInAnOverlongPattern", command::kBack, 200, 0, 63}),
+                         [](const auto& row) { return std::string(row.param.name); });
 
 TEST_F(SequencerCommands, AShortenedPatternPutsTheEditPositionOnItsLastStep) {
     moveTo(15);
@@ -630,9 +666,11 @@ TEST_F(SequencerCommands, AShortenedPatternPutsTheEditPositionOnItsLastStep) {
 }
 
 struct LengthCommandCase {
+    const char* name;
     int code;
     int from;
     int expected;
+    friend void PrintTo(const LengthCommandCase& row, std::ostream* out) { *out << row.name; }
 };
 
 class SequencerCommandLength : public SequencerCommands, public ::testing::WithParamInterface<LengthCommandCase> {};
@@ -645,18 +683,21 @@ TEST_P(SequencerCommandLength, StayWithin1To64AndIgnoreWriteProtection) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, SequencerCommandLength,
-                         ::testing::Values(LengthCommandCase{command::kLonger, 16, 17},
-                                           LengthCommandCase{command::kLonger, 64, 64},
-                                           LengthCommandCase{command::kLonger, 0, 1},
-                                           LengthCommandCase{command::kLonger, 200, 64},
-                                           LengthCommandCase{command::kShorter, 16, 15},
-                                           LengthCommandCase{command::kShorter, 1, 1},
-                                           LengthCommandCase{command::kShorter, 0, 1},
-                                           LengthCommandCase{command::kShorter, 200, 64}));
+                         ::testing::Values(LengthCommandCase{"Longer", command::kLonger, 16, 17},
+                                           LengthCommandCase{"LongerAtTheLongest", command::kLonger, 64, 64},
+                                           LengthCommandCase{"LongerFromEmpty", command::kLonger, 0, 1},
+                                           LengthCommandCase{"LongerFromOverlong", command::kLonger, 200, 64},
+                                           LengthCommandCase{"Shorter", command::kShorter, 16, 15},
+                                           LengthCommandCase{"ShorterAtTheShortest", command::kShorter, 1, 1},
+                                           LengthCommandCase{"ShorterFromEmpty", command::kShorter, 0, 1},
+                                           LengthCommandCase{"ShorterFromOverlong", command::kShorter, 200, 64}),
+                         [](const auto& row) { return std::string(row.param.name); });
 
 struct ToggleCase {
+    const char* name;
     int code;
     std::uint8_t flag;
+    friend void PrintTo(const ToggleCase& row, std::ostream* out) { *out << row.name; }
 };
 
 class SequencerCommandToggles : public SequencerCommands, public ::testing::WithParamInterface<ToggleCase> {};
@@ -681,10 +722,12 @@ TEST_P(SequencerCommandToggles, ChangeNothingWhileWriteProtected) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, SequencerCommandToggles,
-                         ::testing::Values(ToggleCase{command::kToggleGate, kGate},
-                                           ToggleCase{command::kToggleDown, kDown}, ToggleCase{command::kToggleUp, kUp},
-                                           ToggleCase{command::kToggleAccent, kAccent},
-                                           ToggleCase{command::kToggleSlide, kSlide}));
+                         ::testing::Values(ToggleCase{"Gate", command::kToggleGate, kGate},
+                                           ToggleCase{"Down", command::kToggleDown, kDown},
+                                           ToggleCase{"Up", command::kToggleUp, kUp},
+                                           ToggleCase{"Accent", command::kToggleAccent, kAccent},
+                                           ToggleCase{"Slide", command::kToggleSlide, kSlide}),
+                         [](const auto& row) { return std::string(row.param.name); });
 
 TEST_F(SequencerCommands, ClearPatternClearsThePlayedStepsAndGoesToTheFirstStep) {
     for (bool clearNotes : {true, false}) {

@@ -69,7 +69,8 @@ TEST_P(BlockScheduleSizes, DeliversEveryEventOnItsFrameWhateverTheBlockSize) {
     EXPECT_EQ(delivered, expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(Sizes, BlockScheduleSizes, ::testing::Values(1, 7, 64, 250, 512, 4096));
+INSTANTIATE_TEST_SUITE_P(Sizes, BlockScheduleSizes, ::testing::Values(1, 7, 64, 250, 512, 4096),
+                         [](const auto& row) { return std::to_string(row.param) + "FrameBlocks"; });
 
 }  // namespace
 }  // namespace tarvik::render

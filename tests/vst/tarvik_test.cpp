@@ -66,6 +66,7 @@ struct SyncCase {
     int syncMode;
     bool hostAnswersTime;
     double expectedBpm;
+    friend void PrintTo(const SyncCase& row, std::ostream* out) { *out << row.name; }
 };
 
 class HostTempoSync : public TarvikTest, public ::testing::WithParamInterface<SyncCase> {};
@@ -241,8 +242,10 @@ private:
 };
 
 struct TextRoom {
+    const char* name;
     VstInt32 opcode;
     std::size_t room;
+    friend void PrintTo(const TextRoom& row, std::ostream* out) { *out << row.name; }
 };
 
 class HostTextRoom : public ::testing::TestWithParam<TextRoom> {};
@@ -250,7 +253,8 @@ class HostTextRoom : public ::testing::TestWithParam<TextRoom> {};
 TEST_P(HostTextRoom, WritesNoMoreThanTheHostProvides) {
     test::ScopedDataFolder folder;
     LongTexts plugin;
-    const auto [opcode, room] = GetParam();
+    const VstInt32 opcode = GetParam().opcode;
+    const std::size_t room = GetParam().room;
     unsigned char buffer[kTextScratch + 64];
     std::memset(buffer, 0x5A, sizeof buffer);
     plugin.getAeffect()->dispatcher(plugin.getAeffect(), opcode, 0, 0, buffer, 0.0f);
@@ -258,11 +262,13 @@ TEST_P(HostTextRoom, WritesNoMoreThanTheHostProvides) {
     for (std::size_t i = room; i < sizeof buffer; ++i) ASSERT_EQ(buffer[i], 0x5A) << "byte " << i << " was written";
 }
 
-INSTANTIATE_TEST_SUITE_P(Opcodes, HostTextRoom,
-                         ::testing::Values(TextRoom{effGetProgramName, 24}, TextRoom{effGetParamLabel, 24},
-                                           TextRoom{effGetParamDisplay, 24}, TextRoom{effGetParamName, 24},
-                                           TextRoom{effGetEffectName, 32}, TextRoom{effGetVendorString, 64},
-                                           TextRoom{effGetProductString, 64}));
+INSTANTIATE_TEST_SUITE_P(
+    Opcodes, HostTextRoom,
+    ::testing::Values(TextRoom{"ProgramName", effGetProgramName, 24}, TextRoom{"ParamLabel", effGetParamLabel, 24},
+                      TextRoom{"ParamDisplay", effGetParamDisplay, 24}, TextRoom{"ParamName", effGetParamName, 24},
+                      TextRoom{"EffectName", effGetEffectName, 32}, TextRoom{"VendorString", effGetVendorString, 64},
+                      TextRoom{"ProductString", effGetProductString, 64}),
+    [](const auto& row) { return std::string(row.param.name); });
 
 }  // namespace
 }  // namespace tarvik

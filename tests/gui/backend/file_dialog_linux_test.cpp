@@ -91,6 +91,7 @@ struct OutcomeCase {
     const char* zenity;   // the stand-in's script; null for none installed
     const char* kdialog;  // likewise
     const char* answer;   // with {data}; null for cancelled
+    friend void PrintTo(const OutcomeCase& row, std::ostream* out) { *out << row.name; }
 };
 
 class DesktopChooserOutcome : public DesktopChooserTest, public ::testing::WithParamInterface<OutcomeCase> {};
@@ -184,6 +185,7 @@ struct AppendedCase {
     const char* name;
     int key;
     bool replaced;
+    friend void PrintTo(const AppendedCase& row, std::ostream* out) { *out << row.name; }
 };
 
 class AppendedNameQuestion : public DesktopChooserTest, public ::testing::WithParamInterface<AppendedCase> {};

@@ -38,6 +38,7 @@ struct KnobCase {
     int parameter;
     float value;
     DisplayTexts expected;
+    friend void PrintTo(const KnobCase& row, std::ostream* out) { *out << row.name; }
 };
 
 class FloatingKnobTexts : public FloatingTextsTest, public ::testing::WithParamInterface<KnobCase> {};
@@ -68,6 +69,7 @@ struct LearnCase {
     int parameter;
     int controller;  // -1: none drives it
     DisplayTexts expected;
+    friend void PrintTo(const LearnCase& row, std::ostream* out) { *out << row.name; }
 };
 
 class FloatingLearnTexts : public FloatingTextsTest, public ::testing::WithParamInterface<LearnCase> {};

@@ -289,6 +289,7 @@ struct NameCase {
     const char* name;
     const char* path;  // below the test's patch folder unless it starts with '/'
     std::optional<std::string> shown;
+    friend void PrintTo(const NameCase& row, std::ostream* out) { *out << row.name; }
 };
 
 class PatchNameInFolder : public test::PatchFolder, public ::testing::WithParamInterface<NameCase> {};

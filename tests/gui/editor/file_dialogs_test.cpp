@@ -43,6 +43,7 @@ struct ScriptCase {
     FileDialogKind kind;
     const char* script;
     std::optional<std::string> answer;
+    friend void PrintTo(const ScriptCase& row, std::ostream* out) { *out << row.name; }
 };
 
 class ScriptedAnswer : public ScriptedAnswerTest, public ::testing::WithParamInterface<ScriptCase> {};

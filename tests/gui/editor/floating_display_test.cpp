@@ -52,6 +52,7 @@ struct PlacementCase {
     const char* name;
     Rect control;
     Rect expected;
+    friend void PrintTo(const PlacementCase& row, std::ostream* out) { *out << row.name; }
 };
 
 class FloatingDisplayPlacement : public FloatingDisplayTest, public ::testing::WithParamInterface<PlacementCase> {};
@@ -91,6 +92,7 @@ struct HoldCase {
     const char* name;
     Clock::duration sinceLastShow;
     bool visible;
+    friend void PrintTo(const HoldCase& row, std::ostream* out) { *out << row.name; }
 };
 
 class FloatingDisplayHold : public FloatingDisplayTest, public ::testing::WithParamInterface<HoldCase> {};

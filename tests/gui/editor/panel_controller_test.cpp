@@ -48,6 +48,7 @@ protected:
 struct GestureEndCase {
     const char* name;
     void (*end)(Frame& frame);
+    friend void PrintTo(const GestureEndCase& row, std::ostream* out) { *out << row.name; }
 };
 
 class KnobGestureEnd : public PanelControllerTest, public ::testing::WithParamInterface<GestureEndCase> {};
@@ -143,6 +144,7 @@ struct HistoryCommandCase {
     const char* name;
     bool undoes;  // else it redoes
     void (*give)(PanelController& controller);
+    friend void PrintTo(const HistoryCommandCase& row, std::ostream* out) { *out << row.name; }
 };
 
 class HistoryCommand : public PanelControllerTest, public ::testing::WithParamInterface<HistoryCommandCase> {};

@@ -45,6 +45,7 @@ struct ShadeCase {
     const char* name;
     Point where;
     bool darker;
+    friend void PrintTo(const ShadeCase& row, std::ostream* out) { *out << row.name; }
 };
 
 class PanelEffectsShade : public PanelEffectsTest, public ::testing::WithParamInterface<ShadeCase> {};

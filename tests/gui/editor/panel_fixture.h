@@ -22,6 +22,7 @@ struct PlaceCase {
     int id;
     std::string text;
     Rect place;
+    friend void PrintTo(const PlaceCase& row, std::ostream* out) { *out << row.name; }
 };
 
 class DialogPanelFixture : public ::testing::Test {

@@ -20,6 +20,7 @@ struct ArrowCase {
     const char* current;
     int direction;
     const char* next;  // nullptr: the patch stays
+    friend void PrintTo(const ArrowCase& row, std::ostream* out) { *out << row.name; }
 };
 
 class PatchArrowStep : public PatchArrows, public ::testing::WithParamInterface<ArrowCase> {};

@@ -104,6 +104,7 @@ struct TextCase {
     std::string name;
     std::string input;
     std::string expected;
+    friend void PrintTo(const TextCase& row, std::ostream* out) { *out << row.name; }
 };
 
 class PatchInfoText : public PatchInfoTest, public ::testing::WithParamInterface<TextCase> {};

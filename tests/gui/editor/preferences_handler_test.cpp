@@ -79,6 +79,7 @@ struct SpinCase {
     int rise;  // pixels up; 200 cover the whole range
     int expected;
     std::string text;
+    friend void PrintTo(const SpinCase& row, std::ostream* out) { *out << row.name; }
 };
 
 class PreferencesSpin : public PreferencesTest, public ::testing::WithParamInterface<SpinCase> {};
@@ -110,6 +111,7 @@ struct StepCase {
     int start;
     SpinAction action;
     int expected;
+    friend void PrintTo(const StepCase& row, std::ostream* out) { *out << row.name; }
 };
 
 class PreferencesSpinStep : public PreferencesTest, public ::testing::WithParamInterface<StepCase> {};
@@ -178,6 +180,7 @@ struct FilterCase {
     bool diode18;
     bool mc202;
     bool mc202x2;
+    friend void PrintTo(const FilterCase& row, std::ostream* out) { *out << row.name; }
 };
 
 class PreferencesFilterBoxes : public PreferencesTest, public ::testing::WithParamInterface<FilterCase> {};
@@ -207,6 +210,7 @@ struct FilterClickCase {
     int startMode;
     int id;
     int expectedMode;
+    friend void PrintTo(const FilterClickCase& row, std::ostream* out) { *out << row.name; }
 };
 
 class PreferencesFilterClick : public PreferencesTest, public ::testing::WithParamInterface<FilterClickCase> {};
@@ -235,6 +239,7 @@ struct ToggleCase {
     std::string name;
     int id;
     std::function<bool(PreferencesTest&)> read;
+    friend void PrintTo(const ToggleCase& row, std::ostream* out) { *out << row.name; }
 };
 
 class PreferencesToggle : public PreferencesTest, public ::testing::WithParamInterface<ToggleCase> {};
@@ -328,6 +333,7 @@ struct CloseCase {
     std::string name;
     int id;
     bool staysShown;
+    friend void PrintTo(const CloseCase& row, std::ostream* out) { *out << row.name; }
 };
 
 class PreferencesClose : public PreferencesTest, public ::testing::WithParamInterface<CloseCase> {};

@@ -166,6 +166,7 @@ struct FieldCase {
     int id;
     std::int32_t AdvancedRandomSettings::*field;  // null for the scale notes
     int note;
+    friend void PrintTo(const FieldCase& row, std::ostream* out) { *out << row.name; }
 };
 
 class RandomCheckBox : public RandomTest, public ::testing::WithParamInterface<FieldCase> {
@@ -206,6 +207,7 @@ struct DensityCase {
     int rise;
     int expected;
     std::string text;
+    friend void PrintTo(const DensityCase& row, std::ostream* out) { *out << row.name; }
 };
 
 class RandomDensity : public RandomTest, public ::testing::WithParamInterface<DensityCase> {};
@@ -266,6 +268,7 @@ TEST_F(RandomTest, TheRecordSurvivesTheEditorClosingAndOpening) {
 struct CloseCase {
     std::string name;
     int id;
+    friend void PrintTo(const CloseCase& row, std::ostream* out) { *out << row.name; }
 };
 
 class RandomClose : public RandomTest, public ::testing::WithParamInterface<CloseCase> {};

@@ -61,6 +61,7 @@ struct FadeCase {
     double lowest;
     double highest;
     bool finished;
+    friend void PrintTo(const FadeCase& row, std::ostream* out) { *out << row.name; }
 };
 
 class SplashScreenFade : public SplashScreenTest, public ::testing::WithParamInterface<FadeCase> {};

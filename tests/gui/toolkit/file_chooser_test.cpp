@@ -110,6 +110,7 @@ TEST_F(FileChooserTest, AMissingStartingFolderStartsAtTheNearestOneAbove) {
 struct PickCase {
     const char* name;
     bool byKey;  // Return rather than the OK button
+    friend void PrintTo(const PickCase& row, std::ostream* out) { *out << row.name; }
 };
 
 class FileChooserPick : public FileChooserTest, public ::testing::WithParamInterface<PickCase> {};
@@ -133,6 +134,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, FileChooserPick,
 struct CancelCase {
     const char* name;
     bool byKey;  // Escape rather than the Cancel button
+    friend void PrintTo(const CancelCase& row, std::ostream* out) { *out << row.name; }
 };
 
 class FileChooserCancel : public FileChooserTest, public ::testing::WithParamInterface<CancelCase> {};
@@ -177,6 +179,7 @@ struct NameCase {
     const char* typed;  // capitals are typed with Shift
     int backspaces;
     const char* saved;  // the file name answered; null for no answer
+    friend void PrintTo(const NameCase& row, std::ostream* out) { *out << row.name; }
 };
 
 class FileChooserSaveName : public FileChooserTest, public ::testing::WithParamInterface<NameCase> {};
@@ -237,6 +240,7 @@ struct OverwriteCase {
     const char* name;
     bool byKey;
     bool yes;
+    friend void PrintTo(const OverwriteCase& row, std::ostream* out) { *out << row.name; }
 };
 
 class FileChooserOverwrite : public FileChooserTest, public ::testing::WithParamInterface<OverwriteCase> {};

@@ -239,6 +239,7 @@ struct ArrowCase {
     float start;
     Point where;
     float expected;
+    friend void PrintTo(const ArrowCase& row, std::ostream* out) { *out << row.name; }
 };
 
 class SpinBoxArrows : public SpinBoxTest, public ::testing::WithParamInterface<ArrowCase> {};

@@ -54,6 +54,7 @@ struct AnswerCase {
     const char* name;
     bool byKey;
     bool yes;
+    friend void PrintTo(const AnswerCase& row, std::ostream* out) { *out << row.name; }
 };
 
 class QuestionPanelAnswer : public QuestionPanelTest, public ::testing::WithParamInterface<AnswerCase> {};
