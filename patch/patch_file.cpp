@@ -146,8 +146,8 @@ public:
         return result;
     }
 
-    // Like scanf's " %d", with scanInteger's rule for huge numbers; a run of
-    // digits longer than a word's room is unreadable.
+    // Like scanf's " %d"; a number beyond int (or a run of digits longer
+    // than a word's room) is unreadable: a count must be exact.
     std::optional<int> integer() {
         skipSpace();
         std::string text;
@@ -158,7 +158,9 @@ public:
         const Word digits = word(isDigit);
         if (digits.cut || digits.text.empty()) return std::nullopt;
         text += digits.text;
-        return scanInteger(text)->value;
+        const std::optional<ScannedInteger> number = scanInteger(text);
+        if (number->beyondInt) return std::nullopt;
+        return number->value;
     }
 
     // Like scanf's " %f", clamped to 0..1. A NaN is kept for the repair to

@@ -38,15 +38,18 @@ inline bool isDigit(int c) { return c >= '0' && c <= '9'; }
 struct ScannedInteger {
     int value;
     std::size_t length;  // the characters it took
+    bool beyondInt;      // the text's number lies outside the int range
 };
 
 // The one reading of an integer in every text file: an optional sign, then
 // the digits of the base up to the first character that is not one; base 0
 // reads as C's "%i" does (hexadecimal after "0x", octal after a leading 0,
 // else decimal). nullopt when no digit comes. A number beyond the int range
-// reads as the nearest int, never as a wrapped value nor as damage: a
+// reads as the nearest int, never as a wrapped value, and says so: a
 // hand-edited huge setting still means "as large as possible" on every
-// platform, and each reader limits the value to its own range.
+// platform (each reader limits the value to its own range), while a reader
+// that needs the exact number (a section's count, a scale's ratio) refuses
+// it.
 inline std::optional<ScannedInteger> scanInteger(std::string_view text, int base = 10) {
     auto digitValue = [](char c) {
         if (c >= '0' && c <= '9') return c - '0';
@@ -69,15 +72,19 @@ inline std::optional<ScannedInteger> scanInteger(std::string_view text, int base
         }
     }
     const std::size_t firstDigit = pos;
-    constexpr long long kBeyondInt = static_cast<long long>(INT_MAX) + 1;
+    // Held just past INT_MIN's magnitude: far enough to tell a number beyond
+    // the range from its edge, never far enough to overflow.
+    constexpr long long kLargestMagnitude = static_cast<long long>(INT_MAX) + 2;
     long long magnitude = 0;
     for (; pos < text.size() && digitValue(text[pos]) < base; ++pos) {
         magnitude = magnitude * base + digitValue(text[pos]);
-        if (magnitude > kBeyondInt) magnitude = kBeyondInt;
+        if (magnitude > kLargestMagnitude) magnitude = kLargestMagnitude;
     }
     if (pos == firstDigit) return std::nullopt;
-    if (negative) return ScannedInteger{static_cast<int>(-magnitude), pos};
-    return ScannedInteger{magnitude > INT_MAX ? INT_MAX : static_cast<int>(magnitude), pos};
+    const long long value = negative ? -magnitude : magnitude;
+    if (value > INT_MAX) return ScannedInteger{INT_MAX, pos, true};
+    if (value < INT_MIN) return ScannedInteger{INT_MIN, pos, true};
+    return ScannedInteger{static_cast<int>(value), pos, false};
 }
 
 }  // namespace tarvik

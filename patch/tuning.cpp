@@ -41,11 +41,12 @@ std::optional<float> usableValue(double value) {
     return single;
 }
 
-// Like scanf's " %d", with scanInteger's rule for huge numbers.
+// Like scanf's " %d", except that a number beyond int does not scan: a
+// ratio clamped to the int range would be a wrong pitch.
 std::optional<int> scanDecimal(std::string_view text, std::size_t& pos) {
     skipSpace(text, pos);
     const std::optional<ScannedInteger> number = scanInteger(text.substr(pos));
-    if (!number) return std::nullopt;
+    if (!number || number->beyondInt) return std::nullopt;
     pos += number->length;
     return number->value;
 }

@@ -15,6 +15,7 @@ struct IntegerCase {
     int base;
     std::optional<int> value;  // nullopt: no number
     std::size_t length;        // what the number took
+    bool beyondInt = false;
 };
 
 class ScanInteger : public ::testing::TestWithParam<IntegerCase> {};
@@ -26,6 +27,7 @@ TEST_P(ScanInteger, ReadsTheLeadingNumber) {
     if (!scanned) return;
     EXPECT_EQ(scanned->value, *c.value);
     EXPECT_EQ(scanned->length, c.length);
+    EXPECT_EQ(scanned->beyondInt, c.beyondInt);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -43,12 +45,12 @@ INSTANTIATE_TEST_SUITE_P(
                       IntegerCase{"LeadingZeros", "-0007", 10, -7, 5},
                       IntegerCase{"LargestInt", "2147483647", 10, INT_MAX, 10},
                       IntegerCase{"SmallestInt", "-2147483648", 10, INT_MIN, 11},
-                      IntegerCase{"OnePastTheLargest", "2147483648", 10, INT_MAX, 10},
-                      IntegerCase{"OnePastTheSmallest", "-2147483649", 10, INT_MIN, 11},
-                      IntegerCase{"Oversized", "99999999999999999999999", 10, INT_MAX, 23},
-                      IntegerCase{"OversizedNegative", "-99999999999999999999999", 10, INT_MIN, 24},
+                      IntegerCase{"OnePastTheLargest", "2147483648", 10, INT_MAX, 10, true},
+                      IntegerCase{"OnePastTheSmallest", "-2147483649", 10, INT_MIN, 11, true},
+                      IntegerCase{"Oversized", "99999999999999999999999", 10, INT_MAX, 23, true},
+                      IntegerCase{"OversizedNegative", "-99999999999999999999999", 10, INT_MIN, 24, true},
                       IntegerCase{"HexadecimalAsPercentI", "0x1F", 0, 31, 4},
-                      IntegerCase{"OversizedHexadecimal", "0xFFFFFFFFFF", 0, INT_MAX, 12},
+                      IntegerCase{"OversizedHexadecimal", "0xFFFFFFFFFF", 0, INT_MAX, 12, true},
                       IntegerCase{"NegativeHexadecimal", "-0x10", 0, -16, 5},
                       IntegerCase{"OctalAsPercentI", "017", 0, 15, 3},
                       IntegerCase{"PrefixWithoutDigits", "0xg", 0, 0, 1},

@@ -214,6 +214,7 @@ TEST_F(TuningFiles, UnusableScalesLeaveTheCustomTableAsItWas) {
         {"negative ratio", "D\n2\n-3/2\n2/1\n", "unknown line format\n -3/2\n"},
         {"zero denominator", "D\n2\n3/0\n2/1\n", "unknown line format\n 3/0\n"},
         {"zero over zero", "D\n2\n0/0\n2/1\n", "unknown line format\n 0/0\n"},
+        {"numerator beyond int", "D\n2\n3000000000/2\n2/1\n", "unknown line format\n 3000000000/2\n"},
         {"cents too high", "D\n2\n1000000.0\n2/1\n", "unknown line format\n 1000000.0\n"},
         {"cents too low", "D\n2\n-1000000.0\n2/1\n", "unknown line format\n -1000000.0\n"},
         {"blank line among ratios", "D\n2\n\n2/1\n", "unknown line format\n \n"},
