@@ -1,9 +1,7 @@
 #include "gui/format_scanner.h"
 
-#include <algorithm>
 #include <cfloat>
 #include <charconv>
-#include <climits>
 #include <system_error>
 
 #include "patch/text_file.h"
@@ -91,13 +89,12 @@ std::optional<int> FormatScanner::integer() {
         if (sign == '-' || sign == '+') unget(sign);
         return std::nullopt;
     }
-    constexpr long long kBeyondInt = static_cast<long long>(INT_MAX) + 1;
-    long long magnitude = 0;
-    int c = get();
-    for (; isDigit(c); c = get()) magnitude = std::min(magnitude * 10 + (c - '0'), kBeyondInt);
-    unget(c);
-    if (negative) return static_cast<int>(-magnitude);
-    return static_cast<int>(std::min(magnitude, static_cast<long long>(INT_MAX)));
+    // Leading zeros say nothing, and more digits than the room hold are
+    // beyond the int range anyway.
+    while (peek() == '0') get();
+    std::string text = negative ? "-0" : "0";
+    digits(text, kNumberRoom);
+    return scanInteger(text)->value;
 }
 
 std::optional<float> FormatScanner::real() {

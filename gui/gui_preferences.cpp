@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <charconv>
-#include <climits>
 #include <cmath>
 #include <cstdio>
 
@@ -50,17 +49,10 @@ constexpr KeyWord kKeyWords[] = {
 };
 
 // A word as C's atoi reads it: an optional sign and the decimal digits that
-// follow, 0 when there are none; beyond the int range the nearest int.
+// follow, 0 when there are none.
 int leadingDecimal(std::string_view word) {
-    std::size_t pos = 0;
-    const bool negative = !word.empty() && word[0] == '-';
-    if (!word.empty() && (word[0] == '-' || word[0] == '+')) pos = 1;
-    constexpr long long kBeyondInt = static_cast<long long>(INT_MAX) + 1;
-    long long magnitude = 0;
-    for (; pos < word.size() && isDigit(static_cast<unsigned char>(word[pos])); ++pos)
-        magnitude = std::min(magnitude * 10 + (word[pos] - '0'), kBeyondInt);
-    if (negative) return static_cast<int>(-magnitude);
-    return static_cast<int>(std::min(magnitude, static_cast<long long>(INT_MAX)));
+    const std::optional<ScannedInteger> number = scanInteger(word);
+    return number ? number->value : 0;
 }
 
 float limitedTension(float value) {

@@ -131,38 +131,11 @@ private:
     int pending_ = kNothingPending;
 };
 
-// A word read as C's "%i" reads it: an optional sign, then hexadecimal after
-// "0x", octal after a leading 0, else decimal, up to the first character that
-// is not a digit of that base; 0 when no digit comes. Numbers beyond the int
-// range give the nearest int instead of wrapping, so a huge value still
-// means "as large as possible" on every platform.
+// A word read as C's "%i" reads it (scanInteger's rule for huge numbers);
+// 0 when no digit comes.
 inline int parseInteger(std::string_view word) {
-    std::size_t pos = 0;
-    const bool negative = pos < word.size() && word[pos] == '-';
-    if (pos < word.size() && (word[pos] == '-' || word[pos] == '+')) ++pos;
-    auto digitValue = [](char c) {
-        if (c >= '0' && c <= '9') return c - '0';
-        if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-        if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-        return 99;  // a digit of no base
-    };
-    int base = 10;
-    if (pos < word.size() && word[pos] == '0') {
-        base = 8;
-        const bool hexPrefix = pos + 2 < word.size() && (word[pos + 1] == 'x' || word[pos + 1] == 'X');
-        if (hexPrefix && digitValue(word[pos + 2]) < 16) {
-            base = 16;
-            pos += 2;
-        }
-    }
-    constexpr long long kBeyondInt = static_cast<long long>(INT_MAX) + 1;
-    long long magnitude = 0;
-    for (; pos < word.size() && digitValue(word[pos]) < base; ++pos) {
-        magnitude = magnitude * base + digitValue(word[pos]);
-        if (magnitude > kBeyondInt) magnitude = kBeyondInt;
-    }
-    if (negative) return static_cast<int>(-magnitude);
-    return magnitude > INT_MAX ? INT_MAX : static_cast<int>(magnitude);
+    const std::optional<ScannedInteger> number = scanInteger(word, 0);
+    return number ? number->value : 0;
 }
 
 }  // namespace tarvik

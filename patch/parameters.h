@@ -111,7 +111,6 @@ enum Index : int {
 static_assert(state::PatternWriteProtect == kNumStates - 1);
 
 struct ParameterInfo {
-    int controlId;  // tag of the editor control showing the parameter, 0 if none
     const char* name;
     float defaultValue;
 };

@@ -146,7 +146,8 @@ public:
         return result;
     }
 
-    // Like scanf's " %d"; a number too large for an int is unreadable.
+    // Like scanf's " %d"; a number beyond int (or a run of digits longer
+    // than a word's room) is unreadable: a count must be exact.
     std::optional<int> integer() {
         skipSpace();
         std::string text;
@@ -157,10 +158,9 @@ public:
         const Word digits = word(isDigit);
         if (digits.cut || digits.text.empty()) return std::nullopt;
         text += digits.text;
-        int value = 0;
-        const std::from_chars_result result = std::from_chars(text.data(), text.data() + text.size(), value);
-        if (result.ec != std::errc{}) return std::nullopt;
-        return value;
+        const std::optional<ScannedInteger> number = scanInteger(text);
+        if (number->beyondInt) return std::nullopt;
+        return number->value;
     }
 
     // Like scanf's " %f", clamped to 0..1. A NaN is kept for the repair to

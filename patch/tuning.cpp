@@ -41,17 +41,14 @@ std::optional<float> usableValue(double value) {
     return single;
 }
 
-// Like scanf's " %d", except that a number too large for an int does not
-// scan instead of wrapping into some other value.
-std::optional<int> scanInteger(std::string_view text, std::size_t& pos) {
+// Like scanf's " %d", except that a number beyond int does not scan: a
+// ratio clamped to the int range would be a wrong pitch.
+std::optional<int> scanDecimal(std::string_view text, std::size_t& pos) {
     skipSpace(text, pos);
-    std::size_t start = pos;
-    if (start + 1 < text.size() && text[start] == '+' && isDigit(text[start + 1])) ++start;
-    int value = 0;
-    const auto [end, error] = std::from_chars(text.data() + start, text.data() + text.size(), value);
-    if (error != std::errc{}) return std::nullopt;
-    pos = static_cast<std::size_t>(end - text.data());
-    return value;
+    const std::optional<ScannedInteger> number = scanInteger(text.substr(pos));
+    if (!number || number->beyondInt) return std::nullopt;
+    pos += number->length;
+    return number->value;
 }
 
 // Any value written with a decimal point is in cents, as Scala itself reads
@@ -77,12 +74,12 @@ std::optional<double> scanCents(std::string_view text) {
 // whatever follows the value on the line is ignored.
 std::optional<float> ratioFromLine(std::string_view line) {
     std::size_t pos = 0;
-    const std::optional<int> whole = scanInteger(line, pos);
+    const std::optional<int> whole = scanDecimal(line, pos);
     if (whole) {
         skipSpace(line, pos);
         if (pos < line.size() && line[pos] == '/') {
             ++pos;
-            if (const std::optional<int> denominator = scanInteger(line, pos)) {
+            if (const std::optional<int> denominator = scanDecimal(line, pos)) {
                 if (*denominator == 0) return std::nullopt;
                 return usableValue(static_cast<float>(*whole) / static_cast<float>(*denominator));
             }
@@ -168,7 +165,7 @@ std::optional<Scale> readScale(const std::string& path) {
     const std::optional<std::string> countLine = readContentLine(file.get());
     if (!countLine) return std::nullopt;
     std::size_t pos = 0;
-    const std::optional<int> notes = scanInteger(*countLine, pos);
+    const std::optional<int> notes = scanDecimal(*countLine, pos);
     if (!notes || *notes < 1 || *notes > kMaxScaleNotes) return std::nullopt;
 
     Scale scale;

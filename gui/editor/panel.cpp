@@ -9,6 +9,7 @@
 #include "gui/editor/patch_field.h"
 #include "gui/editor/pitch_keyboard.h"
 #include "gui/editor/playing_step_display.h"
+#include "gui/parameter_controls.h"
 #include "gui/skin_tags.h"
 #include "gui/toolkit/controls/buttons.h"
 #include "gui/toolkit/controls/digit_display.h"
@@ -91,13 +92,6 @@ std::vector<Group> panelGroups() {
     };
 }
 
-// The parameter a control shows, by its tag; -1 for none.
-int parameterOf(int tagValue) {
-    for (int i = 0; i < kNumParameters; ++i)
-        if (kParameterTable[static_cast<std::size_t>(i)].controlId == tagValue) return i;
-    return -1;
-}
-
 Rect toRect(const SkinRect& r) {
     return {static_cast<int>(std::lround(r.left)), static_cast<int>(std::lround(r.top)),
             static_cast<int>(std::lround(r.right)), static_cast<int>(std::lround(r.bottom))};
@@ -124,7 +118,7 @@ bool Panel::build(Frame& frame, ControlListener& listener, KnobMode knobMode, Pa
     auto makeKnob = [&](int tagValue, const Rect& r, const Bitmap* b) {
         auto knob = std::make_unique<PanelKnob>(r, &listener, tagValue, b);
         knob->setMode(knobMode);
-        const int parameter = parameterOf(tagValue);
+        const int parameter = parameterOfControl(tagValue);
         knob->setDefaultValue(parameter >= 0 ? kParameterTable[static_cast<std::size_t>(parameter)].defaultValue : 0.5f);
         PanelKnob& kept = *knob;
         keep(tagValue, std::move(knob));

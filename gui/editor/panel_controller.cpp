@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "gui/parameter_controls.h"
 #include "gui/skin_tags.h"
 #include "instrument/data_folder.h"
 #include "instrument/pattern_editing.h"
@@ -63,11 +64,11 @@ void PanelController::idle(Clock::time_point now) {
     fileDialogs_->idle();
     patchInfo_->idle();
     control_.changedParameters().drain([&](int index) {
-        const int controlTag = index < kNumParameters ? kParameterTable[static_cast<std::size_t>(index)].controlId : 0;
+        const int controlTag = controlOfParameter(index);
         showValue(controlTag, control_.parameter(index));
         // While learning, a parameter the host or a controller moved shows
         // which controller drives it.
-        if (const Control* c = controlTag != 0 ? panel_.control(controlTag) : nullptr; c && control_.midiLearn())
+        if (const Control* c = panel_.control(controlTag); c && control_.midiLearn())
             showFloating(c->rect(), learnTexts(control_, index));
     });
     // The repeats keep to their own 50 ms steps rather than to the idle

@@ -7,6 +7,7 @@
 #include "gui/editor/illu_button.h"
 #include "gui/editor/pitch_keyboard.h"
 #include "gui/editor/panel_controller.h"
+#include "gui/parameter_controls.h"
 #include "gui/skin_tags.h"
 #include "patch/parameters.h"
 #include "instrument/pattern_editing.h"
@@ -23,42 +24,37 @@ constexpr double kLowestTempo = kTempoMinBpm;
 constexpr double kHighestTempo = kTempoMinBpm + kTempoSpanBpm;
 constexpr auto kRockerFirstRepeat = std::chrono::milliseconds(300);
 
-// The parameters that have a control of their own on the panel; the control's
-// tag is the parameter's control id.
-constexpr std::array<int, 50> kBoundParameters = {0,  1,  2,  3,  4,  5,  6,  7,  8,  10, 12, 13, 14, 15, 17, 18, 19,
-                                                  20, 22, 23, 24, 25, 26, 27, 28, 29, 30, 31, 40, 41, 44, 45, 46, 47,
-                                                  48, 49, 50, 51, 52, 53, 54, 55, 60, 61, 62, 63, 64, 65, 66, 67};
-
+// The parameter a control's value is: knobs and on/off switches.
 int boundParameter(int tagValue) {
-    for (int index : kBoundParameters)
-        if (kParameterTable[static_cast<std::size_t>(index)].controlId == tagValue) return index;
-    return -1;
+    const ParameterControl* row = controlRowOfTag(tagValue);
+    return row && row->edit == Edit::Value ? row->parameter : -1;
 }
 
 // The parameter a gesture on the control moves: its own, or Tempo for the
 // tempo display.
 int gestureParameter(int tagValue) { return tagValue == tag::TempoDigits ? param::Tempo : boundParameter(tagValue); }
 
-// Buttons that switch a parameter the panel has no knob for; each lights
-// the LEDs that show the parameter.
-enum class Press { Toggle, CycleOctave, Momentary };
-struct ParameterButton {
+// A button that switches a parameter the panel has no knob for.
+const ParameterControl* parameterButton(int tagValue) {
+    const ParameterControl* row = controlRowOfTag(tagValue);
+    return row && row->edit != Edit::Value ? row : nullptr;
+}
+
+// The sequencer buttons that each give the pattern editor one command.
+struct SequencerButton {
     int tag;
-    int parameter;
-    Press press;
+    int command;
 };
-constexpr ParameterButton kParameterButtons[] = {
-    {tag::Vco1Range, param::Vco1Range, Press::CycleOctave}, {tag::Vco2Range, param::Vco2Range, Press::CycleOctave},
-    {tag::TriggerButton, param::TriggerMode, Press::Toggle}, {tag::MgRetrig, param::MgRetrigger, Press::Toggle},
-    {tag::MgAudio, param::MgAudioOutput, Press::Toggle},     {tag::MgVco1Dest, param::MgVco1Dest, Press::Toggle},
-    {tag::MgVco2Dest, param::MgVco2Dest, Press::Toggle},     {tag::MgVcfDest, param::MgVcfDest, Press::Toggle},
-    {tag::MgVcaDest, param::MgVcaDest, Press::Toggle},       {tag::MgPw1Dest, param::MgPw1Dest, Press::Toggle},
-    {tag::Sync12, param::Ring1x2, Press::Toggle},            {tag::Sync21, param::Sync2To1, Press::Toggle},
-    {tag::AccManual, param::AccentManual, Press::Momentary},
+constexpr SequencerButton kSequencerButtons[] = {
+    {tag::RunStopButton, command::kRunStop},     {tag::AutoAdvButton, command::kAutoAdvance},
+    {tag::TimeModeButton, command::kToggleGate}, {tag::DownButton, command::kToggleDown},
+    {tag::UpButton, command::kToggleUp},         {tag::AccentButton, command::kToggleAccent},
+    {tag::SlideButton, command::kToggleSlide},   {tag::BackButton, command::kBack},
+    {tag::NextButton, command::kNext},
 };
 
-const ParameterButton* parameterButton(int tagValue) {
-    for (const ParameterButton& b : kParameterButtons)
+const SequencerButton* sequencerButton(int tagValue) {
+    for (const SequencerButton& b : kSequencerButtons)
         if (b.tag == tagValue) return &b;
     return nullptr;
 }
@@ -105,7 +101,7 @@ void PanelController::valueChanged(Control& control) {
     }
     if (parameterButton(t)) {
         handleParameterButton(control);
-    } else if ((t >= tag::PatternClearButton && t <= tag::NextButton) || t == tag::StepDisplay || t == tag::StepsDigits ||
+    } else if (t == tag::PatternClearButton || sequencerButton(t) || t == tag::StepDisplay || t == tag::StepsDigits ||
                t == tag::StepsRocker || t == tag::PrescaleSwitch || t == tag::PatternDigits ||
                t == tag::PatternRocker || t == tag::TempoDigits || t == tag::TempoRocker || t == tag::SyncSwitch ||
                t == tag::ModeSwitch || t == tag::NoteSwitch || t == tag::TripletButton || t == tag::PitchKeyboard) {
@@ -124,16 +120,17 @@ void PanelController::changeInOneGesture(int index, float value) {
 }
 
 void PanelController::handleParameterButton(Control& control) {
-    const ParameterButton& button = *parameterButton(control.tag());
+    const ParameterControl& button = *parameterButton(control.tag());
     const float now = control_.parameter(button.parameter);
     float next = now;
-    switch (button.press) {
-        case Press::Momentary: next = pressed(control) ? 1.0f : 0.0f; break;
-        case Press::Toggle:
+    switch (button.edit) {
+        case Edit::Value: return;  // not a button
+        case Edit::Momentary: next = pressed(control) ? 1.0f : 0.0f; break;
+        case Edit::Toggle:
             if (!pressed(control)) return;
             next = now > 0.0f ? 0.0f : 1.0f;
             break;
-        case Press::CycleOctave:
+        case Edit::CycleOctave:
             if (!pressed(control)) return;
             next = static_cast<float>((octaveStep(now) + 1) % 3) * 0.5f;
             break;
@@ -189,9 +186,8 @@ void PanelController::handleSequencer(Control& control) {
     const int t = control.tag();
     const int shown = static_cast<int>(std::lround(control.value()));
 
-    if (t >= tag::PatternClearButton && t <= tag::NextButton) {
-        if (!pressed(control)) return;
-        if (t == tag::PatternClearButton) {
+    if (t == tag::PatternClearButton) {
+        if (pressed(control)) {
             if (preferences_.clearConfirm == 1)
                 dialogs_->ask("Clear Pattern", "Are you sure you want to clear the pattern?", [this](bool yes) {
                     if (yes) clearPattern();
@@ -200,9 +196,11 @@ void PanelController::handleSequencer(Control& control) {
                 clearPattern();
             if (preferences_.functionButton1 == -2) preferences_.functionButton1 = -1;
             if (preferences_.functionButton2 == -2) preferences_.functionButton2 = -1;
-            return;
         }
-        patterns.sequencerCommand(t - 300);
+        return;
+    }
+    if (const SequencerButton* button = sequencerButton(t)) {
+        if (pressed(control)) patterns.sequencerCommand(button->command);
         return;
     }
     switch (t) {
@@ -289,8 +287,8 @@ void PanelController::changeTempo(double bpm) {
 }
 
 void PanelController::refreshParameters() {
-    for (int index : kBoundParameters)
-        showValue(kParameterTable[static_cast<std::size_t>(index)].controlId, control_.parameter(index));
+    for (const ParameterControl& row : kParameterControls)
+        if (row.edit == Edit::Value) showValue(row.tag, control_.parameter(row.parameter));
 }
 
 // Switches and LEDs that show states and the switch-like parameters.

@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "dsp/socket_table.h"
+#include "gui/parameter_controls.h"
 #include "patch/parameters.h"
 
 namespace tarvik::skin {
@@ -299,10 +300,7 @@ private:
 }  // namespace
 
 int parameterIndex(const Element& element) {
-    if (element.id == 0) return -1;
-    for (int i = 0; i < kNumParameters; ++i)
-        if (kParameterTable[static_cast<std::size_t>(i)].controlId == element.id) return i;
-    return -1;
+    return gui::parameterOfControl(element.id);
 }
 
 std::string labelText(const Element& element) {
