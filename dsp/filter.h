@@ -3,7 +3,7 @@
 // Runge-Kutta step. Different output taps and feedback shapes give the
 // low-pass, band-pass, high-pass, band-stop and morphing responses of the
 // filter menu. Cutoff and resonance are per-sample controls, so envelopes
-// and patch cords can sweep them at audio rate.
+// and patch cables can sweep them at audio rate.
 //
 // The filter knows nothing of the host's sample rate: a cutoff control gives
 // a frequency proportional to the rate, and the render loop scales the

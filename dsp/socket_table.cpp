@@ -67,61 +67,61 @@ bool SocketTable::isOutput(int index) const {
     return index >= 0 && index < count_ && (socket(index).direction & kSocketOutput) != 0;
 }
 
-int SocketTable::findSource(const ConnectionList& cords, int input) const {
-    for (int i = 0, n = cords.size(); i < n; ++i) {
-        const Connection c = cords.at(i);
+int SocketTable::findSource(const CableList& cables, int input) const {
+    for (int i = 0, n = cables.size(); i < n; ++i) {
+        const Connection c = cables.at(i);
         if (c.input == input) return c.output;
     }
     return -1;
 }
 
-bool SocketTable::isConnected(const ConnectionList& cords, int socketIndex) const {
-    for (int i = 0, n = cords.size(); i < n; ++i) {
-        const Connection c = cords.at(i);
+bool SocketTable::isConnected(const CableList& cables, int socketIndex) const {
+    for (int i = 0, n = cables.size(); i < n; ++i) {
+        const Connection c = cables.at(i);
         if (c.input == socketIndex || c.output == socketIndex) return true;
     }
     return false;
 }
 
-bool SocketTable::canConnect(const ConnectionList& cords, int a, int b) const {
+bool SocketTable::canConnect(const CableList& cables, int a, int b) const {
     if (isInput(a)) std::swap(a, b);
     if (a == b) return false;
-    for (int i = 0, n = cords.size(); i < n; ++i) {
-        const Connection c = cords.at(i);
+    for (int i = 0, n = cables.size(); i < n; ++i) {
+        const Connection c = cables.at(i);
         if (c.output == a && c.input == b) return false;
         if (c.input == b) return false;
     }
     return isOutput(a) && isInput(b);
 }
 
-bool SocketTable::connect(ConnectionList& cords, int a, int b) const {
-    if (!canConnect(cords, a, b)) return false;
+bool SocketTable::connect(CableList& cables, int a, int b) const {
+    if (!canConnect(cables, a, b)) return false;
     if (isInput(a)) std::swap(a, b);
-    const int n = cords.size();
-    if (n == kMaxConnections) return false;
-    cords.set(n, {a, b});
-    cords.setSize(n + 1);
+    const int n = cables.size();
+    if (n == kMaxCables) return false;
+    cables.set(n, {a, b});
+    cables.setSize(n + 1);
     return true;
 }
 
-void SocketTable::disconnect(ConnectionList& cords, int a, int b) const {
+void SocketTable::disconnect(CableList& cables, int a, int b) const {
     if (isInput(a)) std::swap(a, b);
-    const int n = cords.size();
+    const int n = cables.size();
     for (int i = 0; i < n; ++i) {
-        const Connection c = cords.at(i);
+        const Connection c = cables.at(i);
         if (c.output != a || c.input != b) continue;
-        for (int j = i; j + 1 < n; ++j) cords.set(j, cords.at(j + 1));
-        cords.setSize(n - 1);
+        for (int j = i; j + 1 < n; ++j) cables.set(j, cables.at(j + 1));
+        cables.setSize(n - 1);
         return;
     }
 }
 
-void SocketTable::applyConnections(const ConnectionList& cords) const {
+void SocketTable::applyConnections(const CableList& cables) const {
     for (int i = 0; i < count_; ++i) {
         if (isInput(i)) *socket(i).slot = nullptr;
     }
-    for (int i = 0, n = cords.size(); i < n; ++i) {
-        const Connection c = cords.at(i);
+    for (int i = 0, n = cables.size(); i < n; ++i) {
+        const Connection c = cables.at(i);
         if (isOutput(c.output) && isInput(c.input)) *socket(c.input).slot = *socket(c.output).slot;
     }
 }

@@ -1,14 +1,14 @@
-// The 42 patch points of the signal graph and the rules for cords between
+// The 42 patch points of the signal graph and the rules for cables between
 // them. A socket stands for a signal slot: an output socket's slot points at
-// the buffer its source writes, an input socket's slot is null until a cord
-// points it at an output's buffer. Patch files store cords by socket index,
+// the buffer its source writes, an input socket's slot is null until a cable
+// points it at an output's buffer. Patch files store cables by socket index,
 // so the order of the table never changes.
 #pragma once
 
 #include <array>
 #include <cstdint>
 
-#include "dsp/connection.h"
+#include "dsp/cable.h"
 
 namespace tarvik {
 
@@ -88,28 +88,28 @@ public:
     bool isOutput(int index) const;
 
     // The output feeding an input socket, or -1.
-    int findSource(const ConnectionList& cords, int input) const;
-    // Whether a cord ends at the socket, on either side.
-    bool isConnected(const ConnectionList& cords, int socket) const;
-    // One cord joins an output and an input; an input takes one cord, an
+    int findSource(const CableList& cables, int input) const;
+    // Whether a cable ends at the socket, on either side.
+    bool isConnected(const CableList& cables, int socket) const;
+    // One cable joins an output and an input; an input takes one cable, an
     // output may feed any number of inputs.
-    bool canConnect(const ConnectionList& cords, int a, int b) const;
-    // Adds the cord (stored output first) when allowed; answers whether it was added.
-    bool connect(ConnectionList& cords, int a, int b) const;
-    // Removes the cord between the two sockets; the others keep their order.
-    void disconnect(ConnectionList& cords, int a, int b) const;
+    bool canConnect(const CableList& cables, int a, int b) const;
+    // Adds the cable (stored output first) when allowed; answers whether it was added.
+    bool connect(CableList& cables, int a, int b) const;
+    // Removes the cable between the two sockets; the others keep their order.
+    void disconnect(CableList& cables, int a, int b) const;
     // The routing step of each block: every input slot is cleared, then each
-    // cord points its input's slot at its output's buffer. No samples are
-    // copied. Cords that do not join a registered output to a registered
+    // cable points its input's slot at its output's buffer. No samples are
+    // copied. Cables that do not join a registered output to a registered
     // input are skipped.
-    void applyConnections(const ConnectionList& cords) const;
+    void applyConnections(const CableList& cables) const;
 
 private:
     std::array<Socket, kMaxSockets> sockets_{};
     int count_ = 0;
 };
 
-// The 42 sockets without signal slots: the rules for cords that the control
+// The 42 sockets without signal slots: the rules for cables that the control
 // side consults (never routed). Built once, on first use.
 const SocketTable& socketRules();
 

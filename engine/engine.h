@@ -208,7 +208,7 @@ private:
     std::unique_ptr<Buffers> buffers_;
     SocketTable sockets_;
     // The cables the blocks route: the last whole list read from the patch.
-    ConnectionList routed_{};
+    CableList routed_{};
     const TarvikPatch* routedPatch_ = nullptr;
     std::uint32_t routedVersion_ = 0;
 

@@ -23,7 +23,7 @@ struct Engine::VoiceLane {
 
 struct Engine::Buffers {
     // The socket slots: an output's slot holds its buffer, an input's slot is
-    // null or, after routing, the buffer of the output its cord comes from.
+    // null or, after routing, the buffer of the output its cable comes from.
     std::array<float*, kNumSockets> sockets{};
 
     float* seqPitchRatio = nullptr;

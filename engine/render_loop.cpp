@@ -137,7 +137,7 @@ void Engine::renderSegment(const float* const* inputs, float* const* outputs, in
         if (!sockets_.isOutput(c.output) || !sockets_.isInput(c.input)) continue;
         s.connected[static_cast<std::size_t>(c.output)] = true;
         s.connected[static_cast<std::size_t>(c.input)] = true;
-        s.anyConnection = true;
+        s.anyCable = true;
     }
 
     renderSequencer(s, frames);
@@ -166,10 +166,10 @@ void Engine::renderSegment(const float* const* inputs, float* const* outputs, in
 // routes a cable made of two.
 void Engine::refreshRouting(const TarvikPatch& p, bool patchChanged) {
     if (patchChanged) routedPatch_ = nullptr;  // read until a read succeeds
-    const std::uint32_t version = p.connectionsVersion();
+    const std::uint32_t version = p.cablesVersion();
     if (&p == routedPatch_ && version == routedVersion_) return;
-    ConnectionList fresh;
-    if (!p.readConnections(fresh)) return;
+    CableList fresh;
+    if (!p.readCables(fresh)) return;
     routed_ = fresh;
     routedPatch_ = &p;
     routedVersion_ = version;

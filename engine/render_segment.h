@@ -17,8 +17,8 @@ struct Segment {
     bool patched(int socketIndex) const { return connected[static_cast<std::size_t>(socketIndex)]; }
 
     std::array<float, kNumParameters> parameters{};
-    std::array<bool, kNumSockets> connected{};  // a cord ends at the socket
-    bool anyConnection = false;
+    std::array<bool, kNumSockets> connected{};  // a cable ends at the socket
+    bool anyCable = false;
 
     double sampleRate = 44100.0;
     bool justLoaded = false;

@@ -107,7 +107,7 @@ int Engine::renderVoiceSource(Voice& voice, const Segment& s, int segmentFrames,
                                     segmentFrames, endsWhenSilent ? kSilentLevel : 0.0);
 
     // The cable utilities only matter when cables exist.
-    if (s.anyConnection) {
+    if (s.anyCable) {
         writeNoteCvs(voice, b.output(socket::MidiNoteCv), b.output(socket::MidiVelocityCv), frames);
         voice.attenuator1.variable = s[param::OutputVariable1];
         voice.attenuator1.bias = s[param::OutputBias];
@@ -130,7 +130,7 @@ int Engine::renderVoiceSource(Voice& voice, const Segment& s, int segmentFrames,
             .out = lfo,
             .audio = b.mgAudio},
            frames);
-    if (s.anyConnection) {
+    if (s.anyCable) {
         voice.attenuator2.variable = s[param::OutputVariable2];
         voice.attenuator2.lagTime = s[param::OutputLagTime];
         runUtilities(voice.attenuator2, voice.inverter2, s[param::Inverter2Mode],

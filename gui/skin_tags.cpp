@@ -58,7 +58,7 @@ constexpr TagRun kRuns[] = {
     {"B_PATTERNCLEAR", tag::PatternClearButton},
     {"B_RUNSTOP", tag::RunStopButton},
     {"B_AUTOADV", tag::AutoAdvButton},
-    {"B_TIMEMODE", tag::TimeModeButton},
+    {"B_TIMEMODE", tag::GateButton},
     {"B_DOWN", tag::DownButton},
     {"B_UP", tag::UpButton},
     {"B_ACCENT", tag::AccentButton},
@@ -79,11 +79,11 @@ constexpr TagRun kRuns[] = {
     {"PRESCALESWITCH", tag::PrescaleSwitch},
     {"PLAYINGSTEPDISPLAY", tag::PlayingStepDisplay},
     {"PITCHKEYBOARD", tag::PitchKeyboard},
-    // cords and displays
+    // cables and displays
     {"SMALLARROW", tag::SmallArrow},
     {"DISPBACKGROUND", tag::DispBackground},
     {"SHADOWBITMAP", tag::ShadowBitmap},
-    {"CORDPLUG", tag::CordPlug},
+    {"CORDPLUG", tag::CablePlug},
     {"SOCKET", tag::Socket1, 1, 43},
     // buttons
     {"ILLUBUTTON", tag::IlluButton1, 1, 13},

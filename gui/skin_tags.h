@@ -62,7 +62,7 @@ enum Id : int {
     PatternClearButton = 313,
     RunStopButton = 314,
     AutoAdvButton = 315,
-    TimeModeButton = 317,
+    GateButton = 317,
     DownButton = 318,
     UpButton = 319,
     AccentButton = 320,
@@ -84,11 +84,11 @@ enum Id : int {
     PrescaleSwitch = 503,
     PlayingStepDisplay = 504,  // newer than the others: older skins lack it
     PitchKeyboard = 555,
-    // cords and displays
+    // cables and displays
     SmallArrow = 606,
     DispBackground = 607,
     ShadowBitmap = 608,
-    CordPlug = 609,
+    CablePlug = 609,
     Socket1 = 610,
     Socket43 = 652,
     // buttons

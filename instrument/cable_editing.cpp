@@ -10,30 +10,30 @@ namespace tarvik {
 // Only this writer replaces the list, so on its own thread the read always
 // succeeds; another control thread waits out a replacement under way, which
 // takes microseconds.
-ConnectionList CableEditing::connections() const {
-    ConnectionList list{};
-    while (!engine_.patch().readConnections(list)) std::this_thread::yield();
+CableList CableEditing::current() const {
+    CableList list{};
+    while (!engine_.patch().readCables(list)) std::this_thread::yield();
     return list;
 }
 
 bool CableEditing::connect(int a, int b) {
-    const ConnectionList before = connections();
-    ConnectionList list = before;
+    const CableList before = current();
+    CableList list = before;
     if (!rules().connect(list, a, b)) return false;
     publish(before, list);
     return true;
 }
 
 void CableEditing::disconnect(int a, int b) {
-    const ConnectionList before = connections();
-    ConnectionList list = before;
+    const CableList before = current();
+    CableList list = before;
     rules().disconnect(list, a, b);
     if (list.size() != before.size()) publish(before, list);
 }
 
 void CableEditing::clearSocket(int socket) {
-    const ConnectionList before = connections();
-    ConnectionList list = before;
+    const CableList before = current();
+    CableList list = before;
     for (int other = 0; other < rules().size(); ++other) {
         rules().disconnect(list, socket, other);
         rules().disconnect(list, other, socket);
@@ -42,26 +42,26 @@ void CableEditing::clearSocket(int socket) {
 }
 
 void CableEditing::pickUp(int output, int input) {
-    const ConnectionList before = connections();
-    ConnectionList list = before;
+    const CableList before = current();
+    CableList list = before;
     rules().disconnect(list, output, input);
     if (list.size() == before.size()) return;
-    engine_.patch().publishConnections(list);
+    engine_.patch().publishCables(list);
     history_.hold({{}, before});
 }
 
 void CableEditing::putDown() { history_.recordHeld(); }
 
-ConnectionList CableEditing::restore(const ConnectionList& list) {
-    const ConnectionList replaced = connections();
-    engine_.patch().publishConnections(list);
+CableList CableEditing::restore(const CableList& list) {
+    const CableList replaced = current();
+    engine_.patch().publishCables(list);
     return replaced;
 }
 
 // A cable dropped back on the input it was taken from leaves nothing to undo.
-void CableEditing::publish(const ConnectionList& before, const ConnectionList& after) {
+void CableEditing::publish(const CableList& before, const CableList& after) {
     EditRecord replaced = history_.takeHeld().value_or(EditRecord{{}, before});
-    engine_.patch().publishConnections(after);
+    engine_.patch().publishCables(after);
     if (!replaced.cables || *replaced.cables != after) history_.record(std::move(replaced));
 }
 

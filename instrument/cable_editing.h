@@ -1,14 +1,14 @@
 // The one writer of the live cables. Each change (a cable made, moved off an
 // input, removed, a socket cleared) is made on a copy of the patch's list,
 // under the socket table's rules, and published whole
-// (TarvikPatch::publishConnections): a block routes the old list or the new
+// (TarvikPatch::publishCables): a block routes the old list or the new
 // one, never a mixture. Each change that changed the list is recorded in the
 // edit history with the list it replaced.
 //
 // Control threads only.
 #pragma once
 
-#include "dsp/connection.h"
+#include "dsp/cable.h"
 #include "dsp/socket_table.h"
 #include "instrument/edit_history.h"
 
@@ -21,7 +21,7 @@ public:
     CableEditing(EngineControl& engine, EditHistory& history) : engine_(engine), history_(history) {}
 
     // A consistent copy of the current patch's cables.
-    ConnectionList connections() const;
+    CableList current() const;
     // What may be joined to what: the 42 sockets' rules.
     const SocketTable& rules() const { return socketRules(); }
 
@@ -43,12 +43,12 @@ public:
 
     // Undo and redo: puts a list back, unrecorded, and answers the list it
     // replaced.
-    ConnectionList restore(const ConnectionList& list);
+    CableList restore(const CableList& list);
 
 private:
     // Publishes a changed list and records what it replaced (or, ending a
     // move, what the pick-up replaced) unless the two are the same.
-    void publish(const ConnectionList& before, const ConnectionList& after);
+    void publish(const CableList& before, const CableList& after);
 
     EngineControl& engine_;
     EditHistory& history_;

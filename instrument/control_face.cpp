@@ -23,7 +23,7 @@ std::unique_ptr<TarvikPatch> copyOf(const TarvikPatch& live, const CableEditing&
     for (int i = 0; i < kParameterRoom; ++i) copy->setParameter(i, live.parameter(i));
     std::copy(std::begin(live.program.reserved), std::end(live.program.reserved), copy->program.reserved);
     for (int i = 0; i < kStateRoom; ++i) copy->setState(i, live.state(i));
-    copy->connections = cables.connections();
+    copy->cables = cables.current();
     for (int p = 0; p < kNumPatterns; ++p) copy->patterns[p] = loadPattern(live.patterns[p]);
     copy->info = live.info;
     return copy;

@@ -14,7 +14,7 @@
 #include <optional>
 #include <vector>
 
-#include "dsp/connection.h"
+#include "dsp/cable.h"
 #include "patch/patch.h"
 
 namespace tarvik {
@@ -27,7 +27,7 @@ struct PatternSnapshot {
 // What one change replaced: patterns, or the cable list.
 struct EditRecord {
     std::vector<PatternSnapshot> patterns;
-    std::optional<ConnectionList> cables;
+    std::optional<CableList> cables;
 };
 
 enum class EditKind { None, Patterns, Cables };

@@ -13,7 +13,7 @@ constexpr std::int32_t kDefaultFilterMode = 3;
 TarvikPatch::TarvikPatch() {
     std::memset(&program, 0, sizeof program);
     std::memset(states, 0, sizeof states);
-    std::memset(&connections, 0, sizeof connections);
+    std::memset(&cables, 0, sizeof cables);
     std::memset(patterns, 0, sizeof patterns);
     std::memset(&info, 0, sizeof info);
 
@@ -55,35 +55,33 @@ void publishPattern(Pattern& live, const Pattern& edited) {
 // One writer: the version is odd while it writes. Every word of the list is
 // stored releasing and loaded acquiring, so a reader that takes any word of
 // a replacement also sees the odd version stored before it, and fails.
-void TarvikPatch::publishConnections(const ConnectionList& list) {
-    std::atomic_ref<std::uint32_t> version(connectionsVersion_);
+void TarvikPatch::publishCables(const CableList& list) {
+    std::atomic_ref<std::uint32_t> version(cablesVersion_);
     const std::uint32_t before = version.load(std::memory_order_relaxed);
     version.store(before + 1, std::memory_order_relaxed);
-    for (int i = 0; i < kMaxConnections; ++i) {
+    for (int i = 0; i < kMaxCables; ++i) {
         const Connection c = list.at(i);
-        std::atomic_ref<std::int32_t>(connections.pairs[i].output).store(c.output, std::memory_order_release);
-        std::atomic_ref<std::int32_t>(connections.pairs[i].input).store(c.input, std::memory_order_release);
+        std::atomic_ref<std::int32_t>(cables.pairs[i].output).store(c.output, std::memory_order_release);
+        std::atomic_ref<std::int32_t>(cables.pairs[i].input).store(c.input, std::memory_order_release);
     }
-    connections.setSize(list.size());
+    cables.setSize(list.size());
     version.store(before + 2, std::memory_order_release);
 }
 
-bool TarvikPatch::readConnections(ConnectionList& list) const {
-    const std::uint32_t before = connectionsVersion();
+bool TarvikPatch::readCables(CableList& list) const {
+    const std::uint32_t before = cablesVersion();
     if (before % 2 != 0) return false;
     auto load = [](const std::int32_t& word) {
         return std::atomic_ref<std::int32_t>(const_cast<std::int32_t&>(word)).load(std::memory_order_acquire);
     };
-    for (int i = 0; i < kMaxConnections; ++i)
-        list.set(i, {load(connections.pairs[i].output), load(connections.pairs[i].input)});
-    list.setSize(connections.size());
-    return std::atomic_ref<std::uint32_t>(const_cast<std::uint32_t&>(connectionsVersion_)).load(
-               std::memory_order_relaxed) == before;
+    for (int i = 0; i < kMaxCables; ++i) list.set(i, {load(cables.pairs[i].output), load(cables.pairs[i].input)});
+    list.setSize(cables.size());
+    return std::atomic_ref<std::uint32_t>(const_cast<std::uint32_t&>(cablesVersion_)).load(std::memory_order_relaxed) ==
+           before;
 }
 
-std::uint32_t TarvikPatch::connectionsVersion() const {
-    return std::atomic_ref<std::uint32_t>(const_cast<std::uint32_t&>(connectionsVersion_)).load(
-        std::memory_order_acquire);
+std::uint32_t TarvikPatch::cablesVersion() const {
+    return std::atomic_ref<std::uint32_t>(const_cast<std::uint32_t&>(cablesVersion_)).load(std::memory_order_acquire);
 }
 
 }  // namespace tarvik

@@ -9,8 +9,8 @@
 // - patterns: a step (note and flags together) and each header byte are
 //   loaded and stored atomically; an edit is published as a changed copy
 //   (publishPattern), so a step is never heard half written;
-// - cables: the list is replaced as a whole (publishConnections) and read
-//   as a whole (readConnections), so a block never routes a mixture of two
+// - cables: the list is replaced as a whole (publishCables) and read
+//   as a whole (readCables), so a block never routes a mixture of two
 //   lists.
 // A patch that is not shared yet (being read from a file or a chunk) is
 // plain data.
@@ -20,7 +20,7 @@
 #include <bit>
 #include <cstdint>
 
-#include "dsp/connection.h"
+#include "dsp/cable.h"
 #include "patch/parameters.h"
 
 namespace tarvik {
@@ -99,24 +99,24 @@ public:
     // Replaces the cables as a whole; only the control side's one writer
     // calls it. A reader that overlaps it sees its list fail to read, never
     // a list that is partly old and partly new.
-    void publishConnections(const ConnectionList& list);
+    void publishCables(const CableList& list);
     // A consistent copy of the cables into `list`: false, with `list`
     // partly written, while a replacement is under way. Lock-free; the audio
     // thread keeps routing the last list it read until this succeeds.
-    bool readConnections(ConnectionList& list) const;
+    bool readCables(CableList& list) const;
     // Changes with every replacement: a reader that saw this number has
     // nothing new to read.
-    std::uint32_t connectionsVersion() const;
+    std::uint32_t cablesVersion() const;
 
     ProgramRecord program;
     std::int32_t states[kStateRoom];
-    ConnectionList connections;
+    CableList cables;
     Pattern patterns[kNumPatterns];
     PatchInfo info;
 
 private:
-    // Odd while publishConnections writes: a sequence lock of one writer.
-    std::uint32_t connectionsVersion_ = 0;
+    // Odd while publishCables writes: a sequence lock of one writer.
+    std::uint32_t cablesVersion_ = 0;
 
     template <typename T>
     static T load(const T& word, std::memory_order order) {

@@ -17,13 +17,13 @@ constexpr std::size_t kWordSize = 4;
 enum BlockTag : std::int32_t {
     kPatternsTag = 257,
     kProgramTag = 258,
-    kConnectionsTag = 259,
+    kCablesTag = 259,
     kInfoTag = 260,
     kStatesTag = 261,
 };
 
 static_assert(5 * kHeaderSize + sizeof(TarvikPatch::patterns) + sizeof(ProgramRecord) + sizeof(TarvikPatch::states) +
-                  sizeof(ConnectionList) + sizeof(PatchInfo) ==
+                  sizeof(CableList) + sizeof(PatchInfo) ==
               kChunkSize);
 
 std::uint32_t reversed(std::uint32_t word) {
@@ -77,7 +77,7 @@ std::array<Region, 5> regionsOf(TarvikPatch& patch) {
         {kPatternsTag, bytesOf(patch.patterns), sizeof patch.patterns, 0, 0},
         {kProgramTag, bytesOf(patch.program), sizeof patch.program, sizeof patch.program.name, sizeof patch.program},
         {kStatesTag, bytesOf(patch.states), sizeof patch.states, 0, sizeof patch.states},
-        {kConnectionsTag, bytesOf(patch.connections), sizeof patch.connections, 0, sizeof patch.connections},
+        {kCablesTag, bytesOf(patch.cables), sizeof patch.cables, 0, sizeof patch.cables},
         {kInfoTag, bytesOf(patch.info), sizeof patch.info, offsetof(PatchInfo, value),
          offsetof(PatchInfo, value) + sizeof patch.info.value},
     }};
@@ -102,7 +102,7 @@ void reverseNumbers(const Region& region, std::size_t copied) {
 }  // namespace
 
 void encodeChunk(const TarvikPatch& patch, unsigned char* out) {
-    // Parameters, states and cords may change on other threads meanwhile;
+    // Parameters, states and cables may change on other threads meanwhile;
     // each word is read the way those threads write it.
     ChunkWriter chunk(out);
     chunk.header(kPatternsTag, sizeof patch.patterns);
@@ -116,12 +116,12 @@ void encodeChunk(const TarvikPatch& patch, unsigned char* out) {
     chunk.header(kStatesTag, sizeof patch.states);
     for (int i = 0; i < kStateRoom; ++i) chunk.integer(patch.state(i));
 
-    chunk.header(kConnectionsTag, sizeof patch.connections);
-    chunk.integer(patch.connections.size());
-    for (int i = 0; i < kMaxConnections; ++i) {
-        const Connection cord = patch.connections.at(i);
-        chunk.integer(cord.output);
-        chunk.integer(cord.input);
+    chunk.header(kCablesTag, sizeof patch.cables);
+    chunk.integer(patch.cables.size());
+    for (int i = 0; i < kMaxCables; ++i) {
+        const Connection cable = patch.cables.at(i);
+        chunk.integer(cable.output);
+        chunk.integer(cable.input);
     }
 
     chunk.header(kInfoTag, sizeof patch.info);

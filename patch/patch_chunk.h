@@ -1,7 +1,7 @@
 // The patch as the host stores it in its project (effGetChunk/effSetChunk):
 // five blocks, each an 8-byte header (tag, data size; signed 32-bit,
 // little-endian) followed by the region's bytes, in the order patterns (257),
-// program record (258), states (261), connections (259), patch information
+// program record (258), states (261), cables (259), patch information
 // (260). Chunks from big-endian machines carry the tags byte-reversed.
 #pragma once
 

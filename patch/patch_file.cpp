@@ -63,12 +63,12 @@ void writeSockets(std::FILE* file) {
         std::fprintf(file, "Socket %d: \"%s\"\n", i, kSocketDefinitions[static_cast<std::size_t>(i)].name);
 }
 
-void writeConnections(std::FILE* file, const ConnectionList& cords) {
-    const int count = cords.size();
+void writeCables(std::FILE* file, const CableList& cables) {
+    const int count = cables.size();
     std::fprintf(file, "[%d Connections]\n", count);
     for (int i = 0; i < count; ++i) {
-        const Connection cord = cords.at(i);
-        std::fprintf(file, "%d, %d\n", static_cast<int>(cord.output), static_cast<int>(cord.input));
+        const Connection cable = cables.at(i);
+        std::fprintf(file, "%d, %d\n", static_cast<int>(cable.output), static_cast<int>(cable.input));
     }
 }
 
@@ -203,7 +203,7 @@ struct Version {
     int major = -1;
     int minor = -1;
 
-    // The versions whose "MG Amount CV" cords need the knob fully open.
+    // The versions whose "MG Amount CV" cables need the knob fully open.
     bool needsMgAmountRule() const { return major == 1 && minor >= 0 && minor <= 2; }
 };
 
@@ -259,7 +259,7 @@ void skipSockets(Scanner& in, int count) {
     }
 }
 
-void readConnections(Scanner& in, ConnectionList& cords, int count) {
+void readCables(Scanner& in, CableList& cables, int count) {
     int stored = 0;
     for (int i = 0; i < count; ++i) {
         in.skipSpace();
@@ -268,9 +268,9 @@ void readConnections(Scanner& in, ConnectionList& cords, int count) {
         if (!output || !in.literal(",")) break;
         const std::optional<int> input = in.integer();
         if (!input) break;
-        if (stored < kMaxConnections) cords.set(stored++, {*output, *input});
+        if (stored < kMaxCables) cables.set(stored++, {*output, *input});
     }
-    cords.setSize(stored);
+    cables.setSize(stored);
 }
 
 void readStates(Scanner& in, TarvikPatch& patch, int count) {
@@ -334,7 +334,7 @@ void readSection(Scanner& in, TarvikPatch& patch, const Header& header) {
     } else if (word == "Sockets") {
         skipSockets(in, header.count);
     } else if (word == "Connections") {
-        readConnections(in, patch.connections, header.count);
+        readCables(in, patch.cables, header.count);
     } else if (word == "States") {
         readStates(in, patch, header.count);
     } else if (word == "Patterns") {
@@ -351,9 +351,9 @@ void readSection(Scanner& in, TarvikPatch& patch, const Header& header) {
     }
 }
 
-bool feedsMgAmount(const ConnectionList& cords) {
-    for (int i = 0; i < cords.size(); ++i)
-        if (cords.at(i).input == socket::MgAmountCv) return true;
+bool feedsMgAmount(const CableList& cables) {
+    for (int i = 0; i < cables.size(); ++i)
+        if (cables.at(i).input == socket::MgAmountCv) return true;
     return false;
 }
 
@@ -366,7 +366,7 @@ bool writePatchFile(const TarvikPatch& patch, const std::string& path) {
     std::fprintf(file, "Version: %s\n", kFileVersion);
     writeParameters(file, patch);
     writeSockets(file);
-    writeConnections(file, patch.connections);
+    writeCables(file, patch.cables);
     writeStates(file, patch);
     std::fprintf(file, "[%d Patterns]\n", kNumPatterns);
     writeHexLines(file, patch.patterns, sizeof patch.patterns);
@@ -381,10 +381,10 @@ bool readPatchFile(TarvikPatch& target, const std::string& path) {
     Scanner in(file.get());
     const Version version = readVersion(in);
     while (const std::optional<Header> header = readHeader(in)) readSection(in, target, *header);
-    // Only cords that survive the repair are heard, so only they count for
+    // Only cables that survive the repair are heard, so only they count for
     // the old-version rule.
     repairPatch(target);
-    if (version.needsMgAmountRule() && feedsMgAmount(target.connections)) target.setParameter(param::MgAmount, 1.0f);
+    if (version.needsMgAmountRule() && feedsMgAmount(target.cables)) target.setParameter(param::MgAmount, 1.0f);
     return true;
 }
 

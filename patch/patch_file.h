@@ -1,5 +1,5 @@
 // Patch files ("*.tvkp"): a line-oriented text that carries parameters,
-// states, cords, patterns and the patch information (not the program name).
+// states, cables, patterns and the patch information (not the program name).
 //
 //   Version: 1.04
 //   [73 Parameters]         "Name" = %.8f, one line per parameter, by index
@@ -31,15 +31,15 @@ bool writePatchFile(const TarvikPatch& patch, const std::string& path);
 // - a line of a section that cannot be read ends that section;
 // - the lines of a section with an unknown word are skipped up to the next
 //   line that starts with '[';
-// - counts beyond the room (128 cords, 128 patterns, 1288 information bytes)
-//   are read through and cut to the room; the cords read replace the list;
+// - counts beyond the room (128 cables, 128 patterns, 1288 information bytes)
+//   are read through and cut to the room; the cables read replace the list;
 // - hexadecimal digits may be of either case; each word stands for one line
 //   of 16 bytes, a short word leaving the rest of its line untouched, and a
 //   word that does not start with a hexadecimal digit ends the section
 //   unread;
 // - CR LF and LF line ends read alike;
 // - "MG Amount" becomes 1.0 when the file declares a version from 1.00 to
-//   1.02 and, once repaired, keeps a cord into "MG Amount CV", so that such
+//   1.02 and, once repaired, keeps a cable into "MG Amount CV", so that such
 //   files sound as they did; a file without a version line is never taken
 //   as old.
 bool readPatchFile(TarvikPatch& target, const std::string& path);

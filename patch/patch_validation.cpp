@@ -19,21 +19,21 @@ bool hasDirection(int socket, SocketDirection direction) {
            kSocketDefinitions[static_cast<std::size_t>(socket)].direction == direction;
 }
 
-// The render loop points each input at exactly one output; a second cord into
-// an input, or a cord with a wrong or unknown end, would be undefined routing.
-void repairConnections(ConnectionList& cords) {
+// The render loop points each input at exactly one output; a second cable into
+// an input, or a cable with a wrong or unknown end, would be undefined routing.
+void repairCables(CableList& cables) {
     std::array<bool, kNumSockets> fed{};
     int kept = 0;
-    for (int i = 0; i < cords.size(); ++i) {
-        const Connection cord = cords.at(i);
-        if (!hasDirection(cord.output, kSocketOutput) || !hasDirection(cord.input, kSocketInput)) continue;
-        bool& inputFed = fed[static_cast<std::size_t>(cord.input)];
+    for (int i = 0; i < cables.size(); ++i) {
+        const Connection cable = cables.at(i);
+        if (!hasDirection(cable.output, kSocketOutput) || !hasDirection(cable.input, kSocketInput)) continue;
+        bool& inputFed = fed[static_cast<std::size_t>(cable.input)];
         if (inputFed) continue;
         inputFed = true;
-        cords.set(kept++, cord);
+        cables.set(kept++, cable);
     }
-    for (int i = kept; i < kMaxConnections; ++i) cords.set(i, {0, 0});
-    cords.setSize(kept);
+    for (int i = kept; i < kMaxCables; ++i) cables.set(i, {0, 0});
+    cables.setSize(kept);
 }
 
 // A length the sequencer cannot play becomes a plain sixteen-step run of
@@ -62,7 +62,7 @@ void terminate(char (&text)[N]) {
 }  // namespace
 
 void repairPatch(TarvikPatch& patch) {
-    repairConnections(patch.connections);
+    repairCables(patch.cables);
     patch.setState(state::CurrentPattern, std::clamp(patch.state(state::CurrentPattern), 0, kNumPatterns - 1));
     for (Pattern& pattern : patch.patterns) repairPattern(pattern);
     repairParameters(patch);

@@ -7,8 +7,8 @@
 
 namespace tarvik {
 
-// Keeps only cords from a registered output to a registered input, the first
-// cord into each input, in their order (count 0..128, unused pairs zeroed);
+// Keeps only cables from a registered output to a registered input, the first
+// cable into each input, in their order (count 0..128, unused pairs zeroed);
 // brings CurrentPattern into 0..127; gives a pattern of length 0 or above 64
 // sixteen gated steps of note 0 without triplet, and a time mode above 3 the
 // mode 0; sets every non-finite parameter to its default; ends the program

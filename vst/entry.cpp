@@ -7,7 +7,7 @@
 #include "instrument/data_folder.h"
 #include "instrument/factory_files.h"
 #include "platform/resident_module.h"
-#include "vst/tarvik_edit.h"
+#include "vst/tarvik_with_editor.h"
 #include "vst/vst_editor.h"
 
 #if defined(_WIN32)
@@ -24,7 +24,7 @@ TARVIK_EXPORT vst::AEffect* VSTPluginMain(vst::audioMasterCallback audioMaster) 
         // Copying the binary alone is a complete install: the data folder's
         // missing or damaged factory files come from the binary itself.
         tarvik::installFactoryFilesOnce(tarvik::carriedFactoryFiles(), tarvik::dataFolder());
-        auto* plugin = new tarvik::TarvikEdit(
+        auto* plugin = new tarvik::TarvikWithEditor(
             audioMaster, [](tarvik::ControlFace& control) { return std::make_unique<tarvik::VstEditor>(control); });
         return plugin->getAeffect();
     } catch (...) {

@@ -58,8 +58,8 @@ std::vector<Group> panelGroups() {
          {TuningKnob, CutoffKnob, ResonanceKnob, EnvModKnob, VcfTrackingKnob, AccentKnob, DistortKnob, VolumeKnob,
           BoostKnob}},
         {Kind::KickButton, true,
-         {PatternClearButton, RunStopButton, AutoAdvButton, TimeModeButton, DownButton, UpButton, AccentButton,
-          SlideButton, BackButton, NextButton}},
+         {PatternClearButton, RunStopButton, AutoAdvButton, GateButton, DownButton, UpButton, AccentButton, SlideButton,
+          BackButton, NextButton}},
         {Kind::Led, true, run(noteLed(1), noteLed(35))},
         {Kind::Led, false, {noteLed(36), AutoAdvLed, RunStopLed, DownLed, UpLed, AccentLed, SlideLed, TimeModeLed}},
         {Kind::PrescaleSwitch, false, {PrescaleSwitch}},
@@ -109,7 +109,7 @@ const Bitmap* Panel::bitmap(int tagValue) const {
 Rect Panel::rect(int tagValue) const { return toRect(skin_.getRect(tagValue)); }
 
 bool Panel::build(Frame& frame, ControlListener& listener, KnobMode knobMode, PatchField& field,
-                  const Bitmap* cordPlug) {
+                  const Bitmap* cablePlug) {
     auto keep = [&](int tagValue, std::unique_ptr<Control> made) {
         Control& c = frame.add(std::move(made));
         controls_[static_cast<std::size_t>(tagValue)] = &c;
@@ -183,7 +183,7 @@ bool Panel::build(Frame& frame, ControlListener& listener, KnobMode knobMode, Pa
         if (!b) break;
         makeKnob(tagValue, rect(tagValue), b);
     }
-    field.addCords(frame, *this, skin_, cordPlug);
+    field.addCables(frame, *this, skin_, cablePlug);
     return true;
 }
 

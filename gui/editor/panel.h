@@ -31,7 +31,7 @@ public:
     // Makes the controls into `frame`, the patch field's sockets and cables
     // at their places in the order; false when an element the panel cannot
     // do without is missing or its picture did not load.
-    bool build(Frame& frame, ControlListener& listener, KnobMode knobMode, PatchField& field, const Bitmap* cordPlug);
+    bool build(Frame& frame, ControlListener& listener, KnobMode knobMode, PatchField& field, const Bitmap* cablePlug);
 
     Control* control(int tag) const {
         return tag >= 0 && tag < kTagRoom ? controls_[static_cast<std::size_t>(tag)] : nullptr;

@@ -47,7 +47,7 @@ struct SequencerButton {
 };
 constexpr SequencerButton kSequencerButtons[] = {
     {tag::RunStopButton, command::kRunStop},     {tag::AutoAdvButton, command::kAutoAdvance},
-    {tag::TimeModeButton, command::kToggleGate}, {tag::DownButton, command::kToggleDown},
+    {tag::GateButton, command::kToggleGate}, {tag::DownButton, command::kToggleDown},
     {tag::UpButton, command::kToggleUp},         {tag::AccentButton, command::kToggleAccent},
     {tag::SlideButton, command::kToggleSlide},   {tag::BackButton, command::kBack},
     {tag::NextButton, command::kNext},

@@ -31,7 +31,7 @@ bool springAxis(float target, float& position, float& velocity, float& accelerat
 
 }  // namespace
 
-const std::array<CordTint, 11> PatchCord::kTints = {{
+const std::array<CableTint, 11> PatchCord::kTints = {{
     {1.0f, 0.55f, 0.15f},   // orange
     {0.35f, 0.6f, 1.0f},    // blue
     {0.4f, 1.0f, 0.35f},    // green
@@ -45,7 +45,7 @@ const std::array<CordTint, 11> PatchCord::kTints = {{
     {0.3f, 1.0f, 0.75f},    // teal
 }};
 
-const CordTint& PatchCord::tintFor(int socket) {
+const CableTint& PatchCord::tintFor(int socket) {
     return kTints[static_cast<std::size_t>(std::max(socket, 0)) % kTints.size()];
 }
 
@@ -89,7 +89,7 @@ void PatchCord::setShadow(bool shadow) {
     if (inUse()) invalid();
 }
 
-void PatchCord::setTint(const CordTint& tint) {
+void PatchCord::setTint(const CableTint& tint) {
     tint_ = tint;
     if (inUse()) invalid();
 }
@@ -101,12 +101,12 @@ std::array<Color, PatchCord::kPaletteSize> PatchCord::palette() const {
     return colours;
 }
 
-CordPoint PatchCord::restPosition() const {
+CablePoint PatchCord::restPosition() const {
     return {static_cast<float>((start_.x + end_.x) / 2.0) + kRestOffsetX,
             static_cast<float>((start_.y + end_.y) / 2.0) + tension_ * kSagPerTension};
 }
 
-void PatchCord::drop(CordRandom& random) {
+void PatchCord::drop(CableRandom& random) {
     const int offsetX = random.next() % kDropSpread - kDropSpread / 2;
     const int offsetY = random.next() % kDropSpread - kDropSpread / 2;
     control_ = {static_cast<float>((start_.x + end_.x) / 2.0) + kRestOffsetX + static_cast<float>(offsetX),
@@ -126,7 +126,7 @@ void PatchCord::pickUp() {
 }
 
 bool PatchCord::step(bool animate) {
-    const CordPoint target = restPosition();
+    const CablePoint target = restPosition();
     if (animate) {
         const bool restX = springAxis(target.x, control_.x, velocity_.x, acceleration_.x, spring_);
         const bool restY = springAxis(target.y, control_.y, velocity_.y, acceleration_.y, spring_);
@@ -140,7 +140,7 @@ bool PatchCord::step(bool animate) {
     return updateCurve();
 }
 
-void PatchCord::shake(int dx, int dy, CordRandom& random) {
+void PatchCord::shake(int dx, int dy, CableRandom& random) {
     if (dx == 0 && dy == 0) return;
     control_.x -= static_cast<float>(dx * (random.next() % kShakeSteps) / kShakeSteps);
     control_.y -= static_cast<float>(dy * (random.next() % kShakeSteps) / kShakeSteps);
@@ -155,13 +155,13 @@ bool PatchCord::updateCurve() {
     const auto x1 = static_cast<float>(end_.x);
     const auto y1 = static_cast<float>(end_.y);
     bool changed = count != count_;
-    CordArea box{x0, y0, x0, y0};  // the first point is the start
+    CableArea box{x0, y0, x0, y0};  // the first point is the start
     for (int i = 0; i < count; ++i) {
         const float t = static_cast<float>(i) / static_cast<float>(count - 1);
         const float u = 1.0f - t;
-        const CordPoint p{u * u * x0 + 2.0f * u * t * control_.x + t * t * x1,
-                          u * u * y0 + 2.0f * u * t * control_.y + t * t * y1};
-        CordPoint& kept = points_[static_cast<std::size_t>(i)];
+        const CablePoint p{u * u * x0 + 2.0f * u * t * control_.x + t * t * x1,
+                           u * u * y0 + 2.0f * u * t * control_.y + t * t * y1};
+        CablePoint& kept = points_[static_cast<std::size_t>(i)];
         changed = changed || !(kept == p);
         kept = p;
         box = {std::min(box.left, static_cast<double>(p.x)), std::min(box.top, static_cast<double>(p.y)),
@@ -181,7 +181,7 @@ bool PatchCord::updateCurve() {
 // The plug sits centred on the free end, one pixel up and to the left.
 Rect PatchCord::plugRect() const {
     if (!plug_ || plug_->empty() || count_ == 0) return {};
-    const CordPoint last = points_[static_cast<std::size_t>(count_ - 1)];
+    const CablePoint last = points_[static_cast<std::size_t>(count_ - 1)];
     return Rect::sized(static_cast<int>(last.x) - plug_->width() / 2 - 1,
                        static_cast<int>(last.y) - plug_->height() / 2 - 1, plug_->width(), plug_->height());
 }
@@ -201,7 +201,7 @@ void PatchCord::draw(DrawContext& context) {
     if (shadow_) {
         std::array<PointF, kMaxPoints> moved;
         for (int i = 0; i < count_; ++i) {
-            const CordPoint p = points_[static_cast<std::size_t>(i)];
+            const CablePoint p = points_[static_cast<std::size_t>(i)];
             moved[static_cast<std::size_t>(i)] = {p.x + kShadowOffset, p.y + kShadowOffset};
         }
         context.drawPolyline(moved.data(), count_, kShadowWidth, kShadowColour, true);
@@ -216,8 +216,8 @@ void PatchCord::drawStrands(DrawContext& context, const std::array<Color, kPalet
     const float side = start_.x < end_.x ? -1.0f : 1.0f;
     int length = 0;  // points in each strand so far
     for (int i = 0; i + 1 < count_; ++i) {
-        const CordPoint a = points_[static_cast<std::size_t>(i)];
-        const CordPoint b = points_[static_cast<std::size_t>(i + 1)];
+        const CablePoint a = points_[static_cast<std::size_t>(i)];
+        const CablePoint b = points_[static_cast<std::size_t>(i + 1)];
         const float dx = b.x - a.x;
         const float dy = b.y - a.y;
         const float segment = std::sqrt(dx * dx + dy * dy);

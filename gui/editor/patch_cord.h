@@ -3,7 +3,7 @@
 // and comes to rest under its own tension. The cable is drawn as a shaded
 // tube of seven strands over an optional soft shadow.
 //
-// A cord is a view whose rectangle is the area its picture covers: the
+// A cable is a view whose rectangle is the area its picture covers: the
 // frame repaints it only where that area meets what is being painted, and
 // moving it repaints just where it was and where it is now. It never takes
 // the pointer: the sockets beneath it do.
@@ -20,11 +20,11 @@ namespace tarvik::gui {
 // The cables' small source of chance (where a dropped cable
 // falls from, how the mouse shakes them): numbers 0..kMax. The same seed
 // gives the same cables.
-class CordRandom {
+class CableRandom {
 public:
     static constexpr int kMax = 32767;
 
-    explicit CordRandom(std::uint32_t seed = 1) : state_(seed) {}
+    explicit CableRandom(std::uint32_t seed = 1) : state_(seed) {}
     int next() {
         state_ = state_ * 214013u + 2531011u;
         return static_cast<int>((state_ >> 16) & 0x7FFFu);
@@ -34,20 +34,20 @@ private:
     std::uint32_t state_;
 };
 
-struct CordPoint {
+struct CablePoint {
     float x = 0.0f;
     float y = 0.0f;
-    bool operator==(const CordPoint&) const = default;
+    bool operator==(const CablePoint&) const = default;
 };
 
-struct CordTint {
+struct CableTint {
     float r = 1.0f;
     float g = 0.5f;
     float b = 0.3f;
 };
 
 // Left, top, right, bottom as the curve gives them, before any rounding.
-struct CordArea {
+struct CableArea {
     double left = 0.0;
     double top = 0.0;
     double right = 0.0;
@@ -76,16 +76,16 @@ public:
     static constexpr std::array<int, kPaletteSize> kShades = {100, 150, 250, 130, 100, 70, 60, 30};
 
     // Tints that stand out on the dark panel, neighbours far apart in hue.
-    static const std::array<CordTint, 11> kTints;
+    static const std::array<CableTint, 11> kTints;
     // The tint of a cable from `socket`: each output socket keeps its own
     // colour, so a cable looks the same for as long as it exists, through
     // other cables coming and going and the editor closing and opening.
-    static const CordTint& tintFor(int socket);
+    static const CableTint& tintFor(int socket);
 
-    // A hidden cord.
+    // A hidden cable.
     PatchCord();
 
-    // --- What the cord joins. The start is the output end once connected.
+    // --- What the cable joins. The start is the output end once connected.
     PointF start() const { return start_; }
     PointF end() const { return end_; }
     void setEnds(PointF start, PointF end);
@@ -99,14 +99,14 @@ public:
 
     // --- Look.
     bool inUse() const { return isVisible(); }
-    // A cord out of use is not drawn and repaints nothing as it changes.
+    // A cable out of use is not drawn and repaints nothing as it changes.
     void setInUse(bool inUse);
     bool plugVisible() const { return plugVisible_; }
     void setPlugVisible(bool visible);
     bool shadow() const { return shadow_; }
     void setShadow(bool shadow);
-    const CordTint& tint() const { return tint_; }
-    void setTint(const CordTint& tint);
+    const CableTint& tint() const { return tint_; }
+    void setTint(const CableTint& tint);
     void setPlug(const Bitmap* plug) { plug_ = plug; }
     void setShadowBitmap(const Bitmap* shadowBitmap) { shadowBitmap_ = shadowBitmap; }
     const Bitmap* shadowBitmap() const { return shadowBitmap_; }
@@ -126,16 +126,16 @@ public:
     void setTension(float tension) { tension_ = tension; }
     float spring() const { return spring_; }
     void setSpring(float spring) { spring_ = spring; }
-    CordPoint control() const { return control_; }
-    void setControl(CordPoint control) { control_ = control; }
-    CordPoint velocity() const { return velocity_; }
-    CordPoint acceleration() const { return acceleration_; }
+    CablePoint control() const { return control_; }
+    void setControl(CablePoint control) { control_ = control; }
+    CablePoint velocity() const { return velocity_; }
+    CablePoint acceleration() const { return acceleration_; }
     bool moving() const { return moving_; }
     // Where the middle of the cable comes to rest.
-    CordPoint restPosition() const;
+    CablePoint restPosition() const;
     // The middle starts well below its rest, somewhere about the middle, so
     // the cable falls and swings into place. The curve follows at once.
-    void drop(CordRandom& random);
+    void drop(CableRandom& random);
     // The middle starts halfway between the ends, standing still: for a
     // cable in the user's hand.
     void pickUp();
@@ -143,13 +143,13 @@ public:
     // and its area follow; answers whether the picture changed.
     bool step(bool animate);
     // The mouse brushing past pushes the middle against its movement.
-    void shake(int dx, int dy, CordRandom& random);
+    void shake(int dx, int dy, CableRandom& random);
 
     // --- The curve as last stepped.
     int pointCount() const { return count_; }
-    CordPoint point(int i) const { return points_[static_cast<std::size_t>(i)]; }
+    CablePoint point(int i) const { return points_[static_cast<std::size_t>(i)]; }
     // The points' bounding box grown by the margin.
-    const CordArea& dirtyArea() const { return dirty_; }
+    const CableArea& dirtyArea() const { return dirty_; }
 
     void draw(DrawContext& context) override;
     bool hitTest(Point) const override { return false; }
@@ -164,21 +164,21 @@ private:
     PointF end_;
     int output_ = -1;
     int input_ = -1;
-    CordPoint control_;
-    CordPoint velocity_;
-    CordPoint acceleration_;
+    CablePoint control_;
+    CablePoint velocity_;
+    CablePoint acceleration_;
     int count_ = 0;
-    std::array<CordPoint, kMaxPoints> points_{};
+    std::array<CablePoint, kMaxPoints> points_{};
     float slack_ = 1.0f;
     float tension_ = 1.0f;
     float spring_ = kDefaultSpring;
-    CordTint tint_;
+    CableTint tint_;
     int skinCableType_ = 0;
     std::array<float, 3> skinCableTint_{};
     bool plugVisible_ = false;
     bool shadow_ = false;
     bool moving_ = false;
-    CordArea dirty_;
+    CableArea dirty_;
     const Bitmap* plug_ = nullptr;
     const Bitmap* shadowBitmap_ = nullptr;
 };

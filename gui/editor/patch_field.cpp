@@ -13,7 +13,7 @@ std::uint32_t clockSeed() {
     return static_cast<std::uint32_t>(std::chrono::steady_clock::now().time_since_epoch().count());
 }
 
-bool joined(const ConnectionList& list, int a, int b) {
+bool joined(const CableList& list, int a, int b) {
     for (int i = 0, n = list.size(); i < n; ++i) {
         const Connection c = list.at(i);
         if ((c.output == a && c.input == b) || (c.output == b && c.input == a)) return true;
@@ -41,14 +41,14 @@ void PatchField::addSockets(Frame& frame, const Panel& panel) {
     }
 }
 
-void PatchField::addCords(Frame& frame, const Panel& panel, const SkinDefinition& skin, const Bitmap* plug) {
+void PatchField::addCables(Frame& frame, const Panel& panel, const SkinDefinition& skin, const Bitmap* plug) {
     CableSkin look;
-    look.plug = panel.bitmap(tag::CordPlug);
+    look.plug = panel.bitmap(tag::CablePlug);
     if (!look.plug) look.plug = plug;
     look.shadow = panel.bitmap(tag::ShadowBitmap);
     look.type = skin.cableType();
     look.tint = skin.cableTint();
-    cords_ = &frame.add(std::make_unique<CordLayer>(frame.rect(), preferences_, look, seed_));
+    cableLayer_ = &frame.add(std::make_unique<CableLayer>(frame.rect(), preferences_, look, seed_));
     rebuild();
 }
 
@@ -71,13 +71,13 @@ int PatchField::socketAt(Point p) const {
 
 void PatchField::rebuild() {
     if (dragged_) cancelDrag();
-    if (cords_) cords_->rebuild(cables_.connections(), [this](int s) { return centreOf(s); });
+    if (cableLayer_) cableLayer_->rebuild(cables_.current(), [this](int s) { return centreOf(s); });
 }
 
 void PatchField::idle(double elapsedMilliseconds, Point mouse) {
     const Point moved = lastMouse_ ? Point{mouse.x - lastMouse_->x, mouse.y - lastMouse_->y} : Point{};
     lastMouse_ = mouse;
-    if (cords_) cords_->step(elapsedMilliseconds, moved);
+    if (cableLayer_) cableLayer_->step(elapsedMilliseconds, moved);
 }
 
 std::optional<PatchField::SocketHover> PatchField::hover(Point mouse) const {
@@ -114,11 +114,11 @@ void PatchField::socketCancelled(PatchSocket& /*socket*/) {
 }
 
 // Both orders are asked for, though the table stores a pair one way only,
-// so that nothing is left whichever way a cord was made.
+// so that nothing is left whichever way a cable was made.
 void PatchField::clearSocket(int socketIndex) {
-    if (cords_) {
-        for (int k = 0; k < CordLayer::kPoolSize; ++k) {
-            PatchCord& c = cords_->cord(k);
+    if (cableLayer_) {
+        for (int k = 0; k < CableLayer::kPoolSize; ++k) {
+            PatchCord& c = cableLayer_->cable(k);
             if (c.output() != socketIndex && c.input() != socketIndex) continue;
             c.setInUse(false);
             c.setSockets(-1, -1);
@@ -130,46 +130,46 @@ void PatchField::clearSocket(int socketIndex) {
 // A press on an input with a cable takes that cable off, its output end
 // staying where it is; any other press takes a new cable out of the pool.
 void PatchField::beginDrag(int socketIndex) {
-    if (!cords_) return;
+    if (!cableLayer_) return;
     const SocketTable& sockets = table();
     const std::optional<PointF> here = centreOf(socketIndex);
     if (!here) return;
 
-    PatchCord* cord = nullptr;
+    PatchCord* cable = nullptr;
     int start = socketIndex;
-    const int source = sockets.isInput(socketIndex) ? sockets.findSource(cables_.connections(), socketIndex) : -1;
+    const int source = sockets.isInput(socketIndex) ? sockets.findSource(cables_.current(), socketIndex) : -1;
     if (source >= 0) {
-        cord = cords_->findCord(source, socketIndex);
-        if (!cord) cord = cords_->freeCord();
-        if (!cord) return;
+        cable = cableLayer_->findCable(source, socketIndex);
+        if (!cable) cable = cableLayer_->freeCable();
+        if (!cable) return;
         cables_.pickUp(source, socketIndex);
         start = source;
     } else {
-        cord = cords_->freeCord();
-        if (!cord) return;
+        cable = cableLayer_->freeCable();
+        if (!cable) return;
     }
 
-    if (!cord->inUse()) {
-        cord->setEnds(centreOf(start).value_or(*here), *here);
-        cord->pickUp();
+    if (!cable->inUse()) {
+        cable->setEnds(centreOf(start).value_or(*here), *here);
+        cable->pickUp();
     }
-    cord->setSockets(start, -1);
-    cord->setTension(preferences_.cableTension);
-    cord->setShadow(preferences_.softShadows != 0);
-    cord->setInUse(true);
-    cord->setPlugVisible(true);
-    dragged_ = cord;
+    cable->setSockets(start, -1);
+    cable->setTension(preferences_.cableTension);
+    cable->setShadow(preferences_.softShadows != 0);
+    cable->setInUse(true);
+    cable->setPlugVisible(true);
+    dragged_ = cable;
     dragStart_ = start;
     dragLit_ = -1;
-    cords_->setDragging(true);
-    cord->step(true);
+    cableLayer_->setDragging(true);
+    cable->step(true);
 }
 
 // Every socket that could take the cable shows it; the one under the
 // pointer lights up and catches the cable's end.
 void PatchField::dragTo(Point where) {
     const SocketTable& sockets = table();
-    const ConnectionList list = cables_.connections();
+    const CableList list = cables_.current();
     int lit = -1;
     for (PatchSocket* s : sockets_) {
         if (!s) continue;
@@ -198,16 +198,16 @@ void PatchField::clearMarks() {
 // The cable is made before the drag ends, so that a cable taken off an input
 // and dropped on another is one move for undo.
 void PatchField::endDrag() {
-    PatchCord& cord = *dragged_;
+    PatchCord& cable = *dragged_;
     const int start = dragStart_;
     const int target = dragLit_;
     const bool made = target >= 0 && cables_.connect(start, target);
     cancelDrag();
     if (!made) return;
-    cord.setSockets(start, target);
-    if (table().isInput(start)) cord.swapEnds();
-    cord.step(false);
-    cord.setInUse(preferences_.displayCables != 0);
+    cable.setSockets(start, target);
+    if (table().isInput(start)) cable.swapEnds();
+    cable.step(false);
+    cable.setInUse(preferences_.displayCables != 0);
 }
 
 void PatchField::cancelDrag() {
@@ -218,14 +218,14 @@ void PatchField::cancelDrag() {
     dragged_->setInUse(false);
     dragged_ = nullptr;
     dragStart_ = dragLit_ = -1;
-    cords_->setDragging(false);
+    cableLayer_->setDragging(false);
 }
 
 // --- The socket menu.
 
 MenuModel PatchField::socketMenu(int socketIndex) const {
     const SocketTable& sockets = table();
-    const ConnectionList list = cables_.connections();
+    const CableList list = cables_.current();
     const std::string name = socket(socketIndex) ? socket(socketIndex)->name() : std::string(PatchSocket::kNoName);
     MenuModel menu;
     menu.add("Disconnect");

@@ -3,7 +3,7 @@
 // another, taken off an input by dragging it away, and every cable of a
 // socket is cleared by a shift-click; a right-click opens the socket's menu.
 //
-// The connection list of the patch is the truth: the cables only show it,
+// The cable list of the patch is the truth: the cables only show it,
 // and every change to it goes through the instrument's one writer of cables
 // (CableEditing), which the audio thread may read alongside. After anything
 // else changed the list (a patch loaded), rebuild() hangs the cables anew.
@@ -17,7 +17,7 @@
 #include <utility>
 
 #include "dsp/socket_table.h"
-#include "gui/editor/cord_layer.h"
+#include "gui/editor/cable_layer.h"
 #include "gui/editor/panel.h"
 #include "gui/editor/patch_socket.h"
 #include "gui/gui_preferences.h"
@@ -57,9 +57,9 @@ public:
     void addSockets(Frame& frame, const Panel& panel);
     // Makes the cable layer over everything in the frame so far and hangs
     // the patch's cables. The plug is CORDPLUG's picture, else `plug`.
-    void addCords(Frame& frame, const Panel& panel, const SkinDefinition& skin, const Bitmap* plug = nullptr);
+    void addCables(Frame& frame, const Panel& panel, const SkinDefinition& skin, const Bitmap* plug = nullptr);
 
-    // Hangs the cables anew from the patch's connection list and the cable
+    // Hangs the cables anew from the patch's cable list and the cable
     // preferences; a cable in the user's hand is dropped.
     void rebuild();
     // The editor's idle: `elapsedMilliseconds` since the previous call, the
@@ -74,14 +74,14 @@ public:
     using PopUp = std::function<void(const MenuModel& menu, Point where, MenuAnswer answer)>;
     // Without one a right-click on a socket does nothing.
     void setPopUp(PopUp popUp) { popUp_ = std::move(popUp); }
-    // What the socket menu of `socketIndex` lists, as the connections stand.
+    // What the socket menu of `socketIndex` lists, as the cables stand.
     MenuModel socketMenu(int socketIndex) const;
 
     bool dragging() const { return dragged_ != nullptr; }
     // A cable still swinging towards where it hangs (in the user's hand too).
-    bool moving() const { return cords_ && cords_->moving(); }
+    bool moving() const { return cableLayer_ && cableLayer_->moving(); }
     PatchSocket* socket(int index) const;
-    CordLayer* cords() const { return cords_; }
+    CableLayer* cableLayer() const { return cableLayer_; }
 
 private:
     // SocketListener.
@@ -108,7 +108,7 @@ private:
     const GuiPreferences& preferences_;
     std::uint32_t seed_;
     std::array<PatchSocket*, kNumSockets> sockets_{};
-    CordLayer* cords_ = nullptr;
+    CableLayer* cableLayer_ = nullptr;
     PopUp popUp_;
 
     PatchCord* dragged_ = nullptr;

@@ -123,12 +123,12 @@ std::optional<std::string> TarvikGui::buildPanel(const std::string& path) {
     patchField_->setPopUp([this](const MenuModel& menu, Point where, MenuAnswer answer) {
         controller_->popUp(menu, where, std::move(answer));
     });
-    cordPlug_ = loadPng(dataPath(dataFolder_, "cordplug.png"));
+    cablePlug_ = loadPng(dataPath(dataFolder_, "cordplug.png"));
     frame_->setBackground(panel_->bitmap(tag::Background));
     frame_->setKeyHandler([this](const KeyEvent& key) { return controller_->handleKey(key); });
     frame_->setKeyInterest([this] { return controller_->keyInterest(); });
-    if (!panel_->bitmap(tag::Background) ||
-        !panel_->build(*frame_, controller_->listener(), knobMode_, *patchField_, cordPlug_ ? &*cordPlug_ : nullptr)) {
+    if (!panel_->bitmap(tag::Background) || !panel_->build(*frame_, controller_->listener(), knobMode_, *patchField_,
+                                                           cablePlug_ ? &*cablePlug_ : nullptr)) {
         dropPanel();
         return kMissingElement;
     }
@@ -167,7 +167,7 @@ bool TarvikGui::open(void* parentWindow) {
                             [this] { effects_->setEnabled(preferences_.antiAliasing != 0); });
 
     const Clock::time_point now = Clock::now();
-    midiLedOff_ = blinkStamp_ = activityStamp_ = cordStamp_ = now;
+    midiLedOff_ = blinkStamp_ = activityStamp_ = cableStamp_ = now;
     midiLedLit_ = false;
     lastRunStop_ = control_.state(state::RunStop);
     control_.takePatchChanged();  // the panel opens on the patch as it is
@@ -228,8 +228,8 @@ void TarvikGui::idle() {
     showLights(now);
     blink(now);
 
-    patchField_->idle(std::chrono::duration<double, std::milli>(now - cordStamp_).count(), frame_->mousePosition());
-    cordStamp_ = now;
+    patchField_->idle(std::chrono::duration<double, std::milli>(now - cableStamp_).count(), frame_->mousePosition());
+    cableStamp_ = now;
     hoveringSocket_ = false;
     if (floating_) {
         if (frame_->mouseInside())

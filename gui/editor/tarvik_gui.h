@@ -119,13 +119,13 @@ private:
     SplashScreen* splash_ = nullptr;
     PanelEffects* effects_ = nullptr;
     // Pictures the editor loads by name rather than through the skin.
-    std::optional<Bitmap> cordPlug_;
+    std::optional<Bitmap> cablePlug_;
     std::optional<Bitmap> splashPicture_;
     KnobMode knobMode_ = KnobMode::Linear;
 
     std::optional<Clock::time_point> glideEnd_;
     Clock::time_point midiLedOff_{};
-    Clock::time_point cordStamp_{};
+    Clock::time_point cableStamp_{};
     Clock::time_point blinkStamp_{};
     Clock::time_point activityStamp_{};
     bool midiLedLit_ = false;

@@ -168,9 +168,9 @@ TEST_F(Rendering, AuxInputPassesOnlyWhenSwitchedOn) {
 }
 
 // Hosts send any float through automation, and damaged patches any state:
-// whatever the knobs, states, cords and notes, the output stays finite,
+// whatever the knobs, states, cables and notes, the output stays finite,
 // bounded and free of denormal numbers.
-TEST_F(Rendering, RandomKnobsStatesCordsAndNotesStayFiniteAndBounded) {
+TEST_F(Rendering, RandomKnobsStatesCablesAndNotesStayFiniteAndBounded) {
     std::mt19937 random(20261210);
     const float oddValues[] = {-5.0f, 7.0f, std::nanf(""), INFINITY, -INFINITY, 1e30f};
     for (double rate : {44100.0, 48000.0, 96000.0}) {
@@ -245,7 +245,7 @@ double brightnessSwing(const std::vector<float>& x) {
     return high / low;
 }
 
-TEST_F(Rendering, ACordFromTheLfoToTheFilterSweepsTheSoundUntilItIsRemoved) {
+TEST_F(Rendering, ACableFromTheLfoToTheFilterSweepsTheSoundUntilItIsRemoved) {
     start(44100);
     set(param::VcaSustain, 1.0f);
     set(param::EnvelopeMod, 0.0f);
@@ -265,7 +265,7 @@ TEST_F(Rendering, ACordFromTheLfoToTheFilterSweepsTheSoundUntilItIsRemoved) {
 
     EXPECT_LT(still, 1.2);
     EXPECT_GT(swept, 2.0) << "the LFO moves the cutoff";
-    EXPECT_LT(after, 1.2) << "the cord's removal takes effect";
+    EXPECT_LT(after, 1.2) << "the cable's removal takes effect";
 }
 
 TEST_F(Rendering, SyncedDelayEchoesEverySixteenth) {

@@ -111,7 +111,7 @@ std::vector<LaneCase> cases() {
                        p.setParameter(param::Vco2FreqMod, 0.4f);
                        p.setParameter(param::Vco1FilterMod, 0.3f);
                    }});
-    all.push_back({"PatchedCords", 3, [](ControlFace& p) {
+    all.push_back({"PatchedCables", 3, [](ControlFace& p) {
                        p.setParameter(param::MgAmount, 1.0f);
                        p.setParameter(param::MgFrequency, 0.4f);
                        p.cables().connect(socket::MgCvOutput, socket::VcfCv);

@@ -21,8 +21,8 @@ bool sameBytes(const Region& a, const Region& b) {
 }
 
 bool samePatch(const TarvikPatch& a, const TarvikPatch& b) {
-    return sameBytes(a.program, b.program) && sameBytes(a.states, b.states) &&
-           sameBytes(a.connections, b.connections) && sameBytes(a.patterns, b.patterns) && sameBytes(a.info, b.info);
+    return sameBytes(a.program, b.program) && sameBytes(a.states, b.states) && sameBytes(a.cables, b.cables) &&
+           sameBytes(a.patterns, b.patterns) && sameBytes(a.info, b.info);
 }
 
 }  // namespace

@@ -26,19 +26,19 @@ bool terminated(const char (&text)[N]) {
 
 // The raw count, not size(): size() clamps, and would hide a count the
 // repair left out of range.
-void requireCords(const ConnectionList& cords) {
-    require(cords.count >= 0 && cords.count <= kMaxConnections, "cord count within 0..128");
+void requireCables(const CableList& cables) {
+    require(cables.count >= 0 && cables.count <= kMaxCables, "cable count within 0..128");
     std::array<bool, kNumSockets> fed{};
-    for (int i = 0; i < cords.count; ++i) {
-        const Connection cord = cords.at(i);
-        require(hasDirection(cord.output, kSocketOutput), "every cord starts at a registered output");
-        require(hasDirection(cord.input, kSocketInput), "every cord ends at a registered input");
-        bool& inputFed = fed[static_cast<std::size_t>(cord.input)];
-        require(!inputFed, "at most one cord into each input");
+    for (int i = 0; i < cables.count; ++i) {
+        const Connection cable = cables.at(i);
+        require(hasDirection(cable.output, kSocketOutput), "every cable starts at a registered output");
+        require(hasDirection(cable.input, kSocketInput), "every cable ends at a registered input");
+        bool& inputFed = fed[static_cast<std::size_t>(cable.input)];
+        require(!inputFed, "at most one cable into each input");
         inputFed = true;
     }
-    for (int i = cords.count; i < kMaxConnections; ++i)
-        require(cords.at(i) == Connection{0, 0}, "unused cord pairs are zero");
+    for (int i = cables.count; i < kMaxCables; ++i)
+        require(cables.at(i) == Connection{0, 0}, "unused cable pairs are zero");
 }
 
 }  // namespace
@@ -50,7 +50,7 @@ void require(bool condition, const char* what) {
 }
 
 void requireRepaired(const TarvikPatch& patch) {
-    requireCords(patch.connections);
+    requireCables(patch.cables);
     const int current = patch.state(state::CurrentPattern);
     require(current >= 0 && current < kNumPatterns, "CurrentPattern within 0..127");
     for (const Pattern& pattern : patch.patterns) {

@@ -37,8 +37,8 @@ protected:
         p.setState(state::CurrentPattern, 0);
         p.patterns[0].length = 16;
         for (int s = 0; s < kMaxSteps; ++s) p.patterns[0].steps[s] = {static_cast<std::uint8_t>(s % 12), step::kGate};
-        p.connections.set(0, {socket::MgCvOutput, socket::VcaCv});
-        p.connections.setSize(1);
+        p.cables.set(0, {socket::MgCvOutput, socket::VcaCv});
+        p.cables.setSize(1);
         restore(p);
         open();
         ASSERT_TRUE(window_.settle());
@@ -73,10 +73,10 @@ protected:
 
     Pattern pattern0() { return patch().patterns[0]; }
 
-    std::vector<Connection> cords() {
+    std::vector<Connection> cables() {
         const TarvikPatch p = patch();
         std::vector<Connection> list;
-        for (int i = 0; i < p.connections.size(); ++i) list.push_back(p.connections.at(i));
+        for (int i = 0; i < p.cables.size(); ++i) list.push_back(p.cables.at(i));
         return list;
     }
 
@@ -127,9 +127,9 @@ TEST_F(EditorUndo, ACableClearedFromItsSocketComesBackWithControlZ) {
     const Point lfo = centre(tag::socket(socket::MgCvOutput + 1));
     window_.click(lfo.x, lfo.y, 1, true);
     ASSERT_TRUE(window_.settle());
-    ASSERT_TRUE(cords().empty());
+    ASSERT_TRUE(cables().empty());
     tapControl(XK_z);
-    EXPECT_EQ(cords(), (std::vector<Connection>{{socket::MgCvOutput, socket::VcaCv}}));
+    EXPECT_EQ(cables(), (std::vector<Connection>{{socket::MgCvOutput, socket::VcaCv}}));
 }
 
 // Taken off one input and dropped on another: one move, one undo.
@@ -139,9 +139,9 @@ TEST_F(EditorUndo, ACableMovedToAnotherInputGoesBackWithOneControlZ) {
     const Point to = centre(tag::socket(socket::VcfCv + 1));
     window_.drag(from.x, from.y, to.x, to.y, 12);
     ASSERT_TRUE(window_.settle());
-    ASSERT_EQ(cords(), (std::vector<Connection>{{socket::MgCvOutput, socket::VcfCv}}));
+    ASSERT_EQ(cables(), (std::vector<Connection>{{socket::MgCvOutput, socket::VcfCv}}));
     tapControl(XK_z);
-    EXPECT_EQ(cords(), (std::vector<Connection>{{socket::MgCvOutput, socket::VcaCv}}));
+    EXPECT_EQ(cables(), (std::vector<Connection>{{socket::MgCvOutput, socket::VcaCv}}));
 }
 
 }  // namespace

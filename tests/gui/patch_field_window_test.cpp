@@ -1,6 +1,6 @@
 // Patching with cables on the panel of the built binary, as a user does it:
 // dragging between sockets, taking a cable off, shift-clicking, the socket
-// menu. The connections are read back from the patch the host would save,
+// menu. The cables are read back from the patch the host would save,
 // and the sound from the plug-in's audio.
 #include <gtest/gtest.h>
 
@@ -44,10 +44,10 @@ protected:
         window_.drag(a.x, a.y, b.x, b.y, 12);
     }
 
-    std::vector<Connection> cords() {
+    std::vector<Connection> cables() {
         const TarvikPatch p = patch();
         std::vector<Connection> list;
-        for (int i = 0; i < p.connections.size(); ++i) list.push_back(p.connections.at(i));
+        for (int i = 0; i < p.cables.size(); ++i) list.push_back(p.cables.at(i));
         return list;
     }
 
@@ -73,7 +73,7 @@ const Connection kLfoToVca{socket::MgCvOutput, socket::VcaCv};
 TEST_F(PatchCables, AnOutputDraggedToAnInputConnectsThemAndTheSoundFollows) {
     const double before = tremolo();
     dragCable(socket::MgCvOutput, socket::VcaCv);
-    EXPECT_EQ(cords(), std::vector<Connection>{kLfoToVca});
+    EXPECT_EQ(cables(), std::vector<Connection>{kLfoToVca});
     const double after = tremolo();
     EXPECT_LT(before, 1.2) << "without the cable the note holds its level";
     EXPECT_GT(after, 2.0) << "the LFO now swings the amplifier";
@@ -81,17 +81,17 @@ TEST_F(PatchCables, AnOutputDraggedToAnInputConnectsThemAndTheSoundFollows) {
 
 TEST_F(PatchCables, AnInputDraggedToAnOutputStoresTheSamePair) {
     dragCable(socket::VcaCv, socket::MgCvOutput);
-    EXPECT_EQ(cords(), std::vector<Connection>{kLfoToVca});
+    EXPECT_EQ(cables(), std::vector<Connection>{kLfoToVca});
 }
 
 TEST_F(PatchCables, ACableTakenOffItsInputGoesWhereItIsDropped) {
     dragCable(socket::MgCvOutput, socket::VcaCv);
     dragCable(socket::VcaCv, socket::VcfCv);  // onto another free input: moved
-    EXPECT_EQ(cords(), (std::vector<Connection>{{socket::MgCvOutput, socket::VcfCv}}));
+    EXPECT_EQ(cables(), (std::vector<Connection>{{socket::MgCvOutput, socket::VcfCv}}));
     const Point from = socketCentre(socket::VcfCv);
     const Point empty = centre(gui::tag::Background);
     window_.drag(from.x, from.y, empty.x, empty.y, 12);  // onto empty panel: gone
-    EXPECT_TRUE(cords().empty());
+    EXPECT_TRUE(cables().empty());
 }
 
 TEST_F(PatchCables, AShiftClickClearsEveryCableOfASocket) {
@@ -100,7 +100,7 @@ TEST_F(PatchCables, AShiftClickClearsEveryCableOfASocket) {
     dragCable(socket::VcaEnvOut, socket::Vco1Cv);
     const Point lfo = socketCentre(socket::MgCvOutput);
     window_.click(lfo.x, lfo.y, 1, true);
-    EXPECT_EQ(cords(), (std::vector<Connection>{{socket::VcaEnvOut, socket::Vco1Cv}}));
+    EXPECT_EQ(cables(), (std::vector<Connection>{{socket::VcaEnvOut, socket::Vco1Cv}}));
 }
 
 // The socket menu, in its pop-up window, through its keys: Home highlights
@@ -116,7 +116,7 @@ TEST_F(PatchCables, TheSocketMenuOffersOnlyWhatTheRulesAllow) {
     window_.tapKey(XK_Down);  // nothing else to go to
     window_.tapKey(XK_Return);
     ASSERT_TRUE(window_.settle());
-    EXPECT_TRUE(cords().empty()) << "only Disconnect could be chosen";
+    EXPECT_TRUE(cables().empty()) << "only Disconnect could be chosen";
 
     const Point free = socketCentre(socket::VcfCv);
     window_.click(free.x, free.y, 3);
@@ -124,15 +124,15 @@ TEST_F(PatchCables, TheSocketMenuOffersOnlyWhatTheRulesAllow) {
     window_.tapKey(XK_Down);  // the first output of the table, MG CV Output
     window_.tapKey(XK_Return);
     ASSERT_TRUE(window_.settle());
-    EXPECT_EQ(cords(), (std::vector<Connection>{{socket::MgCvOutput, socket::VcfCv}}));
+    EXPECT_EQ(cables(), (std::vector<Connection>{{socket::MgCvOutput, socket::VcfCv}}));
 
     window_.click(free.x, free.y, 3);
     window_.tapKey(XK_Home);
     window_.tapKey(XK_Escape);
     ASSERT_TRUE(window_.settle());
-    EXPECT_EQ(cords(), (std::vector<Connection>{{socket::MgCvOutput, socket::VcfCv}})) << "Escape changes nothing";
+    EXPECT_EQ(cables(), (std::vector<Connection>{{socket::MgCvOutput, socket::VcfCv}})) << "Escape changes nothing";
     dragCable(socket::MgCvOutput, socket::VcaCv);
-    EXPECT_EQ(cords(),
+    EXPECT_EQ(cables(),
               (std::vector<Connection>{{socket::MgCvOutput, socket::VcfCv}, {socket::MgCvOutput, socket::VcaCv}}))
         << "and the panel takes the pointer again";
 }

@@ -38,7 +38,7 @@ TEST(SkinTags, EveryGroupHasItsNumbers) {
         {"B_PATTERNCLEAR", 313}, {"B_AUTOADV", 315}, {"B_TIMEMODE", 317}, {"B_NEXT", 323}, {"RUNSTOPLED", 413},
         {"SLIDELED", 419}, {"STEPSDIGITS", 500}, {"PRESCALESWITCH", 503}, {"PLAYINGSTEPDISPLAY", 504},
         {"PITCHKEYBOARD", 555},
-        // cords and displays
+        // cables and displays
         {"SMALLARROW", 606}, {"CORDPLUG", 609},
         // buttons
         {"TRIPLETBUTTON", 725}, {"FUNCTIONBUTTON1", 800}, {"FUNCTIONLED2", 803}, {"PATCHBUTTON", 810},

@@ -36,7 +36,7 @@ struct Scene {
     int noteMode;
     std::vector<Note> notes;
     double seconds;
-    bool patched;  // cords and the shaper on top of the common patch
+    bool patched;  // cables and the shaper on top of the common patch
     friend void PrintTo(const Scene& row, std::ostream* out) { *out << row.name; }
 };
 
@@ -82,12 +82,12 @@ TarvikPatch scenePatch(const Scene& scene) {
     if (scene.patched) {
         p.setParameter(param::VcoShaper, 0.4f);
         p.setParameter(param::OutputLagTime, 0.3f);
-        const Connection cords[] = {{socket::MgCvOutput, socket::Vco1Cv},
-                                    {socket::VcaEnvOut, socket::Attenuator2Input},
-                                    {socket::Attenuator2LagOut, socket::VcfCv},
-                                    {socket::MidiVelocityCv, socket::Inverter1Input}};
-        for (int i = 0; i < 4; ++i) p.connections.set(i, cords[i]);
-        p.connections.setSize(4);
+        const Connection cables[] = {{socket::MgCvOutput, socket::Vco1Cv},
+                                     {socket::VcaEnvOut, socket::Attenuator2Input},
+                                     {socket::Attenuator2LagOut, socket::VcfCv},
+                                     {socket::MidiVelocityCv, socket::Inverter1Input}};
+        for (int i = 0; i < 4; ++i) p.cables.set(i, cables[i]);
+        p.cables.setSize(4);
     }
     p.setState(state::MidiMode, scene.midiMode);
     p.setState(state::NoteMode, scene.noteMode);

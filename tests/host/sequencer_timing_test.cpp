@@ -70,8 +70,8 @@ protected:
         probe.setState(state::AuxInput, 1);
         probe.setState(state::RunStop, runStop);
         probe.setState(state::CurrentPattern, currentPattern);
-        probe.connections.set(0, {socket::SeqGateOut, socket::VcaEnvAmount});
-        probe.connections.setSize(1);
+        probe.cables.set(0, {socket::SeqGateOut, socket::VcaEnvAmount});
+        probe.cables.setSize(1);
         for (std::size_t i = 0; i < patterns.size(); ++i) probe.patterns[i] = patterns[i];
         std::vector<unsigned char> chunk(kChunkSize);
         encodeChunk(probe, chunk.data());

@@ -15,7 +15,7 @@ namespace {
 class CableEditingTest : public ::testing::Test {
 protected:
     std::vector<Connection> list() {
-        const ConnectionList l = cables.connections();
+        const CableList l = cables.current();
         std::vector<Connection> pairs;
         for (int i = 0; i < l.size(); ++i) pairs.push_back(l.at(i));
         return pairs;
@@ -27,14 +27,14 @@ protected:
 };
 
 TEST_F(CableEditingTest, EachChangeReplacesTheListAsAWhole) {
-    const std::uint32_t before = engine.control().patch().connectionsVersion();
+    const std::uint32_t before = engine.control().patch().cablesVersion();
     ASSERT_TRUE(cables.connect(socket::VcfCv, socket::MgCvOutput));
     ASSERT_TRUE(cables.connect(socket::MgCvOutput, socket::VcaCv));
     ASSERT_TRUE(cables.connect(socket::ModWheel, socket::ShaperCv));
     EXPECT_EQ(list(), (std::vector<Connection>{{socket::MgCvOutput, socket::VcfCv},
                                                {socket::MgCvOutput, socket::VcaCv},
                                                {socket::ModWheel, socket::ShaperCv}}));
-    EXPECT_EQ(engine.control().patch().connectionsVersion(), before + 6) << "three publications";
+    EXPECT_EQ(engine.control().patch().cablesVersion(), before + 6) << "three publications";
 
     cables.disconnect(socket::VcfCv, socket::MgCvOutput);
     EXPECT_EQ(list(), (std::vector<Connection>{{socket::MgCvOutput, socket::VcaCv}, {socket::ModWheel, socket::ShaperCv}}));
@@ -54,9 +54,9 @@ class RefusedCableChanges : public CableEditingTest, public ::testing::WithParam
 
 TEST_P(RefusedCableChanges, LeaveTheListAndItsVersion) {
     ASSERT_TRUE(cables.connect(socket::MgCvOutput, socket::VcfCv));
-    const std::uint32_t before = engine.control().patch().connectionsVersion();
+    const std::uint32_t before = engine.control().patch().cablesVersion();
     GetParam().change(cables);
-    EXPECT_EQ(engine.control().patch().connectionsVersion(), before);
+    EXPECT_EQ(engine.control().patch().cablesVersion(), before);
     EXPECT_EQ(list(), (std::vector<Connection>{{socket::MgCvOutput, socket::VcfCv}}));
 }
 

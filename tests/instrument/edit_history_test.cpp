@@ -40,8 +40,8 @@ protected:
         TarvikPatch fresh;
         fresh.setState(state::CurrentPattern, kCurrent);
         fresh.patterns[kCurrent] = p;
-        fresh.connections.set(0, {socket::MgCvOutput, socket::VcfCv});
-        fresh.connections.setSize(1);
+        fresh.cables.set(0, {socket::MgCvOutput, socket::VcfCv});
+        fresh.cables.setSize(1);
         std::vector<unsigned char> chunk(kChunkSize);
         encodeChunk(fresh, chunk.data());
         EXPECT_TRUE(control().restoreChunk(chunk.data(), chunk.size()));
@@ -59,7 +59,7 @@ protected:
             const auto* bytes = reinterpret_cast<const unsigned char*>(&p);
             c.bank.insert(c.bank.end(), bytes, bytes + sizeof p);
         }
-        const ConnectionList list = cables().connections();
+        const CableList list = cables().current();
         for (int i = 0; i < list.size(); ++i) c.cables.push_back(list.at(i));
         return c;
     }

@@ -38,7 +38,7 @@ TEST(FreshPatch, HoldsTheDefaultsAndSixteenStepPatterns) {
     EXPECT_EQ(patch.parameter(param::MasterVolume), 0.75f);
     EXPECT_EQ(patch.parameter(param::Vco1Level), 1.0f);
     for (int s = 0; s < kStateRoom; ++s) EXPECT_EQ(patch.state(s), s == state::FilterMode ? 3 : 0) << s;
-    EXPECT_EQ(patch.connections.count, 0);
+    EXPECT_EQ(patch.cables.count, 0);
     for (const Pattern& p : patch.patterns) {
         EXPECT_EQ(p.length, 16);
         EXPECT_EQ(p.flags | p.timeMode, 0);

@@ -29,7 +29,7 @@ bool sameBytes(const Region& a, const Region& b) {
 void expectSamePatch(const TarvikPatch& expected, const TarvikPatch& actual) {
     EXPECT_TRUE(sameBytes(expected.program, actual.program)) << "program record";
     EXPECT_TRUE(sameBytes(expected.states, actual.states)) << "states";
-    EXPECT_TRUE(sameBytes(expected.connections, actual.connections)) << "connections";
+    EXPECT_TRUE(sameBytes(expected.cables, actual.cables)) << "cables";
     EXPECT_TRUE(sameBytes(expected.patterns, actual.patterns)) << "patterns";
     EXPECT_TRUE(sameBytes(expected.info, actual.info)) << "patch information";
 }
@@ -43,16 +43,16 @@ bool isInput(int s) {
 
 // What the engine relies on in every patch it is handed.
 void expectRepaired(const TarvikPatch& patch) {
-    const ConnectionList& cords = patch.connections;
-    ASSERT_GE(cords.count, 0);
-    ASSERT_LE(cords.count, kMaxConnections);
+    const CableList& cables = patch.cables;
+    ASSERT_GE(cables.count, 0);
+    ASSERT_LE(cables.count, kMaxCables);
     std::vector<bool> fed(kNumSockets, false);
-    for (int i = 0; i < cords.count; ++i) {
-        const Connection cord = cords.at(i);
-        EXPECT_TRUE(isOutput(cord.output) && isInput(cord.input)) << cord.output << ", " << cord.input;
-        if (isInput(cord.input)) {
-            EXPECT_FALSE(fed[static_cast<std::size_t>(cord.input)]) << "second cord into " << cord.input;
-            fed[static_cast<std::size_t>(cord.input)] = true;
+    for (int i = 0; i < cables.count; ++i) {
+        const Connection cable = cables.at(i);
+        EXPECT_TRUE(isOutput(cable.output) && isInput(cable.input)) << cable.output << ", " << cable.input;
+        if (isInput(cable.input)) {
+            EXPECT_FALSE(fed[static_cast<std::size_t>(cable.input)]) << "second cable into " << cable.input;
+            fed[static_cast<std::size_t>(cable.input)] = true;
         }
     }
     const int current = patch.state(state::CurrentPattern);
@@ -93,11 +93,11 @@ TarvikPatch randomPatch(std::uint32_t seed) {
     std::vector<int> inputs, outputs;
     for (int s = 0; s < kNumSockets; ++s) (isInput(s) ? inputs : outputs).push_back(s);
     std::shuffle(inputs.begin(), inputs.end(), random);
-    const int cords = 1 + below(inputs.size());
-    for (int i = 0; i < cords; ++i)
-        patch.connections.set(
+    const int cables = 1 + below(inputs.size());
+    for (int i = 0; i < cables; ++i)
+        patch.cables.set(
             i, {outputs[static_cast<std::size_t>(below(outputs.size()))], inputs[static_cast<std::size_t>(i)]});
-    patch.connections.setSize(cords);
+    patch.cables.setSize(cables);
     return patch;
 }
 
@@ -190,7 +190,7 @@ TEST(PatchChunk, IsFiveLittleEndianBlocksInTheirOrder) {
         {0, {0x01, 0x01, 0, 0, 0x00, 0x42, 0, 0}},      // 257: 16896 pattern bytes
         {16904, {0x02, 0x01, 0, 0, 0x80, 0x16, 0, 0}},  // 258: 5760 program bytes
         {22672, {0x05, 0x01, 0, 0, 0x64, 0x00, 0, 0}},  // 261: 100 state bytes
-        {22780, {0x03, 0x01, 0, 0, 0x04, 0x04, 0, 0}},  // 259: 1028 connection bytes
+        {22780, {0x03, 0x01, 0, 0, 0x04, 0x04, 0, 0}},  // 259: 1028 cable bytes
         {23816, {0x04, 0x01, 0, 0, 0x08, 0x05, 0, 0}},  // 260: 1288 information bytes
     };
     for (const Header& h : headers)
@@ -201,7 +201,7 @@ TEST(PatchChunk, IsFiveLittleEndianBlocksInTheirOrder) {
     EXPECT_STREQ(reinterpret_cast<const char*>(&chunk[16912]), "Default");
     EXPECT_EQ(wordAt(chunk, 16912 + 24), 0x3F000000u) << "Master Tuning 0.5";
     EXPECT_EQ(wordAt(chunk, 22680 + 7 * 4), 3u) << "FilterMode";
-    EXPECT_EQ(wordAt(chunk, 22788), 0u) << "no cords";
+    EXPECT_EQ(wordAt(chunk, 22788), 0u) << "no cables";
     EXPECT_STREQ(reinterpret_cast<const char*>(&chunk[23824 + 1029]), "Tarvik Patch");
 }
 
@@ -317,7 +317,7 @@ TEST(PatchChunk, HostileChunksNeverReadPastTheirEnd) {
              appendBlock(b, 261, 300, states);
              appendBlock(b, 257, 16996, withExcess(fresh.patterns, 100, 'E'));
              appendBlock(b, 258, 5860, withExcess(fresh.program, 100, 0x01));
-             appendBlock(b, 259, 1160, withExcess(fresh.connections, 132, 0x07));
+             appendBlock(b, 259, 1160, withExcess(fresh.cables, 132, 0x07));
              appendBlock(b, 258, 5, Bytes{'L', 'o', 'n', 'g', 0});
              return b;
          },
@@ -360,18 +360,18 @@ TEST(PatchChunk, HostileChunksNeverReadPastTheirEnd) {
         {"damaged regions are repaired",
          [] {
              Bytes program(5760, 0xFF);  // every parameter a NaN, the name unterminated
-             Bytes cords;
-             appendWord(cords, 1000);
-             for (int i = 0; i < 256; ++i) appendWord(cords, 17);
+             Bytes cables;
+             appendWord(cables, 1000);
+             for (int i = 0; i < 256; ++i) appendWord(cables, 17);
              Bytes b;
              appendBlock(b, 258, 5760, program);
-             appendBlock(b, 259, 1028, cords);
+             appendBlock(b, 259, 1028, cables);
              return b;
          },
          true,
          [](const Decoded& d) {
              EXPECT_EQ(d.patch.parameter(param::MasterVolume), 0.75f);
-             EXPECT_EQ(d.patch.connections.size(), 0);
+             EXPECT_EQ(d.patch.cables.size(), 0);
          }},
         {"random bytes",
          [] {
@@ -417,19 +417,18 @@ TEST(RepairPatch, MakesDamagedPatchesSafeAndKeepsTheRest) {
         std::function<void(TarvikPatch&)> damage;
         std::function<void(const TarvikPatch&)> check;
     };
-    const auto cordsAre = [](std::vector<Connection> expected) {
+    const auto cablesAre = [](std::vector<Connection> expected) {
         return [expected](const TarvikPatch& p) {
-            ASSERT_EQ(p.connections.size(), static_cast<int>(expected.size()));
+            ASSERT_EQ(p.cables.size(), static_cast<int>(expected.size()));
             for (std::size_t i = 0; i < expected.size(); ++i)
-                EXPECT_EQ(p.connections.at(static_cast<int>(i)), expected[i]) << i;
-            for (int i = p.connections.size(); i < kMaxConnections; ++i)
-                EXPECT_EQ(p.connections.at(i), (Connection{0, 0})) << i;
+                EXPECT_EQ(p.cables.at(static_cast<int>(i)), expected[i]) << i;
+            for (int i = p.cables.size(); i < kMaxCables; ++i) EXPECT_EQ(p.cables.at(i), (Connection{0, 0})) << i;
         };
     };
-    const auto withCords = [](int count, std::vector<std::pair<int, Connection>> cords) {
-        return [count, cords](TarvikPatch& p) {
-            for (const auto& [at, cord] : cords) p.connections.set(at, cord);
-            p.connections.count = count;
+    const auto withCables = [](int count, std::vector<std::pair<int, Connection>> cables) {
+        return [count, cables](TarvikPatch& p) {
+            for (const auto& [at, cable] : cables) p.cables.set(at, cable);
+            p.cables.count = count;
         };
     };
     const auto currentIs = [](int value, int expected) {
@@ -453,18 +452,18 @@ TEST(RepairPatch, MakesDamagedPatchesSafeAndKeepsTheRest) {
                     }};
     };
     const Case cases[] = {
-        {"cords",
-         withCords(8, {{0, {4, 17}},
-                       {1, {17, 4}},
-                       {2, {4, 17}},
-                       {3, {11, 17}},
-                       {4, {50, 3}},
-                       {5, {-1, 3}},
-                       {6, {4, 11}},
-                       {7, {12, 16}}}),
-         cordsAre({{4, 17}, {12, 16}})},
-        {"count above the room", withCords(500, {{0, {4, 17}}, {127, {20, 21}}}), cordsAre({{4, 17}, {20, 21}})},
-        {"negative count", withCords(-5, {{0, {4, 17}}}), cordsAre({})},
+        {"cables",
+         withCables(8, {{0, {4, 17}},
+                        {1, {17, 4}},
+                        {2, {4, 17}},
+                        {3, {11, 17}},
+                        {4, {50, 3}},
+                        {5, {-1, 3}},
+                        {6, {4, 11}},
+                        {7, {12, 16}}}),
+         cablesAre({{4, 17}, {12, 16}})},
+        {"count above the room", withCables(500, {{0, {4, 17}}, {127, {20, 21}}}), cablesAre({{4, 17}, {20, 21}})},
+        {"negative count", withCables(-5, {{0, {4, 17}}}), cablesAre({})},
         currentIs(-1, 0),
         currentIs(128, 127),
         currentIs(1 << 30, 127),

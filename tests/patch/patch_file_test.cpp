@@ -29,7 +29,7 @@ bool sameBytes(const Region& a, const Region& b) {
 void expectSameRegions(const TarvikPatch& expected, const TarvikPatch& actual) {
     EXPECT_TRUE(sameBytes(expected.program, actual.program)) << "program record";
     EXPECT_TRUE(sameBytes(expected.states, actual.states)) << "states";
-    EXPECT_TRUE(sameBytes(expected.connections, actual.connections)) << "connections";
+    EXPECT_TRUE(sameBytes(expected.cables, actual.cables)) << "cables";
     EXPECT_TRUE(sameBytes(expected.patterns, actual.patterns)) << "patterns";
     EXPECT_TRUE(sameBytes(expected.info, actual.info)) << "patch information";
 }
@@ -65,11 +65,11 @@ TarvikPatch randomFilePatch(std::uint32_t seed) {
     for (int s = 0; s < kNumSockets; ++s)
         (kSocketDefinitions[static_cast<std::size_t>(s)].direction == kSocketInput ? inputs : outputs).push_back(s);
     std::shuffle(inputs.begin(), inputs.end(), random);
-    const int cords = 1 + below(static_cast<int>(inputs.size()));
-    for (int i = 0; i < cords; ++i)
-        patch.connections.set(i, {outputs[static_cast<std::size_t>(below(static_cast<int>(outputs.size())))],
-                                  inputs[static_cast<std::size_t>(i)]});
-    patch.connections.setSize(cords);
+    const int cables = 1 + below(static_cast<int>(inputs.size()));
+    for (int i = 0; i < cables; ++i)
+        patch.cables.set(i, {outputs[static_cast<std::size_t>(below(static_cast<int>(outputs.size())))],
+                             inputs[static_cast<std::size_t>(i)]});
+    patch.cables.setSize(cables);
 
     for (Pattern& pattern : patch.patterns) {
         auto* bytes = reinterpret_cast<unsigned char*>(&pattern);
@@ -131,8 +131,8 @@ TEST_F(PatchFiles, ARandomPatchReadsBackExceptWhatTheFileDoesNotCarry) {
 TEST_F(PatchFiles, AWrittenFileHasTheDocumentedLines) {
     TarvikPatch patch;
     patch.setParameter(param::AccentAmount, 1.7f);
-    patch.connections.set(0, {socket::MgCvOutput, socket::MgAmountCv});
-    patch.connections.setSize(1);
+    patch.cables.set(0, {socket::MgCvOutput, socket::MgAmountCv});
+    patch.cables.setSize(1);
     const std::string path = (folder_.path() / "fresh.tvkp").string();
     ASSERT_TRUE(writePatchFile(patch, path));
     const std::string text = contents(path);
@@ -220,10 +220,10 @@ TEST_F(PatchFiles, ParameterValuesAreClampedAndUnreadableOnesEndTheSection) {
     }
 }
 
-TEST_F(PatchFiles, OldVersionsOpenMgAmountForACordIntoItsInput) {
+TEST_F(PatchFiles, OldVersionsOpenMgAmountForACableIntoItsInput) {
     struct Case {
         const char* version;
-        const char* cord;
+        const char* cable;
         float mgAmount;
     };
     const Case cases[] = {
@@ -235,11 +235,11 @@ TEST_F(PatchFiles, OldVersionsOpenMgAmountForACordIntoItsInput) {
         {"Version: 1\n", "4, 17", 0.0f},
         {"Version: 2.01\n", "4, 17", 0.0f},
         {"Version: 1.02\n", "4, 16", 0.0f},
-        {"Version: 1.02\n", "17, 17", 0.0f},  // not a cord the engine would play
+        {"Version: 1.02\n", "17, 17", 0.0f},  // not a cable the engine would play
     };
     for (const Case& c : cases) {
-        const TarvikPatch patch = read(std::string(c.version) + "[1 Connections]\n" + c.cord + "\n");
-        EXPECT_EQ(patch.parameter(param::MgAmount), c.mgAmount) << c.version << c.cord;
+        const TarvikPatch patch = read(std::string(c.version) + "[1 Connections]\n" + c.cable + "\n");
+        EXPECT_EQ(patch.parameter(param::MgAmount), c.mgAmount) << c.version << c.cable;
     }
 }
 
@@ -300,10 +300,10 @@ TEST_F(PatchFiles, HexadecimalLinesStandForSixteenBytesEach) {
 }
 
 TEST_F(PatchFiles, SectionsBeyondTheRoomAreCutAndReadThrough) {
-    // 128 cords fill the room; the two valid ones after them are dropped.
-    std::string cords = "[130 Connections]\n";
-    for (int i = 0; i < kMaxConnections; ++i) cords += "0, 0\n";
-    cords += "4, 17\n4, 16\n";
+    // 128 cables fill the room; the two valid ones after them are dropped.
+    std::string cables = "[130 Connections]\n";
+    for (int i = 0; i < kMaxCables; ++i) cables += "0, 0\n";
+    cables += "4, 17\n4, 16\n";
     Pattern patterns[130] = {};
     for (Pattern& pattern : patterns) pattern.length = 5;
     PatchInfo info = {};
@@ -312,13 +312,13 @@ TEST_F(PatchFiles, SectionsBeyondTheRoomAreCutAndReadThrough) {
     std::memcpy(longInfo, &info, sizeof info);
     std::memset(longInfo + sizeof info, 0xEE, sizeof longInfo - sizeof info);
 
-    // In the patch the cords lie just before the patterns, and the patterns
+    // In the patch the cables lie just before the patterns, and the patterns
     // just before the information: each section is read after the one an
     // overrun would spoil.
     const TarvikPatch patch = read("[2000 PatchInfo]\n" + hexLines(longInfo, sizeof longInfo) + "[130 Patterns]\n" +
-                                   hexLines(patterns, sizeof patterns) + cords + "[1 States]\nFilterMode = 1\n");
-    EXPECT_EQ(patch.connections.size(), 0);
-    EXPECT_EQ(patch.patterns[0].length, 5) << "cords beyond the room must not run into the patterns";
+                                   hexLines(patterns, sizeof patterns) + cables + "[1 States]\nFilterMode = 1\n");
+    EXPECT_EQ(patch.cables.size(), 0);
+    EXPECT_EQ(patch.patterns[0].length, 5) << "cables beyond the room must not run into the patterns";
     EXPECT_EQ(patch.patterns[127].length, 5);
     EXPECT_STREQ(patch.info.text, "Acid") << "patterns beyond the room must not run into the information";
     EXPECT_EQ(patch.state(state::FilterMode), 1) << "the section after the long ones is read";

@@ -39,7 +39,8 @@ private:
 
 // The shell with its editor, as the plug-in binary makes it.
 AEffect* createTarvikWithEditor(audioMasterCallback audioMaster) {
-    return (new TarvikEdit(audioMaster, [](ControlFace& control) { return std::make_unique<VstEditor>(control); }))
+    return (new TarvikWithEditor(audioMaster,
+                                 [](ControlFace& control) { return std::make_unique<VstEditor>(control); }))
         ->getAeffect();
 }
 

@@ -6,7 +6,7 @@ namespace tarvik::test {
 
 vst::AEffect* createTarvik(vst::audioMasterCallback audioMaster) {
     if (!audioMaster || audioMaster(nullptr, vst::audioMasterVersion, 0, 0, nullptr, 0.0f) == 0) return nullptr;
-    return (new TarvikEdit(audioMaster))->getAeffect();
+    return (new TarvikWithEditor(audioMaster))->getAeffect();
 }
 
 InProcessPlugin::InProcessPlugin(host::HostSettings settings, Entry entry) : HostedPlugin(settings) {

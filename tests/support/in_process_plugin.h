@@ -3,9 +3,9 @@
 
 #include <string>
 
-#include "vst/tarvik_edit.h"
 #include "tests/support/scoped_data_folder.h"
 #include "tools/host/hosted_plugin.h"
+#include "vst/tarvik_with_editor.h"
 
 namespace tarvik::test {
 

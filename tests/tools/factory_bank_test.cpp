@@ -75,20 +75,20 @@ std::unique_ptr<TarvikPatch> readBack(const fs::path& path) {
     return readPatchFile(*patch, path.string()) ? std::move(patch) : nullptr;
 }
 
-// The cords as the file states them, before the reader's repairs.
-std::vector<Connection> cordsInFile(const fs::path& path) {
+// The cables as the file states them, before the reader's repairs.
+std::vector<Connection> cablesInFile(const fs::path& path) {
     std::istringstream text(readText(path));
     std::string line;
     while (std::getline(text, line) && line.find(" Connections]") == std::string::npos) {
     }
-    std::vector<Connection> cords;
+    std::vector<Connection> cables;
     int count = 0;
-    if (std::sscanf(line.c_str(), "[%d Connections]", &count) != 1) return cords;
+    if (std::sscanf(line.c_str(), "[%d Connections]", &count) != 1) return cables;
     for (int i = 0; i < count && std::getline(text, line); ++i) {
-        Connection cord{};
-        if (std::sscanf(line.c_str(), "%d, %d", &cord.output, &cord.input) == 2) cords.push_back(cord);
+        Connection cable{};
+        if (std::sscanf(line.c_str(), "%d, %d", &cable.output, &cable.input) == 2) cables.push_back(cable);
     }
-    return cords;
+    return cables;
 }
 
 bool hasGatedStep(const Pattern& pattern) {
@@ -151,7 +151,7 @@ TEST(FactoryBank, CoversEveryWayOfPlayingAndPatching) {
         ASSERT_TRUE(patch) << path;
         const int midiMode = patch->state(state::MidiMode);
         modes.insert({midiMode, midiMode == 0 ? 0 : patch->state(state::NoteMode)});
-        patched += patch->connections.size() > 0 ? 1 : 0;
+        patched += patch->cables.size() > 0 ? 1 : 0;
     }
     EXPECT_EQ(modes, (std::set<std::pair<int, int>>{{0, 0}, {1, 0}, {1, 1}})) << "sequenced, mono and poly";
     EXPECT_GE(patched, 1);
@@ -209,22 +209,22 @@ private:
     tarvik::test::ScopedDataFolder dataFolder_;
 };
 
-TEST_P(FactoryPatch, ReadsBackWithItsCordsTextAndLines) {
+TEST_P(FactoryPatch, ReadsBackWithItsCablesTextAndLines) {
     const auto patch = readBack(GetParam());
     ASSERT_TRUE(patch);
     EXPECT_GT(std::strlen(patch->info.text), 0u);
     EXPECT_EQ(patch->info.showOnLoad, 1);
     EXPECT_EQ(patch->state(state::BendRange), kBendRange);
 
-    const std::vector<Connection> written = cordsInFile(GetParam());
-    ASSERT_EQ(patch->connections.size(), static_cast<int>(written.size())) << "the reader dropped a cord";
+    const std::vector<Connection> written = cablesInFile(GetParam());
+    ASSERT_EQ(patch->cables.size(), static_cast<int>(written.size())) << "the reader dropped a cable";
     std::set<int> inputs;
-    for (int i = 0; i < patch->connections.size(); ++i) {
-        const Connection cord = patch->connections.at(i);
-        EXPECT_EQ(cord, written[static_cast<std::size_t>(i)]);
-        EXPECT_EQ(kSocketDefinitions[static_cast<std::size_t>(cord.output)].direction, kSocketOutput);
-        EXPECT_EQ(kSocketDefinitions[static_cast<std::size_t>(cord.input)].direction, kSocketInput);
-        EXPECT_TRUE(inputs.insert(cord.input).second) << "two cords into socket " << cord.input;
+    for (int i = 0; i < patch->cables.size(); ++i) {
+        const Connection cable = patch->cables.at(i);
+        EXPECT_EQ(cable, written[static_cast<std::size_t>(i)]);
+        EXPECT_EQ(kSocketDefinitions[static_cast<std::size_t>(cable.output)].direction, kSocketOutput);
+        EXPECT_EQ(kSocketDefinitions[static_cast<std::size_t>(cable.input)].direction, kSocketInput);
+        EXPECT_TRUE(inputs.insert(cable.input).second) << "two cables into socket " << cable.input;
     }
 
     for (int line = 0; line < kLinesPerPatch; ++line) {

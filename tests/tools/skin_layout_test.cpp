@@ -522,7 +522,7 @@ TEST(SkinFile, PicturesLieWhereTheEditorLooks) {
         const std::string file = pictureInfo(e.picture).file;
         if (file.empty()) continue;
         EXPECT_TRUE(fs::is_regular_file(skin().folder() / file)) << e.tag;
-        const bool namedByEditor = e.picture == Picture::Splash || e.picture == Picture::CordPlug;
+        const bool namedByEditor = e.picture == Picture::Splash || e.picture == Picture::CablePlug;
         if (!namedByEditor) {
             EXPECT_TRUE(file.starts_with("Tarvik Skin/")) << e.tag;
         }

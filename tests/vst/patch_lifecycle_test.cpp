@@ -141,7 +141,7 @@ TEST(PluginStartUp, ThePatchInUseAtExitComesBackIdentical) {
     ASSERT_TRUE(readPatchFile(after, (folder.path() / "Tarvik Patch.tvkp").string()));
     EXPECT_EQ(std::memcmp(after.program.parameters, before.program.parameters, sizeof(float) * kNumParameters), 0);
     EXPECT_EQ(std::memcmp(after.states, before.states, sizeof before.states), 0);
-    EXPECT_EQ(std::memcmp(&after.connections, &before.connections, sizeof before.connections), 0);
+    EXPECT_EQ(std::memcmp(&after.cables, &before.cables, sizeof before.cables), 0);
     EXPECT_EQ(std::memcmp(after.patterns, before.patterns, sizeof before.patterns), 0);
 }
 

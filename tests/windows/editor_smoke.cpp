@@ -3,7 +3,7 @@
 // with effEditIdle. The window's pixels are read back from the screen and
 // compared with the skin's background picture where no control lies; then
 // a cable is dragged from one socket to another with the mouse, and the
-// connection must be in the chunk the host saves; the filter menu (the
+// cable must be in the chunk the host saves; the filter menu (the
 // system's own pop-up menu) is worked with the keys and must set the filter
 // mode, and Preferences from the option menu must draw its panel. Ends with
 // "RESULT ok" or "RESULT fail: <reason>".
@@ -117,8 +117,8 @@ std::optional<tarvik::TarvikPatch> savedPatch(tarvik::host::HostedPlugin& plugin
 bool connected(tarvik::host::HostedPlugin& plugin, int output, int input) {
     const std::optional<tarvik::TarvikPatch> patch = savedPatch(plugin);
     if (!patch) return false;
-    for (int i = 0; i < patch->connections.size(); ++i)
-        if (patch->connections.at(i) == tarvik::Connection{output, input}) return true;
+    for (int i = 0; i < patch->cables.size(); ++i)
+        if (patch->cables.at(i) == tarvik::Connection{output, input}) return true;
     return false;
 }
 

@@ -1,4 +1,4 @@
-// Patches whose character comes from the patch cords: each shows one thing
+// Patches whose character comes from the patch cables: each shows one thing
 // the sockets can do that the knobs alone cannot.
 #include "dsp/socket_table.h"
 #include "patch/parameters.h"
@@ -33,7 +33,7 @@ std::vector<Recipe> patchedRecipes() {
                       {"G1! - G1 G1 A#1 - C2~ D2 G1! - G1 F2 D2~ C2 A#1 -"},
                       {"C2 _ C3 C2 - C2 D#2~ F2 C2 _ G2 C2 - A#1~ C2 -"},
                       {"D2 _ D3 D2 - D2 F2~ G2 A1 _ A2 A1 - C2~ D2 -"}},
-            .cords = {{socket::MgCvOutput, socket::Vco1PwCv}},
+            .cables = {{socket::MgCvOutput, socket::Vco1PwCv}},
             .info = "PWM BASS: a cord from MG CV Output to VCO-1 PW CV sweeps the pulse width of the oscillator "
                     "with a slow triangle, so the line shimmers and thickens like two detuned oscillators. MG Amount "
                     "sets the depth of the sweep, MG Frequency its speed.",
@@ -58,7 +58,7 @@ std::vector<Recipe> patchedRecipes() {
                       {"C2 - C3 - C2 - A#2 - C2 - G2 - C2 - D#2 F2"},
                       {"F1 F1 F2 F1 D#1 F1 - F1 F1 F1 G#1 F1 A#1 F1 - C2"},
                       {"G1 G1 G2 G1 F1 G1 - G1 A#1 A#1 A#2 A#1 D2 C2 A#1 G1"}},
-            .cords = {{socket::EnvelopeFollower, socket::VcfCv}},
+            .cables = {{socket::EnvelopeFollower, socket::VcfCv}},
             .auxInput = true,
             .info = "FOLLOWER WAH: the AUX input is on and the Envelope Follower is patched to the VCF CV Input: "
                     "send a drum loop to the plug-in's audio input and every hit opens the filter of the line, a "
@@ -86,9 +86,9 @@ std::vector<Recipe> patchedRecipes() {
                       {"D2 D2! - D2 D3~ D2 C3! - D2 D2 A2! D2 F2~ G2 D2! -"},
                       {"A1! A1 A2 A1 A1! G2~ A1 - A1 C2! A1 D2~ A1 A1! E2 G2~"},
                       {"D2! D3! D2 D3! C3~ A2! F2 D2! - D2 D2! D2 F2!~ G2 A2!~ C3"}},
-            .cords = {{socket::SeqAccentOut, socket::ShaperCv},
-                      {socket::SeqNoteOut, socket::Attenuator1Input},
-                      {socket::Attenuator1EighthOut, socket::VcfCv}},
+            .cables = {{socket::SeqAccentOut, socket::ShaperCv},
+                       {socket::SeqNoteOut, socket::Attenuator1Input},
+                       {socket::Attenuator1EighthOut, socket::VcfCv}},
             .info = "ACCENT DRIVE: Seq Accent CV Out drives the Shaper CV Input, so only the accented steps turn "
                     "to grit while the others stay clean; Seq Note CV Out, brought down to an eighth by Attenuator "
                     "1, opens the filter for the higher notes. Program accents to place the distortion.",
@@ -122,9 +122,9 @@ std::vector<Recipe> patchedRecipes() {
                       {"G3 _ F3 D#3 _ C3 _ A#2~ C3 _ _ _ - - G2 A#2"},
                       {"D#3 _ F3 _ G3 A#3~ C4 _ A#3 _ G3 F3~ G3 _ _ -"},
                       {"F3 _ D#3 _ D3 _ C3 _ D3 _ D#3 _ F3 _ G3 _"}},
-            .cords = {{socket::ModWheel, socket::Attenuator1Input},
-                      {socket::Attenuator1UnipolarOut, socket::VcfCv},
-                      {socket::ChannelPressure, socket::MgAmountCv}},
+            .cables = {{socket::ModWheel, socket::Attenuator1Input},
+                       {socket::Attenuator1UnipolarOut, socket::VcfCv},
+                       {socket::ChannelPressure, socket::MgAmountCv}},
             .info = "WHEEL AND PRESSURE LEAD: the modulation wheel, made unipolar by Attenuator 1 and patched to the "
                     "VCF CV Input, opens the filter from the Cutoff knob's setting at rest to wide open at full; "
                     "channel pressure (aftertouch) patched to MG Amount CV brings in vibrato as you press harder, "

@@ -53,14 +53,15 @@ bool setLines(const std::vector<Line>& lines, TarvikPatch& patch, std::string& e
     return true;
 }
 
-bool setCords(const std::vector<Cord>& cords, TarvikPatch& patch, std::string& error) {
-    // The editor's own rules, so that a factory patch holds only cords a
+bool setCables(const std::vector<Cable>& cables, TarvikPatch& patch, std::string& error) {
+    // The editor's own rules, so that a factory patch holds only cables a
     // user could have made.
     const SocketTable& rules = socketRules();
-    for (const Cord& cord : cords) {
-        const bool known = cord.output >= 0 && cord.output < kNumSockets && cord.input >= 0 && cord.input < kNumSockets;
-        if (!known || !rules.isOutput(cord.output) || !rules.connect(patch.connections, cord.output, cord.input)) {
-            error = "the cord " + std::to_string(cord.output) + " -> " + std::to_string(cord.input) +
+    for (const Cable& cable : cables) {
+        const bool known =
+            cable.output >= 0 && cable.output < kNumSockets && cable.input >= 0 && cable.input < kNumSockets;
+        if (!known || !rules.isOutput(cable.output) || !rules.connect(patch.cables, cable.output, cable.input)) {
+            error = "the cord " + std::to_string(cable.output) + " -> " + std::to_string(cable.input) +
                     " does not join a free input to an output";
             return false;
         }
@@ -131,7 +132,7 @@ bool buildPatch(const Recipe& recipe, TarvikPatch& patch, std::string& error) {
     patch.setState(state::AuxInput, recipe.auxInput ? 1 : 0);
     patch.setParameter(param::Tempo, tempoToParameter(recipe.bpm));
     return setKnobs(recipe.knobs, patch, error) && setLines(recipe.lines, patch, error) &&
-           setCords(recipe.cords, patch, error) && setInfo(recipe.info, recipe, patch, error);
+           setCables(recipe.cables, patch, error) && setInfo(recipe.info, recipe, patch, error);
 }
 
 }  // namespace tarvik::factory

@@ -1,6 +1,6 @@
 // A factory patch as its designer thinks of it: how it is played, its
 // tempo, the knobs that differ from a fresh patch, its sequencer lines, its
-// cords and the text that tells the player what to do with it.
+// cables and the text that tells the player what to do with it.
 #pragma once
 
 #include <cstdint>
@@ -20,7 +20,7 @@ struct Knob {
     float value;
 };
 
-struct Cord {
+struct Cable {
     int output;  // socket:: of an output
     int input;   // socket:: of an input
 };
@@ -41,7 +41,7 @@ struct Recipe {
     // Patterns 0 on. The same lines wait on the same keys of every octave,
     // so that a keyboard without the lowest MIDI keys still reaches them.
     std::vector<Line> lines = {};
-    std::vector<Cord> cords = {};
+    std::vector<Cable> cables = {};
     bool auxInput = false;  // the host's input feeds the AUX path
     std::string info = {};  // what the patch is; buildPatch adds how to play it
 };
@@ -51,7 +51,7 @@ constexpr int kMaxLines = 12;
 
 // Fills a fresh patch from the recipe. False, with the reason, when the
 // recipe asks for something the plug-in cannot hold: an unknown parameter or
-// a value outside 0..1, a step the sequencer cannot play, a cord the editor
+// a value outside 0..1, a step the sequencer cannot play, a cable the editor
 // would refuse, more lines than keys in an octave, a text too long.
 bool buildPatch(const Recipe& recipe, TarvikPatch& patch, std::string& error);
 

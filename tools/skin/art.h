@@ -29,7 +29,7 @@ void slideSwitch(cairo_t* cr, double width, double height, int position, int pos
 void keyboard(cairo_t* cr, double width, double height, bool pressed);
 
 void socket(cairo_t* cr, double size, bool lit);
-void cordPlug(cairo_t* cr, double size);
+void cablePlug(cairo_t* cr, double size);
 void plugShadow(cairo_t* cr, double size);
 void smallArrow(cairo_t* cr, double size, int frame, int frames);
 void displayBox(cairo_t* cr, double width, double height);

@@ -1,4 +1,4 @@
-// Sockets, the cord plug and its shadow, and the small pictures around them.
+// Sockets, the cable plug and its shadow, and the small pictures around them.
 #include <cmath>
 
 #include "tools/skin/art.h"
@@ -48,7 +48,7 @@ void socket(cairo_t* cr, double size, bool lit) {
     }
 }
 
-void cordPlug(cairo_t* cr, double size) {
+void cablePlug(cairo_t* cr, double size) {
     const double c = size / 2.0;
     const double body = size * 0.44;
     // Rubber grip seen from above, a metal sleeve in the middle.

@@ -78,7 +78,7 @@ constexpr PictureInfo kPictures[] = {
     {Picture::TripletButton, "Tarvik Skin/button_triplet.png", 2, 0},
     {Picture::DisplayBox, "Tarvik Skin/display.png", 1, 0},
     {Picture::PlugShadow, "Tarvik Skin/plug_shadow.png", 1, 0},
-    {Picture::CordPlug, "cordplug.png", 1, 0},
+    {Picture::CablePlug, "cordplug.png", 1, 0},
     {Picture::SmallArrow, "Tarvik Skin/small_arrow.png", 8, 0},
     {Picture::Splash, "splashscreen.png", 1, 0},
 };
@@ -136,7 +136,7 @@ constexpr Element kElements[] = {
     {"BACKGROUND", 0, kPanelRect, Background, kFloating, None},
     {"SPLASH", 100, {440, 280, 400, 240}, Splash, kFloating, None},
     {"SHADOWBITMAP", 608, {0, 0, 32, 32}, PlugShadow, kFloating, None},
-    {"CORDPLUG", 609, {0, 0, 24, 24}, CordPlug, kFloating, None},
+    {"CORDPLUG", 609, {0, 0, 24, 24}, CablePlug, kFloating, None},
     {"OPTIONDROPDOWN", 601, {744, 24, 200, 16}, Empty, kFloating, None},
     {"FILTERDROPDOWN", 120, {936, 24, 160, 16}, Empty, kFloating, None},
     {"PATTERNDROPDOWN", 600, {24, 760, 200, 16}, Empty, kFloating, None},
@@ -413,7 +413,7 @@ bool isOverlay(const Element& element) {
     switch (element.picture) {
     case Background:
     case Splash:
-    case CordPlug:
+    case CablePlug:
     case PlugShadow:
     case Empty: return true;
     default: return false;

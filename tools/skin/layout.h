@@ -59,7 +59,7 @@ enum class Picture {
     TripletButton,
     DisplayBox,
     PlugShadow,
-    CordPlug,
+    CablePlug,
     SmallArrow,
     Splash,
 };
@@ -132,7 +132,7 @@ std::span<const Element> panelElements();
 const Element* findElement(std::string_view tag);
 
 // Elements that draw nothing themselves or float over the panel: the
-// background, the menus' drop-down places, the splash screen and the cord
+// background, the menus' drop-down places, the splash screen and the cable
 // layer's pictures. Everything else is a control with its own place.
 bool isOverlay(const Element& element);
 

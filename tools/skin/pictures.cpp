@@ -37,7 +37,7 @@ void drawFrame(Picture picture, cairo_t* cr, int frame, int frames, double w, do
     // Images 2 and 3 repeat 0 and 1.
     case Picture::Keyboard: art::keyboard(cr, w, h, second); break;
     case Picture::Socket: art::socket(cr, w, second); break;
-    case Picture::CordPlug: art::cordPlug(cr, w); break;
+    case Picture::CablePlug: art::cablePlug(cr, w); break;
     case Picture::PlugShadow: art::plugShadow(cr, w); break;
     case Picture::SmallArrow: art::smallArrow(cr, w, frame, frames); break;
     case Picture::DisplayBox: art::displayBox(cr, w, h); break;

@@ -70,7 +70,7 @@ protected:
         }
         panel = std::make_unique<Panel>(skin, bitmaps);
         field.addSockets(frame, *panel);
-        field.addCords(frame, *panel, skin);
+        field.addCables(frame, *panel, skin);
         field.setPopUp([this](const MenuModel& m, Point where, MenuAnswer answer) {
             menu.popUp(m, where, std::move(answer));
         });
@@ -78,14 +78,14 @@ protected:
 
     CableEditing& cables() { return instrument.control().cables(); }
     const SocketTable& table() { return cables().rules(); }
-    CordLayer& cords() { return *field.cords(); }
+    CableLayer& cableLayer() { return *field.cableLayer(); }
 
-    void setConnections(const Pairs& pairs) {
+    void setCables(const Pairs& pairs) {
         for (const Connection& c : pairs) ASSERT_TRUE(cables().connect(c.output, c.input));
         field.rebuild();
     }
-    Pairs connections() {
-        const ConnectionList list = cables().connections();
+    Pairs current() {
+        const CableList list = cables().current();
         Pairs pairs;
         for (int i = 0; i < list.size(); ++i) pairs.push_back(list.at(i));
         return pairs;
@@ -94,14 +94,14 @@ protected:
     // hang between its sockets' centres.
     Pairs cablesShown() {
         Pairs shown;
-        for (int k = 0; k < CordLayer::kPoolSize; ++k) {
-            const PatchCord& c = cords().cord(k);
+        for (int k = 0; k < CableLayer::kPoolSize; ++k) {
+            const PatchCord& c = cableLayer().cable(k);
             if (!c.inUse()) continue;
             shown.push_back({c.output(), c.input()});
-            EXPECT_EQ(c.start().x, centre(c.output()).x) << "cord " << k;
-            EXPECT_EQ(c.start().y, centre(c.output()).y) << "cord " << k;
-            EXPECT_EQ(c.end().x, centre(c.input()).x) << "cord " << k;
-            EXPECT_EQ(c.end().y, centre(c.input()).y) << "cord " << k;
+            EXPECT_EQ(c.start().x, centre(c.output()).x) << "cable " << k;
+            EXPECT_EQ(c.start().y, centre(c.output()).y) << "cable " << k;
+            EXPECT_EQ(c.end().x, centre(c.input()).x) << "cable " << k;
+            EXPECT_EQ(c.end().y, centre(c.input()).y) << "cable " << k;
         }
         return shown;
     }
@@ -171,9 +171,9 @@ class PatchFieldDrag : public PatchFieldTest, public ::testing::WithParamInterfa
 
 TEST_P(PatchFieldDrag, ChangesTheListOnlyAsTheRulesAllow) {
     const DragCase& c = GetParam();
-    setConnections(c.before);
+    setCables(c.before);
     drag(c.from, c.to >= 0 ? at(c.to) : kEmptyPanel);
-    EXPECT_EQ(connections(), c.after);
+    EXPECT_EQ(current(), c.after);
     EXPECT_EQ(sorted(cablesShown()), sorted(c.after));
     EXPECT_FALSE(field.dragging());
 }
@@ -207,7 +207,7 @@ INSTANTIATE_TEST_SUITE_P(
     rowName<DragCase>);
 
 TEST_F(PatchFieldTest, WhileDraggingTheSocketsShowWhereTheCableMayGo) {
-    setConnections({{kMgOut, kVco1Cv}});
+    setCables({{kMgOut, kVco1Cv}});
     press(at(kGateOut));
     move(at(kVco2Cv));
     ASSERT_TRUE(field.dragging());
@@ -215,7 +215,7 @@ TEST_F(PatchFieldTest, WhileDraggingTheSocketsShowWhereTheCableMayGo) {
         EXPECT_EQ(field.socket(s)->highlighted(), table().isInput(s) && s != kVco1Cv) << "socket " << s;
         EXPECT_EQ(field.socket(s)->lit(), s == kVco2Cv) << "socket " << s;
     }
-    const PatchCord* held = cords().findCord(kGateOut, -1);
+    const PatchCord* held = cableLayer().findCable(kGateOut, -1);
     ASSERT_NE(held, nullptr);
     EXPECT_EQ(held->end().x, centre(kVco2Cv).x) << "the end snaps to the lit socket";
     EXPECT_EQ(held->end().y, centre(kVco2Cv).y);
@@ -237,13 +237,13 @@ TEST_F(PatchFieldTest, WhileDraggingTheSocketsShowWhereTheCableMayGo) {
     }
 }
 
-TEST_F(PatchFieldTest, APickedUpCableKeepsItsOutputEndAndItsCord) {
-    setConnections({{kGateOut, kBalanceCv}, {kMgOut, kVco1Cv}});
-    PatchCord* const cable = cords().findCord(kMgOut, kVco1Cv);
+TEST_F(PatchFieldTest, APickedUpCableKeepsItsOutputEndAndItsPatchCord) {
+    setCables({{kGateOut, kBalanceCv}, {kMgOut, kVco1Cv}});
+    PatchCord* const cable = cableLayer().findCable(kMgOut, kVco1Cv);
     ASSERT_NE(cable, nullptr);
     press(at(kVco1Cv));
     move(kEmptyPanel);
-    EXPECT_EQ(connections(), (Pairs{{kGateOut, kBalanceCv}})) << "taken off as soon as it is picked up";
+    EXPECT_EQ(current(), (Pairs{{kGateOut, kBalanceCv}})) << "taken off as soon as it is picked up";
     EXPECT_EQ(cable->start().x, centre(kMgOut).x);
     EXPECT_EQ(cable->end().x, kEmptyPanel.x);
     EXPECT_TRUE(cable->inUse());
@@ -251,22 +251,22 @@ TEST_F(PatchFieldTest, APickedUpCableKeepsItsOutputEndAndItsCord) {
     EXPECT_FALSE(cable->inUse());
 }
 
-TEST_F(PatchFieldTest, WithEveryCordInUseANewDragTakesNone) {
-    setConnections({{kMgOut, kVco1Cv}});
-    for (int k = 0; k < CordLayer::kPoolSize; ++k) cords().cord(k).setInUse(true);
+TEST_F(PatchFieldTest, WithEveryCableInUseANewDragTakesNone) {
+    setCables({{kMgOut, kVco1Cv}});
+    for (int k = 0; k < CableLayer::kPoolSize; ++k) cableLayer().cable(k).setInUse(true);
     drag(kGateOut, at(kVco2Cv));
-    EXPECT_EQ(connections(), (Pairs{{kMgOut, kVco1Cv}}));
+    EXPECT_EQ(current(), (Pairs{{kMgOut, kVco1Cv}}));
     EXPECT_FALSE(field.socket(kVco2Cv)->lit());
 
     drag(kVco1Cv, at(kVco2Cv));
-    EXPECT_EQ(connections(), (Pairs{{kMgOut, kVco2Cv}})) << "a cable already hanging can still be moved";
+    EXPECT_EQ(current(), (Pairs{{kMgOut, kVco2Cv}})) << "a cable already hanging can still be moved";
 }
 
 TEST_F(PatchFieldTest, HiddenCablesStillConnect) {
     preferences.displayCables = 0;
     field.rebuild();
     drag(kMgOut, at(kVco1Cv));
-    EXPECT_EQ(connections(), (Pairs{{kMgOut, kVco1Cv}}));
+    EXPECT_EQ(current(), (Pairs{{kMgOut, kVco1Cv}}));
     EXPECT_TRUE(cablesShown().empty());
 }
 
@@ -282,10 +282,10 @@ struct ClearCase {
 class PatchFieldClear : public PatchFieldTest, public ::testing::WithParamInterface<ClearCase> {};
 
 TEST_P(PatchFieldClear, ShiftPressClearsEveryCableOfTheSocket) {
-    setConnections({{kMgOut, kVco1Cv}, {kMgOut, kVco2Cv}, {kGateOut, kBalanceCv}});
+    setCables({{kMgOut, kVco1Cv}, {kMgOut, kVco2Cv}, {kGateOut, kBalanceCv}});
     press(at(GetParam().socket), modifier::kShift);
     release(at(GetParam().socket));
-    EXPECT_EQ(connections(), GetParam().after);
+    EXPECT_EQ(current(), GetParam().after);
     EXPECT_EQ(sorted(cablesShown()), sorted(GetParam().after));
 }
 
@@ -313,7 +313,7 @@ class PatchFieldMenuEntries : public PatchFieldTest, public ::testing::WithParam
 
 TEST_P(PatchFieldMenuEntries, ListEverySocketOfferingWhatTheRulesAllow) {
     const MenuCase& c = GetParam();
-    setConnections({{kMgOut, kVco1Cv}});
+    setCables({{kMgOut, kVco1Cv}});
     const MenuModel m = field.socketMenu(c.socket);
     ASSERT_EQ(m.size(), PatchField::kMenuFirstSocket + table().size());
     ASSERT_EQ(m.lines().size(), static_cast<std::size_t>(m.size() + 2)) << "two separators";
@@ -351,17 +351,17 @@ TEST_F(PatchFieldTest, ARightClickPopsTheMenuUpAtThePointer) {
     const Rect first = menu.entryRect(0, PatchField::kMenuDisconnect);
     EXPECT_EQ(first.left, at(kVco2Cv).x + MenuSession::kPadding);
     EXPECT_TRUE(frame.rect().contains(first)) << "taller than the frame, the menu starts higher up";
-    EXPECT_TRUE(connections().empty());
+    EXPECT_TRUE(current().empty());
     EXPECT_FALSE(field.dragging()) << "a right-click takes no cable out";
 }
 
 TEST_F(PatchFieldTest, WithoutAMenuARightClickDoesNothing) {
-    setConnections({{kMgOut, kVco1Cv}});
+    setCables({{kMgOut, kVco1Cv}});
     field.setPopUp(nullptr);
     openMenu(kVco1Cv);
     EXPECT_FALSE(menu.isOpen());
     EXPECT_FALSE(field.dragging());
-    EXPECT_EQ(connections(), (Pairs{{kMgOut, kVco1Cv}}));
+    EXPECT_EQ(current(), (Pairs{{kMgOut, kVco1Cv}}));
 }
 
 struct ChoiceCase {
@@ -378,10 +378,10 @@ class PatchFieldMenuChoice : public PatchFieldTest, public ::testing::WithParamI
 
 TEST_P(PatchFieldMenuChoice, ChangesTheListAndHangsTheCables) {
     const ChoiceCase& c = GetParam();
-    setConnections(c.before);
+    setCables(c.before);
     openMenu(c.socket);
     choose(c.entry);
-    EXPECT_EQ(connections(), c.after);
+    EXPECT_EQ(current(), c.after);
     EXPECT_EQ(sorted(cablesShown()), sorted(c.after));
     EXPECT_EQ(menu.isOpen(), c.staysOpen);
 }
@@ -425,14 +425,14 @@ INSTANTIATE_TEST_SUITE_P(
     rowName<ChoiceCase>);
 
 TEST_F(PatchFieldTest, EscapeClosesTheMenuChangingNothingAndItOpensAgain) {
-    setConnections({{kMgOut, kVco1Cv}});
+    setCables({{kMgOut, kVco1Cv}});
     openMenu(kMgOut);
     EXPECT_TRUE(menu.keyDown({0, vkey::kEscape, 0}));
     EXPECT_FALSE(menu.isOpen());
-    EXPECT_EQ(connections(), (Pairs{{kMgOut, kVco1Cv}}));
+    EXPECT_EQ(current(), (Pairs{{kMgOut, kVco1Cv}}));
     openMenu(kVco2Cv);
     choose(entryOf(kMgOut));
-    EXPECT_EQ(connections(), (Pairs{{kMgOut, kVco1Cv}, {kMgOut, kVco2Cv}})) << "the second menu answers for its socket";
+    EXPECT_EQ(current(), (Pairs{{kMgOut, kVco1Cv}, {kMgOut, kVco2Cv}})) << "the second menu answers for its socket";
 }
 
 // --- Hover and rebuilding.
@@ -468,7 +468,7 @@ INSTANTIATE_TEST_SUITE_P(Places, PatchFieldHover,
                          rowName<HoverCase>);
 
 TEST_F(PatchFieldTest, RebuildFollowsAListChangedElsewhere) {
-    setConnections({{kMgOut, kVco1Cv}});
+    setCables({{kMgOut, kVco1Cv}});
     cables().disconnect(kMgOut, kVco1Cv);
     ASSERT_TRUE(cables().connect(kNoteOut, kBalanceCv));
     ASSERT_TRUE(cables().connect(kNoteOut, kVco2Cv));
@@ -477,8 +477,8 @@ TEST_F(PatchFieldTest, RebuildFollowsAListChangedElsewhere) {
 }
 
 TEST_F(PatchFieldTest, IdleLetsDroppedCablesFallIntoPlace) {
-    setConnections({{kMgOut, kVco1Cv}});
-    const PatchCord* cable = cords().findCord(kMgOut, kVco1Cv);
+    setCables({{kMgOut, kVco1Cv}});
+    const PatchCord* cable = cableLayer().findCable(kMgOut, kVco1Cv);
     ASSERT_TRUE(cable->moving());
     field.idle(16.0, {0, 0});
     EXPECT_FALSE(cable->moving()) << "without antialiasing a cable hangs still at once";
@@ -501,9 +501,9 @@ TEST_F(PatchFieldSparseSkin, MakesOnlyTheSocketsTheSkinPlacesAllWithTheFirstPict
 }
 
 TEST_F(PatchFieldSparseSkin, ACableToASocketOffThePanelStaysInTheList) {
-    setConnections({{kMgOut, kVco1Cv}, {kGateOut, kVco2Cv}});
+    setCables({{kMgOut, kVco1Cv}, {kGateOut, kVco2Cv}});
     EXPECT_EQ(cablesShown(), (Pairs{{kMgOut, kVco1Cv}}));
-    EXPECT_EQ(connections().size(), 2u);
+    EXPECT_EQ(current().size(), 2u);
 }
 
 }  // namespace

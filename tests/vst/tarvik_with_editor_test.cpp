@@ -1,4 +1,4 @@
-#include "vst/tarvik_edit.h"
+#include "vst/tarvik_with_editor.h"
 
 #include <gtest/gtest.h>
 
@@ -56,11 +56,11 @@ private:
     ERect rect_{0, 0, 525, 722};
 };
 
-class TarvikEditTest : public ::testing::Test {
+class TarvikWithEditorTest : public ::testing::Test {
 protected:
     std::vector<std::string> log;
     test::ScopedDataFolder folder;
-    TarvikEdit plugin{nullptr, [this](ControlFace&) { return std::make_unique<FakeEditor>(log); }};
+    TarvikWithEditor plugin{nullptr, [this](ControlFace&) { return std::make_unique<FakeEditor>(log); }};
     AEffect* effect = plugin.getAeffect();
 
     VstIntPtr dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr, float opt = 0) {
@@ -68,7 +68,7 @@ protected:
     }
 };
 
-TEST_F(TarvikEditTest, AnAttachedEditorIsAnnouncedAndReachedByTheEditorOpcodes) {
+TEST_F(TarvikWithEditorTest, AnAttachedEditorIsAnnouncedAndReachedByTheEditorOpcodes) {
     EXPECT_TRUE(effect->flags & effFlagsHasEditor);
     ERect* rect = nullptr;
     EXPECT_EQ(dispatch(effEditGetRect, 0, 0, &rect), 1);
@@ -91,7 +91,7 @@ TEST_F(TarvikEditTest, AnAttachedEditorIsAnnouncedAndReachedByTheEditorOpcodes) 
 }
 
 // The editor reads what changed through the control face at its idle.
-TEST_F(TarvikEditTest, ParameterAndProgramChangesAreMarkedForTheEditor) {
+TEST_F(TarvikWithEditorTest, ParameterAndProgramChangesAreMarkedForTheEditor) {
     ControlFace& control = plugin.control();
     control.takePatchChanged();
     effect->setParameter(effect, param::FilterCutoff, 0.25f);
@@ -111,7 +111,7 @@ TEST_F(TarvikEditTest, ParameterAndProgramChangesAreMarkedForTheEditor) {
 
 // The engine keeps the first 64 events of a block; program changes are
 // noted for the control side whatever their number.
-TEST_F(TarvikEditTest, AProgramChangeBeyondTheEnginesRoomIsStillNoted) {
+TEST_F(TarvikWithEditorTest, AProgramChangeBeyondTheEnginesRoomIsStillNoted) {
     std::vector<VstMidiEvent> records(100);
     std::vector<VstEvent*> pointers;
     for (int i = 0; i < 100; ++i) {
@@ -130,9 +130,9 @@ TEST_F(TarvikEditTest, AProgramChangeBeyondTheEnginesRoomIsStillNoted) {
     EXPECT_EQ(plugin.control().takeProgramChange(), -1);
 }
 
-TEST(TarvikEditWithoutEditor, EditorOpcodesAnswerZero) {
+TEST(TarvikWithEditorUnattached, EditorOpcodesAnswerZero) {
     test::ScopedDataFolder folder;
-    TarvikEdit plugin(nullptr);
+    TarvikWithEditor plugin(nullptr);
     AEffect* effect = plugin.getAeffect();
     EXPECT_FALSE(effect->flags & effFlagsHasEditor);
     ERect* rect = nullptr;

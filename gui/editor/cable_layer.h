@@ -1,6 +1,6 @@
-// The panel's patch cables: a fixed pool of cords in a transparent layer
+// The panel's patch cables: a fixed pool of cables in a transparent layer
 // over the whole panel. The layer never takes the pointer (the sockets and
-// knobs beneath it do); it only draws the cords in use, each where it meets
+// knobs beneath it do); it only draws the cables in use, each where it meets
 // the area being repainted, and moves them at the editor's idle.
 #pragma once
 
@@ -9,7 +9,7 @@
 #include <functional>
 #include <optional>
 
-#include "dsp/connection.h"
+#include "dsp/cable.h"
 #include "gui/editor/patch_cord.h"
 #include "gui/gui_preferences.h"
 #include "gui/skin_definition.h"
@@ -25,7 +25,7 @@ struct CableSkin {
     SkinColor tint;
 };
 
-class CordLayer : public Container {
+class CableLayer : public Container {
 public:
     static constexpr int kPoolSize = 64;
     // The spring constant per millisecond since the previous step, and its
@@ -39,23 +39,23 @@ public:
 
     // Covers `area` (the whole frame); reads the cable preferences at each
     // rebuild and step.
-    CordLayer(const Rect& area, const GuiPreferences& preferences, const CableSkin& skin, std::uint32_t seed);
+    CableLayer(const Rect& area, const GuiPreferences& preferences, const CableSkin& skin, std::uint32_t seed);
 
     bool hitTest(Point) const override { return false; }
 
-    PatchCord& cord(int k) { return *cords_[static_cast<std::size_t>(k)]; }
-    const PatchCord& cord(int k) const { return *cords_[static_cast<std::size_t>(k)]; }
-    // The first cord not in use; null when all are.
-    PatchCord* freeCord();
-    // The cord that stands for the cable between the two sockets (one in use
+    PatchCord& cable(int k) { return *cables_[static_cast<std::size_t>(k)]; }
+    const PatchCord& cable(int k) const { return *cables_[static_cast<std::size_t>(k)]; }
+    // The first cable not in use; null when all are.
+    PatchCord* freeCable();
+    // The cable between the two sockets (one in use
     // first); null when none does.
-    PatchCord* findCord(int output, int input);
-    CordRandom& random() { return random_; }
+    PatchCord* findCable(int output, int input);
+    CableRandom& random() { return random_; }
 
-    // Cord k shows connection k: its ends at the sockets' centres, dropped
-    // so that it falls into place, shown while cables are displayed. The
-    // other cords are put away.
-    void rebuild(const ConnectionList& connections, const SocketCentre& centreOf);
+    // Cable k of the pool shows entry k of the list: its ends at the sockets'
+    // centres, dropped so that it falls into place, shown while cables are
+    // displayed. The other cables are put away.
+    void rebuild(const CableList& cables, const SocketCentre& centreOf);
 
     // A cable is in the user's hand: every cable swings, whatever the
     // preferences say.
@@ -72,8 +72,8 @@ public:
 private:
     const GuiPreferences& preferences_;
     CableSkin skin_;
-    CordRandom random_;
-    std::array<PatchCord*, kPoolSize> cords_{};
+    CableRandom random_;
+    std::array<PatchCord*, kPoolSize> cables_{};
     bool dragging_ = false;
 };
 

@@ -1,13 +1,13 @@
-#include "gui/editor/cord_layer.h"
+#include "gui/editor/cable_layer.h"
 
 #include <algorithm>
 #include <memory>
 
 namespace tarvik::gui {
 
-CordLayer::CordLayer(const Rect& area, const GuiPreferences& preferences, const CableSkin& skin, std::uint32_t seed)
+CableLayer::CableLayer(const Rect& area, const GuiPreferences& preferences, const CableSkin& skin, std::uint32_t seed)
     : Container(area), preferences_(preferences), skin_(skin), random_(seed) {
-    for (PatchCord*& kept : cords_) {
+    for (PatchCord*& kept : cables_) {
         PatchCord& made = add(std::make_unique<PatchCord>());
         made.setPlug(skin_.plug);
         made.setShadowBitmap(skin_.shadow);
@@ -15,15 +15,15 @@ CordLayer::CordLayer(const Rect& area, const GuiPreferences& preferences, const 
     }
 }
 
-PatchCord* CordLayer::freeCord() {
-    for (PatchCord* c : cords_)
+PatchCord* CableLayer::freeCable() {
+    for (PatchCord* c : cables_)
         if (!c->inUse()) return c;
     return nullptr;
 }
 
-PatchCord* CordLayer::findCord(int output, int input) {
+PatchCord* CableLayer::findCable(int output, int input) {
     PatchCord* putAway = nullptr;
-    for (PatchCord* c : cords_) {
+    for (PatchCord* c : cables_) {
         if (c->output() != output || c->input() != input) continue;
         if (c->inUse()) return c;
         if (!putAway) putAway = c;
@@ -31,24 +31,24 @@ PatchCord* CordLayer::findCord(int output, int input) {
     return putAway;
 }
 
-void CordLayer::rebuild(const ConnectionList& connections, const SocketCentre& centreOf) {
+void CableLayer::rebuild(const CableList& cables, const SocketCentre& centreOf) {
     const std::array<float, 3> skinTint = {static_cast<float>(skin_.tint.r), static_cast<float>(skin_.tint.g),
                                            static_cast<float>(skin_.tint.b)};
-    for (PatchCord* c : cords_) {
+    for (PatchCord* c : cables_) {
         c->setTension(preferences_.cableTension);
         c->setShadow(preferences_.softShadows != 0);
         c->setSkinCable(skin_.type, skinTint);
     }
-    const int count = std::min(connections.size(), kPoolSize);
+    const int count = std::min(cables.size(), kPoolSize);
     for (int k = 0; k < kPoolSize; ++k) {
-        PatchCord& c = cord(k);
+        PatchCord& c = cable(k);
         c.setPlugVisible(false);
         if (k >= count) {
             c.setInUse(false);
             c.setSockets(-1, -1);
             continue;
         }
-        const Connection pair = connections.at(k);
+        const Connection pair = cables.at(k);
         c.setSockets(pair.output, pair.input);
         const std::optional<PointF> from = centreOf(pair.output);
         const std::optional<PointF> to = centreOf(pair.input);
@@ -63,16 +63,16 @@ void CordLayer::rebuild(const ConnectionList& connections, const SocketCentre& c
     }
 }
 
-bool CordLayer::moving() const {
-    return std::any_of(cords_.begin(), cords_.end(), [](const PatchCord* c) { return c->inUse() && c->moving(); });
+bool CableLayer::moving() const {
+    return std::any_of(cables_.begin(), cables_.end(), [](const PatchCord* c) { return c->inUse() && c->moving(); });
 }
 
-void CordLayer::step(double elapsedMilliseconds, Point mouseDelta) {
+void CableLayer::step(double elapsedMilliseconds, Point mouseDelta) {
     const float spring =
         std::clamp(kSpringPerMillisecond * static_cast<float>(elapsedMilliseconds), 0.0f, kMaxSpring);
     const bool animate = animating();
     const bool shaking = preferences_.antiAliasing != 0;
-    for (PatchCord* c : cords_) {
+    for (PatchCord* c : cables_) {
         if (!c->inUse()) continue;
         c->setSpring(spring);
         c->step(animate);

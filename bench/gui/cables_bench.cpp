@@ -10,7 +10,7 @@
 #include <memory>
 
 #include "gui/backend/cairo_draw_context.h"
-#include "gui/editor/cord_layer.h"
+#include "gui/editor/cable_layer.h"
 #include "gui/gui_preferences.h"
 #include "gui/toolkit/frame.h"
 
@@ -22,19 +22,19 @@ constexpr int kWidth = 1280;
 constexpr int kHeight = 800;
 constexpr double kFrameMilliseconds = 1000.0 / 60.0;
 
-// `cables` cords hung across the panel and dropped, so that all swing.
+// As many cables as asked for, hung across the panel and dropped, so that all swing.
 struct SwingingCables {
     explicit SwingingCables(int cables) {
         frame.setBackgroundColor(Color{40, 42, 46});
         preferences.antiAliasing = 1;  // cables swing and shake
-        layer = &frame.add(std::make_unique<CordLayer>(frame.rect(), preferences, CableSkin{}, 7u));
+        layer = &frame.add(std::make_unique<CableLayer>(frame.rect(), preferences, CableSkin{}, 7u));
         for (int k = 0; k < cables; ++k) {
-            PatchCord& cord = layer->cord(k);
+            PatchCord& cable = layer->cable(k);
             const double x = 60.0 + 18.0 * k;
-            cord.setEnds({x, 300.0 + 5.0 * (k % 7)}, {kWidth - x, 320.0 + 4.0 * (k % 5)});
-            cord.setSockets(k % 20, 21 + k % 20);
-            cord.setInUse(true);
-            cord.drop(layer->random());
+            cable.setEnds({x, 300.0 + 5.0 * (k % 7)}, {kWidth - x, 320.0 + 4.0 * (k % 5)});
+            cable.setSockets(k % 20, 21 + k % 20);
+            cable.setInUse(true);
+            cable.drop(layer->random());
         }
         surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, kWidth, kHeight);
         context = std::make_unique<CairoDrawContext>(surface);
@@ -47,14 +47,14 @@ struct SwingingCables {
 
     // Keeps the cables from settling: each frame some are dropped anew.
     void frameStep(int frameNumber) {
-        layer->cord(frameNumber % CordLayer::kPoolSize).drop(layer->random());
+        layer->cable(frameNumber % CableLayer::kPoolSize).drop(layer->random());
         layer->step(kFrameMilliseconds, Point{frameNumber % 3 - 1, 0});
         frame.paintDirty(*context);
     }
 
     Frame frame{Rect{0, 0, kWidth, kHeight}};
     GuiPreferences preferences;
-    CordLayer* layer = nullptr;
+    CableLayer* layer = nullptr;
     cairo_surface_t* surface = nullptr;
     std::unique_ptr<CairoDrawContext> context;
 };

@@ -14,10 +14,10 @@ namespace tarvik {
 // passes the real one.
 using EditorFactory = std::function<std::unique_ptr<AEffEditor>(ControlFace&)>;
 
-class TarvikEdit : public Tarvik {
+class TarvikWithEditor : public Tarvik {
 public:
-    explicit TarvikEdit(vst::audioMasterCallback audioMaster, const EditorFactory& makeEditor = nullptr);
-    ~TarvikEdit() override;
+    explicit TarvikWithEditor(vst::audioMasterCallback audioMaster, const EditorFactory& makeEditor = nullptr);
+    ~TarvikWithEditor() override;
 
 private:
     std::unique_ptr<AEffEditor> gui_;

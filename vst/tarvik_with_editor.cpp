@@ -1,14 +1,15 @@
-#include "vst/tarvik_edit.h"
+#include "vst/tarvik_with_editor.h"
 
 namespace tarvik {
 
-TarvikEdit::TarvikEdit(vst::audioMasterCallback audioMaster, const EditorFactory& makeEditor) : Tarvik(audioMaster) {
+TarvikWithEditor::TarvikWithEditor(vst::audioMasterCallback audioMaster, const EditorFactory& makeEditor)
+    : Tarvik(audioMaster) {
     if (makeEditor) gui_ = makeEditor(control());
     setEditor(gui_.get());
 }
 
 // The editor goes before the instrument whose face it holds.
-TarvikEdit::~TarvikEdit() {
+TarvikWithEditor::~TarvikWithEditor() {
     setEditor(nullptr);
     gui_.reset();
 }
