@@ -195,7 +195,7 @@ void Engine::sendAllNotesOff() {
 }
 
 void EngineControl::installPatch(std::unique_ptr<TarvikPatch> fresh, bool autoRun) {
-    const double bpm = static_cast<double>(fresh->parameter(param::Tempo)) * kTempoSpanBpm + kTempoMinBpm;
+    const double bpm = parameterToTempo(fresh->parameter(param::Tempo));
     engine_.patchLoading_.store(true, std::memory_order_release);
     engine_.replacePatch(std::move(fresh));
     engine_.patchJustLoaded_.store(true, std::memory_order_release);

@@ -52,7 +52,7 @@ void ControlFace::setParameter(int index, float value) {
         const EngineControl::Reading reading(engine);
         if (index >= 0 && index < kParameterRoom) engine.patch().setParameter(index, value);
     }
-    if (index == param::Tempo) setTempo(static_cast<double>(value) * kTempoSpanBpm + kTempoMinBpm);
+    if (index == param::Tempo) setTempo(parameterToTempo(value));
     instrument_.changedParameters_.mark(index);
 }
 

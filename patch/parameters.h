@@ -120,6 +120,7 @@ constexpr double kTempoMinBpm = 25.0;
 constexpr double kTempoSpanBpm = 225.0;
 
 constexpr float tempoToParameter(double bpm) { return static_cast<float>((bpm - kTempoMinBpm) / kTempoSpanBpm); }
+constexpr double parameterToTempo(float value) { return static_cast<double>(value) * kTempoSpanBpm + kTempoMinBpm; }
 
 extern const std::array<ParameterInfo, kNumParameters> kParameterTable;
 extern const std::array<const char*, kNumStates> kStateNames;

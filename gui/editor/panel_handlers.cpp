@@ -21,7 +21,7 @@ constexpr int kStepNumberBase = 1;  // the step display counts from 1
 // The panel sets the tempo within the Tempo parameter's range, so that the
 // host's parameter always says what the panel set.
 constexpr double kLowestTempo = kTempoMinBpm;
-constexpr double kHighestTempo = kTempoMinBpm + kTempoSpanBpm;
+constexpr double kHighestTempo = parameterToTempo(1.0f);
 constexpr auto kRockerFirstRepeat = std::chrono::milliseconds(300);
 
 // The parameter a control's value is: knobs and on/off switches.

@@ -25,7 +25,7 @@ TEST(ParameterTable, NamesFitHostBuffersAndOnlyTheTwoOutputVariablesShareOne) {
 
 TEST(ParameterTable, TempoDefaultIsTheFloatNearest120Bpm) {
     EXPECT_EQ(kParameterTable[param::Tempo].defaultValue, static_cast<float>(95.0 / 225.0));
-    EXPECT_NEAR(kParameterTable[param::Tempo].defaultValue * kTempoSpanBpm + kTempoMinBpm, 120.0, 1e-5);
+    EXPECT_NEAR(parameterToTempo(kParameterTable[param::Tempo].defaultValue), 120.0, 1e-5);
 }
 
 TEST(FreshPatch, HoldsTheDefaultsAndSixteenStepPatterns) {
