@@ -14,10 +14,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-bool endsWith(std::string_view text, std::string_view tail) {
-    return text.size() >= tail.size() && text.substr(text.size() - tail.size()) == tail;
-}
-
 // Whether the file at path holds exactly the entry's bytes; read in pieces,
 // so that checking the skin and the wavetables costs no large allocation.
 bool holdsEntry(const std::string& path, const FactoryPack::Entry& entry) {
@@ -47,10 +43,10 @@ bool writeEntry(const std::string& path, const FactoryPack::Entry& entry, bool a
 }  // namespace
 
 bool isFactoryFile(std::string_view name) {
-    return name != kControllerMapFile && name != kLastPatchFile && !endsWith(name, ".tmp");
+    return name != kControllerMapFile && name != kLastPatchFile && !name.ends_with(".tmp");
 }
 
-bool belongsToUser(std::string_view name) { return name.starts_with("Tarvik Patches/") || endsWith(name, ".ini"); }
+bool belongsToUser(std::string_view name) { return name.starts_with("Tarvik Patches/") || name.ends_with(".ini"); }
 
 FactoryInstall installFactoryFiles(const FactoryPack& pack, const std::string& folder) {
     FactoryInstall result;
