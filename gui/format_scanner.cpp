@@ -1,8 +1,6 @@
 #include "gui/format_scanner.h"
 
 #include <cfloat>
-#include <charconv>
-#include <system_error>
 
 #include "patch/text_file.h"
 
@@ -137,9 +135,8 @@ std::optional<float> FormatScanner::real() {
         unget(e);
     }
     if (text.size() >= kNumberRoom) return std::nullopt;
-    double value = 0.0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc{} || end != text.data() + text.size()) return std::nullopt;
+    // The text holds nothing but the number, which the scanner reads whole.
+    const double value = scanDecimal(text)->value;
     if (value > FLT_MAX) return FLT_MAX;
     if (value < -FLT_MAX) return -FLT_MAX;
     return static_cast<float>(value);

@@ -46,8 +46,7 @@ public:
     std::optional<int> integer();
     // "%f": white space, then a decimal number with optional sign, point and
     // exponent; nullopt, with only the white space read, when no digit
-    // comes or the value is beyond the double range. Beyond the float range
-    // the largest float of that sign.
+    // comes. Beyond the float range the largest float of that sign.
     std::optional<float> real();
 
 private:

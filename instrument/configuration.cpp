@@ -9,6 +9,7 @@
 
 #include "patch/key_value_scanner.h"
 #include "patch/safe_file.h"
+#include "patch/text_file.h"
 
 namespace tarvik {
 
@@ -43,15 +44,13 @@ constexpr PlainKey kPlainKeys[] = {
     {"TM5", &Configuration::filterTuning},
 };
 
-// BassBoost goes through from_chars and to_chars rather than the C library,
+// BassBoost goes through scanDecimal and to_chars rather than the C library,
 // whose locale a host may have switched to a decimal comma: the file must
 // read the same whatever the host did.
 float parseBassBoost(std::string_view word) {
-    if (!word.empty() && word.front() == '+') word.remove_prefix(1);
-    double value = 0.0;
-    if (std::from_chars(word.data(), word.data() + word.size(), value).ec != std::errc{}) return 0.0f;
-    if (!(value >= 0.0)) return 0.0f;  // negative or not a number
-    return static_cast<float>(std::min(value, 1.0));
+    const std::optional<ScannedDecimal> number = scanDecimal(word);
+    if (!number || !(number->value > 0.0)) return 0.0f;  // none, not above zero or not a number
+    return static_cast<float>(std::min(number->value, 1.0));
 }
 
 void applyNumber(Configuration& configuration, std::string_view key, const std::string& word) {

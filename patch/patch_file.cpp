@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <memory>
@@ -163,26 +164,18 @@ public:
         return number->value;
     }
 
-    // Like scanf's " %f", clamped to 0..1. A NaN is kept for the repair to
-    // replace with the parameter's default.
+    // Like scanf's " %f", clamped to 0..1, a number beyond the double range
+    // as well as any other. A NaN is kept for the repair to replace with the
+    // parameter's default.
     std::optional<float> unitValue() {
         skipSpace();
         const Word number = word(isNumberCharacter);
-        std::string_view text = number.text;
-        if (number.cut || text.empty()) return std::nullopt;
-        if (text.size() > 1 && text[0] == '+' && text[1] != '-') text.remove_prefix(1);  // from_chars takes no '+'
-        const char* const first = text.data();
-        const char* const last = first + text.size();
-        float value = 0.0f;
-        std::from_chars_result result = std::from_chars(first, last, value);
-        if (result.ec == std::errc::result_out_of_range) {
-            // Beyond the float range, yet maybe within the clamp's reach.
-            double wide = 0.0;
-            result = std::from_chars(first, last, wide);
-            value = wide > 1.0 ? 1.0f : 0.0f;
-        }
-        if (result.ec != std::errc{} || result.ptr != last) return std::nullopt;
-        return value < 0.0f ? 0.0f : (value > 1.0f ? 1.0f : value);
+        if (number.cut) return std::nullopt;
+        const std::optional<ScannedDecimal> scanned = scanDecimal(number.text);
+        if (!scanned || scanned->length != number.text.size()) return std::nullopt;
+        const double value = scanned->value;
+        if (std::isnan(value)) return static_cast<float>(value);
+        return value > 0.0 ? static_cast<float>(std::min(value, 1.0)) : 0.0f;
     }
 
     // One character, and when it opens a quoted name, the name up to its

@@ -4,13 +4,16 @@
 
 #include <sys/stat.h>
 
+#include <charconv>
 #include <climits>
 #include <cstddef>
 #include <cstdio>
+#include <limits>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <system_error>
 
 namespace tarvik {
 
@@ -85,6 +88,66 @@ inline std::optional<ScannedInteger> scanInteger(std::string_view text, int base
     if (value > INT_MAX) return ScannedInteger{INT_MAX, pos, true};
     if (value < INT_MIN) return ScannedInteger{INT_MIN, pos, true};
     return ScannedInteger{static_cast<int>(value), pos, false};
+}
+
+struct ScannedDecimal {
+    double value;
+    std::size_t length;  // the characters it took
+    bool beyondRange;    // the text's number lies beyond the double range
+};
+
+// Whether a number std::from_chars found out of the double range is too
+// large rather than too close to zero, which it reports alike: the power of
+// ten of the number's first significant digit is far above zero for the one
+// and far below for the other. The text is what from_chars matched: digits
+// with an optional point, then an optional exponent.
+inline bool overflowsDouble(std::string_view number) {
+    long long power = 0;
+    bool significant = false;
+    bool pastPoint = false;
+    std::size_t pos = 0;
+    for (; pos < number.size() && (isDigit(number[pos]) || number[pos] == '.'); ++pos) {
+        if (number[pos] == '.') {
+            pastPoint = true;
+            continue;
+        }
+        significant = significant || number[pos] != '0';
+        if (significant && !pastPoint) ++power;
+        if (!significant && pastPoint) --power;
+    }
+    const std::optional<ScannedInteger> exponent =
+        pos < number.size() ? scanInteger(number.substr(pos + 1)) : std::nullopt;
+    return power + (exponent ? exponent->value : 0) > 0;
+}
+
+// The one reading of a decimal number in every text file, the same whatever
+// locale the host has set: an optional sign, then what std::from_chars
+// reads (digits with an optional point and exponent, or "inf", "infinity"
+// or "nan" in any letter case, which read as their values for each reader
+// to limit or refuse like any other number). nullopt when no number comes.
+// As for integers, a number beyond the double range reads as the largest
+// double of its sign and says so: a setting takes it as "as large as
+// possible", a reader that needs the exact number refuses it. A number too
+// close to zero for a double reads as zero of its sign, unmarked: that is
+// its nearest double.
+inline std::optional<ScannedDecimal> scanDecimal(std::string_view text) {
+    const bool negative = !text.empty() && text[0] == '-';
+    const std::size_t start = !text.empty() && (text[0] == '-' || text[0] == '+') ? 1 : 0;
+    // from_chars takes a minus sign of its own, which would make "+-1" or
+    // "--1" a number.
+    if (start == text.size() || text[start] == '-') return std::nullopt;
+    const char* const first = text.data() + start;
+    double magnitude = 0.0;
+    const auto [end, error] = std::from_chars(first, text.data() + text.size(), magnitude);
+    const auto length = static_cast<std::size_t>(end - text.data());
+    bool beyond = false;
+    if (error == std::errc::result_out_of_range) {
+        beyond = overflowsDouble(text.substr(start, length - start));
+        magnitude = beyond ? std::numeric_limits<double>::max() : 0.0;
+    } else if (error != std::errc{}) {
+        return std::nullopt;
+    }
+    return ScannedDecimal{negative ? -magnitude : magnitude, length, beyond};
 }
 
 }  // namespace tarvik

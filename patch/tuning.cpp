@@ -1,7 +1,6 @@
 #include "patch/tuning.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <limits>
@@ -43,7 +42,7 @@ std::optional<float> usableValue(double value) {
 
 // Like scanf's " %d", except that a number beyond int does not scan: a
 // ratio clamped to the int range would be a wrong pitch.
-std::optional<int> scanDecimal(std::string_view text, std::size_t& pos) {
+std::optional<int> scanWholeNumber(std::string_view text, std::size_t& pos) {
     skipSpace(text, pos);
     const std::optional<ScannedInteger> number = scanInteger(text.substr(pos));
     if (!number || number->beyondInt) return std::nullopt;
@@ -52,34 +51,33 @@ std::optional<int> scanDecimal(std::string_view text, std::size_t& pos) {
 }
 
 // Any value written with a decimal point is in cents, as Scala itself reads
-// it, so "701." is a fifth and not the ratio 701.
+// it, so "701." is a fifth and not the ratio 701. A value beyond the double
+// range is refused, as a ratio beyond int is.
 std::optional<double> scanCents(std::string_view text) {
     std::size_t pos = 0;
     skipSpace(text, pos);
-    const bool plus = pos < text.size() && text[pos] == '+';
-    if (plus) ++pos;  // from_chars takes no '+'
     const std::size_t start = pos;
-    if (!plus && pos < text.size() && text[pos] == '-') ++pos;
+    if (pos < text.size() && (text[pos] == '-' || text[pos] == '+')) ++pos;
     const std::size_t digits = skipDigits(text, pos);
     if (pos >= text.size() || text[pos] != '.') return std::nullopt;
     ++pos;
     if (digits + skipDigits(text, pos) == 0) return std::nullopt;
-    double cents = 0.0;
-    const auto [end, error] = std::from_chars(text.data() + start, text.data() + pos, cents);
-    if (error != std::errc{} || end != text.data() + pos) return std::nullopt;
-    return cents;
+    // Sign, digits and point only, which the scanner reads whole.
+    const std::optional<ScannedDecimal> cents = scanDecimal(text.substr(start, pos - start));
+    if (cents->beyondRange) return std::nullopt;
+    return cents->value;
 }
 
 // "a/b" (blanks allowed around the slash), then cents, then a plain integer;
 // whatever follows the value on the line is ignored.
 std::optional<float> ratioFromLine(std::string_view line) {
     std::size_t pos = 0;
-    const std::optional<int> whole = scanDecimal(line, pos);
+    const std::optional<int> whole = scanWholeNumber(line, pos);
     if (whole) {
         skipSpace(line, pos);
         if (pos < line.size() && line[pos] == '/') {
             ++pos;
-            if (const std::optional<int> denominator = scanDecimal(line, pos)) {
+            if (const std::optional<int> denominator = scanWholeNumber(line, pos)) {
                 if (*denominator == 0) return std::nullopt;
                 return usableValue(static_cast<float>(*whole) / static_cast<float>(*denominator));
             }
@@ -125,11 +123,9 @@ std::optional<float> readFrequency(std::FILE* file) {
         word.push_back(static_cast<char>(c));
     }
     if (word.empty()) return std::nullopt;
-    const std::size_t start = word.size() > 1 && word[0] == '+' && word[1] != '-' ? 1 : 0;
-    float value = 0.0f;
-    const auto [end, error] = std::from_chars(word.data() + start, word.data() + word.size(), value);
-    if (error != std::errc{} || end != word.data() + word.size()) return std::nullopt;
-    return usableValue(value);
+    const std::optional<ScannedDecimal> frequency = scanDecimal(word);
+    if (!frequency || frequency->length != word.size()) return std::nullopt;
+    return usableValue(frequency->value);
 }
 
 // Windows file names ignore letter case, so "Just.SCL" is a scale too.
@@ -165,7 +161,7 @@ std::optional<Scale> readScale(const std::string& path) {
     const std::optional<std::string> countLine = readContentLine(file.get());
     if (!countLine) return std::nullopt;
     std::size_t pos = 0;
-    const std::optional<int> notes = scanDecimal(*countLine, pos);
+    const std::optional<int> notes = scanWholeNumber(*countLine, pos);
     if (!notes || *notes < 1 || *notes > kMaxScaleNotes) return std::nullopt;
 
     Scale scale;

@@ -181,8 +181,8 @@ TEST_F(ConfigurationFile, ReadsEachIntegerLine) {
 
 TEST_F(ConfigurationFile, ReadsBassBoostAsAFractionOfOne) {
     const std::pair<const char*, float> cases[] = {
-        {"0.5", 0.5f}, {"+0.25", 0.25f}, {"2", 1.0f},   {"-1", 0.0f},
-        {"abc", 0.0f}, {"nan", 0.0f},    {"inf", 1.0f}, {"0.75dB", 0.75f},
+        {"0.5", 0.5f}, {"+0.25", 0.25f}, {"2", 1.0f},       {"-1", 0.0f},    {"abc", 0.0f},
+        {"nan", 0.0f}, {"inf", 1.0f},    {"0.75dB", 0.75f}, {"1e999", 1.0f}, {"-1e999", 0.0f},
     };
     for (const auto& [word, expected] : cases)
         EXPECT_EQ(readText(std::string("BassBoost = ") + word).bassBoost, expected) << word;

@@ -207,10 +207,10 @@ TEST_F(PatchFiles, ParameterValuesAreClampedAndUnreadableOnesEndTheSection) {
         bool readable;   // an unreadable value ends the section
     };
     const Case cases[] = {
-        {"0.25", 0.25f, true},     {"1.70000005", 1.0f, true}, {"-0.5", 0.0f, true},  {"+0.75", 0.75f, true},
-        {"1e300", 1.0f, true},     {"-1e300", 0.0f, true},     {"2e-50", 0.0f, true}, {"inf", 1.0f, true},
-        {"-inf", 0.0f, true},      {"nan", 0.5f, true},        {"abc", 0.5f, false},  {"0.5.5", 0.5f, false},
-        {"1e999999", 0.5f, false}, {"", 0.5f, false},
+        {"0.25", 0.25f, true},    {"1.70000005", 1.0f, true}, {"-0.5", 0.0f, true},  {"+0.75", 0.75f, true},
+        {"1e300", 1.0f, true},    {"-1e300", 0.0f, true},     {"2e-50", 0.0f, true}, {"inf", 1.0f, true},
+        {"-inf", 0.0f, true},     {"nan", 0.5f, true},        {"abc", 0.5f, false},  {"0.5.5", 0.5f, false},
+        {"1e999999", 1.0f, true}, {"-1e999999", 0.0f, true},  {"", 0.5f, false},
     };
     for (const Case& c : cases) {
         const TarvikPatch patch =

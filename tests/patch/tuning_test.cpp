@@ -110,6 +110,7 @@ TEST_F(TuningFiles, AFiveNoteScaleFillsEachOctaveWithFiveSteps) {
 }
 
 TEST_F(TuningFiles, RatioLineForms) {
+    const std::string tooSmallForADouble = "0." + std::string(400, '0') + "1\n";
     const struct {
         std::string_view line;
         double ratio;
@@ -123,6 +124,7 @@ TEST_F(TuningFiles, RatioLineForms) {
         {"  701.955 cents\n", std::exp2(701.955 / 1200)},
         {"1200.\n", 2.0},
         {"-100.0\n", std::exp2(-100.0 / 1200)},
+        {tooSmallForADouble, 1.0},  // zero cents, the nearest a double holds
         {"2\n", 2.0},
         {"2 \r\n", 2.0},
         {"7/4", 1.75},  // last line without a line end
@@ -277,7 +279,7 @@ TEST_F(FrequencyLists, AShortListFailsButKeepsTheNotesItReached) {
 
 TEST_F(FrequencyLists, ReadingStopsAtTheFirstUnusableValue) {
     const std::string tooLong(100, '1');
-    const std::string_view words[] = {"nan", "-440", "0",   "1e39", "inf", "1e-42",
+    const std::string_view words[] = {"nan", "-440", "0",   "1e39", "1e400", "inf", "1e-42", "1e-400",
                                       "A4",  "440Hz", "+-5", std::string_view("\0\xff", 2), tooLong};
     for (const std::string_view word : words) {
         NoteTables tables;
