@@ -4,15 +4,16 @@
 #
 #   platform -> dsp -> patch -> engine -> instrument -> gui -> front ends -> tools -> tests, bench
 #
-# The front ends (the VST 2.4 shell today) stand side by side: none
+# The front ends (the VST 2.4 shell and the LV2 plug-in) stand side by side: none
 # includes another, so that each carries the same instrument and editor.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-layers=(platform dsp patch engine instrument gui vst tools tests bench)
+layers=(platform dsp patch engine instrument gui vst lv2 tools tests bench)
 declare -A rank
 for i in "${!layers[@]}"; do rank[${layers[$i]}]=$i; done
-# tests and bench are both at the top and never include each other.
+# The front ends stand side by side, as tests and bench do at the top.
+rank[lv2]=${rank[vst]}
 rank[bench]=${rank[tests]}
 
 status=0
