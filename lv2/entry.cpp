@@ -1,12 +1,12 @@
 // The library's only exported entry: the host asks it for the plug-in's
 // descriptor and creates instances through it.
-#include <cstring>
-#include <new>
-
 #include <lv2/buf-size/buf-size.h>
 #include <lv2/core/lv2.h>
 #include <lv2/options/options.h>
 #include <lv2/urid/urid.h>
+
+#include <cstring>
+#include <new>
 
 #include "lv2/tarvik_lv2.h"
 
@@ -66,7 +66,8 @@ void cleanup(LV2_Handle instance) { delete static_cast<TarvikLv2*>(instance); }
 
 const void* extensionData(const char*) { return nullptr; }
 
-const LV2_Descriptor kDescriptor = {kPluginUri, instantiate, connectPort, nullptr, run, nullptr, cleanup, extensionData};
+const LV2_Descriptor kDescriptor = {kPluginUri, instantiate, connectPort, nullptr,
+                                    run,        nullptr,     cleanup,     extensionData};
 
 }  // namespace
 }  // namespace tarvik::lv2

@@ -1,11 +1,11 @@
 #include "lv2/tarvik_lv2.h"
 
-#include <algorithm>
-#include <cmath>
-
 #include <lv2/atom/util.h>
 #include <lv2/midi/midi.h>
 #include <lv2/time/time.h>
+
+#include <algorithm>
+#include <cmath>
 
 namespace tarvik::lv2 {
 
@@ -21,10 +21,12 @@ Urids mapUrids(const LV2_URID_Map& map) {
 // A number atom of any of the four kinds hosts write, or NaN.
 double numberOf(const LV2_Atom* atom, const Urids& urids) {
     if (!atom) return NAN;
-    if (atom->type == urids.atomFloat && atom->size >= sizeof(float)) return reinterpret_cast<const LV2_Atom_Float*>(atom)->body;
+    if (atom->type == urids.atomFloat && atom->size >= sizeof(float))
+        return reinterpret_cast<const LV2_Atom_Float*>(atom)->body;
     if (atom->type == urids.atomDouble && atom->size >= sizeof(double))
         return reinterpret_cast<const LV2_Atom_Double*>(atom)->body;
-    if (atom->type == urids.atomInt && atom->size >= sizeof(std::int32_t)) return reinterpret_cast<const LV2_Atom_Int*>(atom)->body;
+    if (atom->type == urids.atomInt && atom->size >= sizeof(std::int32_t))
+        return reinterpret_cast<const LV2_Atom_Int*>(atom)->body;
     if (atom->type == urids.atomLong && atom->size >= sizeof(std::int64_t))
         return static_cast<double>(reinterpret_cast<const LV2_Atom_Long*>(atom)->body);
     return NAN;
@@ -34,7 +36,8 @@ double numberOf(const LV2_Atom* atom, const Urids& urids) {
 
 TarvikLv2::TarvikLv2(const LV2_URID_Map& map, double sampleRate, int maxBlockFrames)
     : urids_(mapUrids(map)), instrument_(*this, sampleRate, maxBlockFrames) {
-    for (int i = 0; i < kNumParameters; ++i) lastControls_[static_cast<std::size_t>(i)] = instrument_.control().parameter(i);
+    for (int i = 0; i < kNumParameters; ++i)
+        lastControls_[static_cast<std::size_t>(i)] = instrument_.control().parameter(i);
 }
 
 void TarvikLv2::connectPort(std::uint32_t port, void* data) {
@@ -43,11 +46,11 @@ void TarvikLv2::connectPort(std::uint32_t port, void* data) {
         return;
     }
     switch (port) {
-    case kEventsPort: events_ = static_cast<const LV2_Atom_Sequence*>(data); break;
-    case kAuxPort: aux_ = static_cast<const float*>(data); break;
-    case kLeftPort: left_ = static_cast<float*>(data); break;
-    case kRightPort: right_ = static_cast<float*>(data); break;
-    default: break;
+        case kEventsPort: events_ = static_cast<const LV2_Atom_Sequence*>(data); break;
+        case kAuxPort: aux_ = static_cast<const float*>(data); break;
+        case kLeftPort: left_ = static_cast<float*>(data); break;
+        case kRightPort: right_ = static_cast<float*>(data); break;
+        default: break;
     }
 }
 
@@ -55,6 +58,8 @@ void TarvikLv2::run(std::uint32_t frames) {
     takeControls();
     takeEvents(frames);
     AudioFace& audio = instrument_.audio();
+    // One tempo for the whole block, as a VST host gives it: a position
+    // stamped later in the block acts from its start.
     if (audio.followsHostTempo() && hostTempo_ > 0.0) audio.setHostTempo(hostTempo_);
     const float* inputs[2] = {aux_, nullptr};
     float* outputs[2] = {left_, right_};
@@ -86,7 +91,8 @@ void TarvikLv2::takeEvents(std::uint32_t frames) {
             if (size < 1 || size > 3 || (bytes[0] & 0x80) == 0) continue;
             const std::int64_t frame = event->time.frames < 0 ? 0 : event->time.frames;
             const auto offset = static_cast<int>(std::min<std::int64_t>(frame, frames - 1));
-            audio.addEvent({offset, bytes[0], size > 1 ? bytes[1] : std::uint8_t{0}, size > 2 ? bytes[2] : std::uint8_t{0}});
+            audio.addEvent(
+                {offset, bytes[0], size > 1 ? bytes[1] : std::uint8_t{0}, size > 2 ? bytes[2] : std::uint8_t{0}});
         } else if (event->body.type == urids_.atomObject) {
             const auto& object = *reinterpret_cast<const LV2_Atom_Object*>(&event->body);
             if (object.body.otype == urids_.timePosition) takePosition(object);

@@ -4,11 +4,11 @@
 // the block through the audio face.
 #pragma once
 
-#include <array>
-
 #include <lv2/atom/atom.h>
 #include <lv2/core/lv2.h>
 #include <lv2/urid/urid.h>
+
+#include <array>
 
 #include "instrument/instrument.h"
 #include "lv2/ports.h"
