@@ -1,5 +1,5 @@
 // What the instrument asks of the front end that carries it into a host (the
-// VST 2.4 shell today): the few things only the host can do. Each call says
+// VST 2.4 shell, the LV2 plug-in): the few things only the host can do. Each call says
 // the threads it comes from.
 #pragma once
 

@@ -8,7 +8,7 @@
 set -euo pipefail
 
 build_packages=(g++ cmake ninja-build pkg-config zlib1g-dev libsndfile1-dev libgtest-dev libbenchmark-dev libcairo2-dev
-    libfontconfig-dev libx11-dev libxtst-dev fonts-dejavu-core xvfb)
+    libfontconfig-dev libx11-dev libxtst-dev fonts-dejavu-core xvfb lv2-dev liblilv-dev lilv-utils sordi)
 test_packages=("${build_packages[@]}" g++-mingw-w64-x86-64 libz-mingw-w64-dev wine wine64 nsis zip clang libclang-rt-14-dev)
 
 case "${1:-}" in
