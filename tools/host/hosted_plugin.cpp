@@ -90,8 +90,9 @@ void HostedPlugin::sendEvents(const std::vector<TimedMidi>& events) {
     eventList_.assign(bytes, 0);
     auto* list = reinterpret_cast<VstEvents*>(eventList_.data());
     list->numEvents = static_cast<VstInt32>(events.size());
-    std::memcpy(eventList_.data() + offsetof(VstEvents, events), eventPointers_.data(),
-                sizeof(VstEvent*) * events.size());
+    if (!events.empty())  // an empty list has no pointers to copy (and memcpy takes no null)
+        std::memcpy(eventList_.data() + offsetof(VstEvents, events), eventPointers_.data(),
+                    sizeof(VstEvent*) * events.size());
     dispatch(effProcessEvents, 0, 0, list);
 }
 
