@@ -23,6 +23,10 @@
 
 namespace tarvik {
 
+// Sample rates a host may really run at; any other is taken for a host's
+// error, whatever format carries the instrument.
+constexpr bool isUsableSampleRate(double rate) { return rate >= 1000.0 && rate <= 1536000.0; }
+
 class Instrument final : private EngineHost {
 public:
     // Constructing thread: reads the data folder (configuration, controller

@@ -13,10 +13,6 @@
 namespace tarvik::lv2 {
 namespace {
 
-// Rates outside this range are taken for host errors, as the VST shell takes
-// them.
-constexpr double kLowestSampleRate = 1000.0;
-constexpr double kHighestSampleRate = 1536000.0;
 // The largest block when the host does not say: the engine cuts longer ones
 // itself, so this only sizes its buffers.
 constexpr int kDefaultMaxBlockFrames = 4096;
@@ -47,7 +43,7 @@ int maxBlockFrames(const LV2_Options_Option* options, LV2_URID_Map& map) {
 
 LV2_Handle instantiate(const LV2_Descriptor*, double rate, const char*, const LV2_Feature* const* features) {
     auto* map = static_cast<LV2_URID_Map*>(const_cast<void*>(feature(features, LV2_URID__map)));
-    if (!map || !(rate >= kLowestSampleRate && rate <= kHighestSampleRate)) return nullptr;
+    if (!map || !isUsableSampleRate(rate)) return nullptr;
     const auto* options = static_cast<const LV2_Options_Option*>(feature(features, LV2_OPTIONS__options));
     try {
         return new TarvikLv2(*map, rate, maxBlockFrames(options, *map));

@@ -22,10 +22,6 @@ static_assert(platform::kVersionMinor < 10 && platform::kVersionPatch < 100, "th
 constexpr VstInt32 kVendorVersion =
     platform::kVersionMajor * 1000 + platform::kVersionMinor * 100 + platform::kVersionPatch;
 
-// Sample rates outside this range are taken for host errors and ignored.
-constexpr float kLowestSampleRate = 1000.0f;
-constexpr float kHighestSampleRate = 1536000.0f;
-
 static_assert(kTextScratch == kValueTextRoom, "value texts are written straight into the host's scratch buffer");
 
 constexpr const char* kCanDoTexts[] = {"receiveVstEvents", "receiveVstMidiEvent", "receiveVstTimeInfo", "1in2out",
@@ -65,7 +61,7 @@ void Tarvik::suspend() { control().suspend(); }
 void Tarvik::resume() { wantEvents(); }
 
 void Tarvik::setSampleRate(float rate) {
-    if (!(rate >= kLowestSampleRate && rate <= kHighestSampleRate)) return;
+    if (!isUsableSampleRate(rate)) return;
     AudioEffectX::setSampleRate(rate);
     instrument_.setSampleRate(rate);
 }
